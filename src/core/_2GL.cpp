@@ -1,0 +1,70 @@
+#include "_2GL.h"
+
+#include "errors.h"
+
+namespace zk {
+
+TransferArrayType TransferArray;
+SampleBufferType SampleBuffer;
+
+namespace {
+
+void CheckIndex(long index, long size) {
+    if (index < 0 || index >= size) {
+        throw RangeCheckError();
+    }
+}
+
+}  // namespace
+
+TransferArrayType::TransferArrayType() {
+    Reset();
+}
+
+void TransferArrayType::Reset() {
+    bytes_.fill(0);
+    bytes_[46] = kMarker46Start;
+    bytes_[47] = kMarker47Start;
+}
+
+std::uint8_t& TransferArrayType::operator[](long index) {
+    CheckIndex(index, kTransferSize);
+    return bytes_[static_cast<std::size_t>(index)];
+}
+
+std::uint8_t TransferArrayType::operator[](long index) const {
+    CheckIndex(index, kTransferSize);
+    return bytes_[static_cast<std::size_t>(index)];
+}
+
+std::int16_t SampleBufferType::operator[](long index) const {
+    CheckIndex(index, kSampleBufferSize);
+    return samples_[static_cast<std::size_t>(index)];
+}
+
+void SampleBufferType::Store(long index, long long value) {
+    CheckIndex(index, kSampleBufferSize);
+    if (value < -32768 || value > 32767) {
+        throw RangeCheckError();
+    }
+    samples_[static_cast<std::size_t>(index)] = static_cast<std::int16_t>(value);
+}
+
+const std::int16_t* SampleBufferType::From(long first, long count) const {
+    CheckIndex(first, kSampleBufferSize);
+    if (count < 0 || count > kSampleBufferSize - first) {
+        throw RangeCheckError();
+    }
+    return samples_.data() + first;
+}
+
+void SampleBufferType::Reset() {
+    samples_.fill(0);
+}
+
+void ResetGlobalsToStartValues() {
+    TransferArray.Reset();
+    SampleBuffer.Reset();
+}
+
+}  // namespace zk

@@ -1,0 +1,81 @@
+// The faults that are not operator input. Each carries the exact text that the common error box
+// shows; the box adds the closing full stop by its own rule (ErrorBoxMessage).
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace zk {
+
+// Base of every fault raised by the programmer; what() is the message as shown.
+class Fault : public std::runtime_error {
+  public:
+    explicit Fault(const std::string& message) : std::runtime_error(message) {}
+};
+
+// "Cannot create file "<path>". <system text>"
+class FileCreateError : public Fault {
+  public:
+    FileCreateError(const std::string& fullPath, int errnoValue);
+};
+
+// "Cannot open file "<path>". <system text>"
+class FileOpenError : public Fault {
+  public:
+    FileOpenError(const std::string& fullPath, int errnoValue);
+};
+
+// A failed text-file operation: a numeric code and the message of the input/output table.
+class InOutError : public Fault {
+  public:
+    explicit InOutError(int code);
+    int code() const { return code_; }
+
+  private:
+    int code_;
+};
+
+// "Cannot play file "<path>". <library text>"
+class PlaybackError : public Fault {
+  public:
+    PlaybackError(const std::string& fullPath, std::string_view libraryText);
+};
+
+class IntegerOverflowError : public Fault {
+  public:
+    IntegerOverflowError() : Fault("Integer overflow") {}
+};
+
+class RangeCheckError : public Fault {
+  public:
+    RangeCheckError() : Fault("Range check error") {}
+};
+
+// Message of an input/output code: 2 "File not found", 3 "Invalid filename", 4 "Too many open
+// files", 5 "File access denied", 100 "Read beyond end of file", 101 "Disk full", 106 "Invalid
+// numeric input", any other "I/O error <code>".
+std::string InOutMessage(int code);
+
+// Maps an errno value of a failed file call onto the input/output codes above.
+int InOutCodeFromErrno(int errnoValue);
+
+// The system's description of an errno value with trailing blanks, line breaks and full stops
+// removed, ready to stand after "Cannot create file ...".
+std::string SystemErrorText(int errnoValue);
+
+// Removes trailing blanks, control characters and full stops.
+std::string TrimTrailingStops(std::string_view text);
+
+// `name` made absolute against the current working directory, as the error messages name files.
+std::string FullPath(const std::string& name);
+
+// Caption of the common error box: the executable's file name (no folders) up to its first ".",
+// every character after the first in lower case.
+std::string ErrorBoxCaption(std::string_view executablePath);
+
+// The message as the common error box shows it: "." appended when the last character (a Unicode
+// character, the text being UTF-8) has a code above that of ".".
+std::string ErrorBoxMessage(std::string_view message);
+
+}  // namespace zk
