@@ -1,0 +1,25 @@
+// The two files an output action leaves in the working folder: "_qq.wav", the signal the radio
+// sends, and "9_fmsig.h", a C table of part of the waveform for the repeater's firmware.
+#pragma once
+
+#include "chartsink.h"
+
+namespace zk {
+
+inline constexpr long kWaveFileBytes = 97580;
+inline constexpr long kWaveTableBytes = 42020;
+inline constexpr int kWaveTableFirstSample = 15936;  // 64 samples before the end of the lead-in
+inline constexpr int kWaveTableRows = 512;
+
+// Creates "_qq.wav" (locked against other writers, then truncated), writes the header, has the
+// signal synthesized (feeding `chart`), writes the samples in one write, writes "9_fmsig.h", and
+// closes the file. Throws FileCreateError when the file cannot be created or locked, InOutError
+// when a write or the closing fails.
+void WriteWaveFile(ChartSink& chart);
+
+// Writes "9_fmsig.h" from SampleBuffer entries 15936..24127: 512 rows of 16 values, each sample
+// divided by 256 toward zero, CR LF line breaks, no break after the closing "};". Every file
+// operation is checked; the first failure raises InOutError with the code of the failed call.
+void WriteWaveTable();
+
+}  // namespace zk

@@ -1,0 +1,41 @@
+#include "filehandle.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace zk {
+
+FileHandle::~FileHandle() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+bool FileHandle::WriteAll(const void* data, unsigned long size) {
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = ::write(fd_, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (written == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<unsigned long>(written);
+    }
+    return true;
+}
+
+bool FileHandle::Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+}
+
+}  // namespace zk
