@@ -24,13 +24,13 @@ struct ToolRun {
 };
 
 // Runs zk77q3 with `args` in the current folder; its output goes to a folder of its own.
-ToolRun RunTool(const std::string& args) {
+ToolRun RunTool(const std::string& args, const std::string& environment = "") {
     static const std::filesystem::path logs = [] {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "zk77q3-log-XXXXXX").string();
         return std::filesystem::path(::mkdtemp(pattern.data()));
     }();
-    const std::string command = std::string("'") + ZK77Q3_PATH + "' " + args + " >'" +
+    const std::string command = environment + " '" + ZK77Q3_PATH + "' " + args + " >'" +
                                 (logs / "out").string() + "' 2>'" + (logs / "err").string() + "'";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(logs / "out"), ReadFile(logs / "err")};
@@ -97,6 +97,32 @@ TEST(Zk77q3, FileFaultExitsOneWithTheMessage) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "zk77q3: File access denied.\n");
     EXPECT_EQ(run.out, "");  // the listing follows only a complete pair of files
+}
+
+TEST(Zk77q3, PlaySendsTheWaveDataToTheDefaultSoundDevice) {
+    WorkFolder folder;
+    const std::filesystem::path capture = folder.path() / "captured.raw";
+    testing::WriteFile("asound.conf",
+                       "pcm.!default { type file slave { pcm { type null } } file \"" +
+                           capture.string() + "\" format \"raw\" }\n");
+    const std::string config =
+        "ALSA_CONFIG_PATH='" + (folder.path() / "asound.conf").string() + "'";
+    ToolRun run = RunTool("play --user-open 4321", config);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::string wav = ReadFile("_qq.wav");
+    ASSERT_EQ(wav.size(), 97580u);
+    EXPECT_EQ(ReadFile(capture), wav.substr(44));
+
+    // No device at all: the fault is reported, and the files stay written.
+    testing::WriteFile("asound.conf", "");
+    std::filesystem::remove("_qq.wav");
+    run = RunTool("play", config);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "zk77q3: Cannot play file \"" + (folder.path() / "_qq.wav").string() +
+                           "\". No such file or directory.\n");
+    EXPECT_EQ(ReadFile("_qq.wav").size(), 97580u);
+    EXPECT_EQ(ReadFile("9_fmsig.h").size(), 42020u);
 }
 
 TEST(Zk77q3, HelpAndVersionExitZero) {
