@@ -3,15 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "_2GL.h"
+#include "freshglobals.h"
 
 namespace zk {
 namespace {
 
-class AccessCode : public ::testing::Test {
+class AccessCode : public testing::FreshGlobals {
   protected:
-    void SetUp() override { ResetGlobalsToStartValues(); }
-    void TearDown() override { ResetGlobalsToStartValues(); }
-
     // Validates `text`, expects it accepted, encodes it at byte 4 and returns bytes 4..7.
     std::array<int, 4> Encoded(std::string text) {
         EXPECT_EQ(ValidateAccessCode(text), "") << text;

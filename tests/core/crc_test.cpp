@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "_2GL.h"
+#include "freshglobals.h"
 
 namespace zk {
 namespace {
 
-class CheckWord : public ::testing::Test {
+class CheckWord : public testing::FreshGlobals {
   protected:
-    void SetUp() override { ResetGlobalsToStartValues(); }
-    void TearDown() override { ResetGlobalsToStartValues(); }
 };
 
 TEST(CheckWordLoop, GivesThePublishedCheckValue) {

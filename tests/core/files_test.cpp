@@ -11,6 +11,7 @@
 #include "_5FormFM.h"
 #include "_8RIFF.h"
 #include "errors.h"
+#include "freshglobals.h"
 #include "recordingchart.h"
 #include "workfolder.h"
 
@@ -40,13 +41,12 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-class Files : public ::testing::Test {
+class Files : public testing::FreshGlobals {
   protected:
     void SetUp() override {
-        ResetGlobalsToStartValues();
+        FreshGlobals::SetUp();
         TransferArray[0] = 0x7F;
     }
-    void TearDown() override { ResetGlobalsToStartValues(); }
 
     std::string Message(void (*action)(ChartSink&)) {
         try {

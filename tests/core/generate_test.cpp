@@ -7,6 +7,7 @@
 #include "_2GL.h"
 #include "accesscode.h"
 #include "errors.h"
+#include "freshglobals.h"
 #include "panelstate.h"
 
 namespace zk {
@@ -28,10 +29,8 @@ std::vector<int> ArrayNow() {
     return bytes;
 }
 
-class Generate : public ::testing::Test {
+class Generate : public testing::FreshGlobals {
   protected:
-    void SetUp() override { ResetGlobalsToStartValues(); }
-    void TearDown() override { ResetGlobalsToStartValues(); }
     PanelState panel;
 };
 

@@ -3,14 +3,13 @@
 #include "_2GL.h"
 #include "checked.h"
 #include "errors.h"
+#include "freshglobals.h"
 
 namespace zk {
 namespace {
 
-class Globals : public ::testing::Test {
+class Globals : public testing::FreshGlobals {
   protected:
-    void SetUp() override { ResetGlobalsToStartValues(); }
-    void TearDown() override { ResetGlobalsToStartValues(); }
 };
 
 TEST_F(Globals, StartValuesAreZeroButTheTwoMarkers) {

@@ -7,6 +7,7 @@
 #include "_2GL.h"
 #include "accesscode.h"
 #include "errors.h"
+#include "freshglobals.h"
 #include "panelstate.h"
 #include "recordingchart.h"
 #include "workfolder.h"
@@ -29,10 +30,8 @@ class FakePlayer : public Player {
     std::string soundAtPlay;
 };
 
-class Output : public ::testing::Test {
+class Output : public testing::FreshGlobals {
   protected:
-    void SetUp() override { ResetGlobalsToStartValues(); }
-    void TearDown() override { ResetGlobalsToStartValues(); }
     WorkFolder folder;
     PanelState panel;
     RecordingChart chart;

@@ -4,6 +4,7 @@
 
 #include "_2GL.h"
 #include "_5FormFM.h"
+#include "freshglobals.h"
 #include "recordingchart.h"
 
 namespace zk {
@@ -32,11 +33,8 @@ std::vector<int> Cycle(int first) {
     return out;
 }
 
-class Synthesis : public ::testing::Test {
+class Synthesis : public testing::FreshGlobals {
   protected:
-    void SetUp() override { ResetGlobalsToStartValues(); }
-    void TearDown() override { ResetGlobalsToStartValues(); }
-
     void FillArray(std::uint8_t value) {
         for (int i = 0; i < kTransferSize; ++i) {
             TransferArray[i] = value;
