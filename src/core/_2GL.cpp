@@ -11,7 +11,7 @@ namespace {
 
 void CheckIndex(long index, long size) {
     if (index < 0 || index >= size) {
-        throw RangeCheckError();
+        ThrowRangeCheck();
     }
 }
 
@@ -42,12 +42,8 @@ std::int16_t SampleBufferType::operator[](long index) const {
     return samples_[static_cast<std::size_t>(index)];
 }
 
-void SampleBufferType::Store(long index, long long value) {
-    CheckIndex(index, kSampleBufferSize);
-    if (value < -32768 || value > 32767) {
-        throw RangeCheckError();
-    }
-    samples_[static_cast<std::size_t>(index)] = static_cast<std::int16_t>(value);
+void ThrowRangeCheck() {
+    throw RangeCheckError();
 }
 
 const std::int16_t* SampleBufferType::From(long first, long count) const {

@@ -41,6 +41,16 @@ class SampleBufferType {
     std::array<std::int16_t, kSampleBufferSize> samples_{};
 };
 
+// Raises "Range check error"; kept out of line so that the checked store stays small.
+[[noreturn]] void ThrowRangeCheck();
+
+inline void SampleBufferType::Store(long index, long long value) {
+    if (index < 0 || index >= kSampleBufferSize || value < -32768 || value > 32767) {
+        ThrowRangeCheck();
+    }
+    samples_[static_cast<std::size_t>(index)] = static_cast<std::int16_t>(value);
+}
+
 extern TransferArrayType TransferArray;
 extern SampleBufferType SampleBuffer;
 

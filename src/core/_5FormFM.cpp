@@ -35,8 +35,9 @@ void SynthesizeSignal(ChartSink& chart) {
     }
 
     chart.Clear();
+    const std::int16_t* samples = SampleBuffer.From(0, i);
     for (int j = 0; j < i; ++j) {
-        chart.AddPoint(j, SampleBuffer[j]);
+        chart.AddPoint(j, samples[j]);
     }
     chart.EndOfPoints();
 }

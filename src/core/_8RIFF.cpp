@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -53,15 +55,13 @@ std::array<std::uint8_t, 44> WaveHeader() {
     return h;
 }
 
-// Opens "_qq.wav" read-write without truncating, takes an exclusive lock without waiting, and
-// only then truncates: a file that another program holds locked is never damaged. Only a
-// regular file can be truncated; a device in its place is written as it is.
+// Opens "_qq.wav" read-write without truncating and takes an exclusive lock without waiting, so
+// a file that another program holds locked is never touched. The old contents are then
+// overwritten in place and cut to the new length once the samples are in: cutting a file to zero
+// before rewriting it makes the file system flush it at closing, milliseconds on every press.
 FileHandle CreateLockedWaveFile() {
     FileHandle file(::open(kWaveFileName, O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-    struct stat status {};
-    if (!file.is_open() || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0 ||
-        ::fstat(file.get(), &status) != 0 ||
-        (S_ISREG(status.st_mode) && ::ftruncate(file.get(), 0) != 0)) {
+    if (!file.is_open() || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
         throw FileCreateError(FullPath(kWaveFileName), errno);
     }
     return file;
@@ -73,28 +73,39 @@ void WriteOrThrow(FileHandle& file, const void* data, unsigned long size) {
     }
 }
 
+void TrimOrThrow(FileHandle& file, long long length) {
+    if (!file.TrimRegularFile(length)) {
+        throw InOutError(InOutCodeFromErrno(errno));
+    }
+}
+
 // Text output through a 128-byte buffer, written out when full and at closing; every operation
-// is checked and the first failure raises InOutError.
+// is checked and the first failure raises InOutError. Like the WAV file, an existing file is
+// overwritten in place and cut to the written length at closing.
 class BufferedTextFile {
   public:
     explicit BufferedTextFile(const char* name)
-        : file_(::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {
+        : file_(::open(name, O_WRONLY | O_CREAT | O_CLOEXEC, 0666)) {
         if (!file_.is_open()) {
             throw InOutError(InOutCodeFromErrno(errno));
         }
     }
 
     void Write(std::string_view text) {
-        for (const char c : text) {
+        while (!text.empty()) {
             if (used_ == buffer_.size()) {
                 Flush();
             }
-            buffer_[used_++] = c;
+            const std::size_t part = std::min(text.size(), buffer_.size() - used_);
+            std::memcpy(buffer_.data() + used_, text.data(), part);
+            used_ += part;
+            text.remove_prefix(part);
         }
     }
 
     void Close() {
         Flush();
+        TrimOrThrow(file_, written_);
         if (!file_.Close()) {
             throw InOutError(InOutCodeFromErrno(errno));
         }
@@ -103,12 +114,14 @@ class BufferedTextFile {
   private:
     void Flush() {
         WriteOrThrow(file_, buffer_.data(), used_);
+        written_ += static_cast<long long>(used_);
         used_ = 0;
     }
 
     FileHandle file_;
     std::array<char, 128> buffer_{};
     std::size_t used_ = 0;
+    long long written_ = 0;
 };
 
 }  // namespace
@@ -116,15 +129,18 @@ class BufferedTextFile {
 void WriteWaveTable() {
     BufferedTextFile table(kWaveTableFileName);
     table.Write("const signed char FM[8*64*16] = {\r\n");
+    std::string row;
     for (int r = 0; r < kWaveTableRows; ++r) {
+        row.clear();
+        const std::int16_t* samples = SampleBuffer.From(kWaveTableFirstSample + 16 * r, 16);
         for (int j = 0; j < 16; ++j) {
-            const int n = kWaveTableFirstSample + 16 * r + j;
-            table.Write(IntToPadded(SampleBuffer[n] / 256, 4));  // C++ division truncates toward 0
+            AppendIntPadded(row, samples[j] / 256, 4);  // C++ division truncates toward zero
             if (r != kWaveTableRows - 1 || j != 15) {
-                table.Write(",");
+                row += ',';
             }
         }
-        table.Write("\r\n");
+        row += "\r\n";
+        table.Write(row);
     }
     table.Write("};");
     table.Close();
@@ -143,6 +159,7 @@ void WriteWaveFile(ChartSink& chart) {
         PutLe(&data[2 * static_cast<std::size_t>(i)], static_cast<std::uint16_t>(samples[i]), 2);
     }
     WriteOrThrow(wave, data.data(), data.size());
+    TrimOrThrow(wave, kWaveFileBytes);  // complete before the table is attempted
 
     WriteWaveTable();
     if (!wave.Close()) {

@@ -1,5 +1,6 @@
 #include "filehandle.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,6 +31,14 @@ bool FileHandle::WriteAll(const void* data, unsigned long size) {
         size -= static_cast<unsigned long>(written);
     }
     return true;
+}
+
+bool FileHandle::TrimRegularFile(long long length) {
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) {
+        return false;
+    }
+    return !S_ISREG(status.st_mode) || ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
 }
 
 bool FileHandle::Close() {

@@ -21,6 +21,10 @@ class FileHandle {
     // (ENOSPC when the system accepts no more bytes without saying why).
     bool WriteAll(const void* data, unsigned long size);
 
+    // Cuts a regular file to `length` bytes; anything else (a device) is left as it is. False
+    // with errno set on failure.
+    bool TrimRegularFile(long long length);
+
     // Closes the descriptor; false with errno set on failure.
     bool Close();
 

@@ -1,5 +1,8 @@
 #include "numtext.h"
 
+#include <charconv>
+#include <iterator>
+
 namespace zk {
 
 char HexDigit(unsigned value) {
@@ -16,11 +19,19 @@ std::string WordToHex(std::uint16_t value) {
 }
 
 std::string IntToPadded(long long value, int width) {
-    std::string digits = std::to_string(value);
-    if (static_cast<int>(digits.size()) >= width) {
-        return digits;
+    std::string text;
+    AppendIntPadded(text, value, width);
+    return text;
+}
+
+void AppendIntPadded(std::string& out, long long value, int width) {
+    char digits[24];
+    const char* end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    const auto length = static_cast<int>(end - digits);
+    if (length < width) {
+        out.append(static_cast<std::size_t>(width - length), ' ');
     }
-    return std::string(static_cast<std::size_t>(width) - digits.size(), ' ') + digits;
+    out.append(digits, static_cast<std::size_t>(length));
 }
 
 }  // namespace zk

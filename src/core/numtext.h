@@ -19,4 +19,7 @@ std::string WordToHex(std::uint16_t value);
 // written whole.
 std::string IntToPadded(long long value, int width);
 
+// IntToPadded appended to `out`, without a string of its own (the waveform table writes 8192).
+void AppendIntPadded(std::string& out, long long value, int width);
+
 }  // namespace zk
