@@ -1,0 +1,490 @@
+#include "Pr_221_1.h"
+
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+
+#include "buttontabs.h"
+#include "errorbox.h"
+#include "generate.h"
+#include "imagelists.h"
+#include "labelededit.h"
+#include "output.h"
+#include "radiogroup.h"
+#include "spinedit.h"
+#include "uifont.h"
+#include "wrappedcheckbox.h"
+
+using zk::ui::kMonoFamily;
+using zk::ui::kSansFamily;
+using zk::ui::LabeledEdit;
+using zk::ui::RadioGroup;
+using zk::ui::SpinEdit;
+using zk::ui::UiFont;
+
+namespace {
+
+constexpr const char* kCaption = " Программатор  эхо-репитера ZK-77q3";
+
+// Most of the programmer page is set in 13-pixel type; the window itself in 11.
+constexpr int kWindowFontPx = 11;
+constexpr int kPageFontPx = 13;
+
+const QColor kNavy(0x00, 0x00, 0x80);
+const QColor kMaroon(0x80, 0x00, 0x00);
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title,
+                     const QRect& geometry) {
+    auto* group = Named(new QGroupBox(title, parent), name);
+    group->setGeometry(geometry);
+    return group;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QPoint& at,
+                  const QFont& font) {
+    auto* label = Named(new QLabel(text, parent), name);
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(font);
+    label->move(at);
+    label->adjustSize();
+    return label;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* memo = Named(new QPlainTextEdit(parent), name);
+    memo->setGeometry(geometry);
+    memo->setFont(UiFont(kMonoFamily, 11));
+    memo->setPlainText("Memo1");
+    return memo;
+}
+
+}  // namespace
+
+// A multi-line view as generate sees it.
+class TForm1::MemoLines : public zk::TextLines {
+  public:
+    explicit MemoLines(QPlainTextEdit* memo) : memo_(memo) {}
+    void Clear() override { memo_->clear(); }
+    // Appends at the end of the text without moving the view, so a long listing keeps showing
+    // its first lines.
+    void Add(const std::string& line) override {
+        QTextCursor end(memo_->document());
+        end.movePosition(QTextCursor::End);
+        if (!memo_->document()->isEmpty()) {
+            end.insertBlock();
+        }
+        end.insertText(QString::fromStdString(line));
+    }
+
+  private:
+    QPlainTextEdit* memo_;
+};
+
+TForm1::TForm1(zk::Player& player, QWidget* parent) : QWidget(parent), player_(player) {
+    setObjectName("Form1");
+    setWindowTitle(kCaption);
+    // A fixed dialog frame: close button, no minimise or maximise, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    move(kLeft, kTop);
+    setFont(UiFont(kSansFamily, kWindowFontPx));
+
+    // Creation order is the tab order: the pages, the exit button, the array listing.
+    CreatePages();
+
+    // Wholly right of the client area, so never seen, yet reachable with the Tab key.
+    button2_ = Named(new QPushButton("Button2", this), "Button2");
+    button2_->setGeometry(1016, 0, 27, 297);
+    ConnectButton(button2_, &TForm1::Button2Click);
+
+    CreateArrayListing();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreatePages() {
+    pageControl1_ = Named(new QTabWidget(this), "PageControl1");
+    pageControl1_->setGeometry(0, 0, 857, 753);
+    pageControl1_->setIconSize(QSize(zk::ui::kIconSize, zk::ui::kIconSize));
+    const QList<QIcon> squares = zk::ui::ImageList2();
+
+    auto* tabSheet1 = Named(new QWidget, "TabSheet1");
+    auto* tabSheet2 = Named(new QWidget, "TabSheet2");
+    auto* tabSheet3 = Named(new QWidget, "TabSheet3");
+    auto* tabSheet6 = Named(new QWidget, "TabSheet6");
+    pageControl1_->addTab(tabSheet1, squares[0], QString());
+    pageControl1_->addTab(tabSheet2, squares[1], "Программатор");
+    pageControl1_->addTab(tabSheet3, squares[2], "Справка");
+    pageControl1_->addTab(tabSheet6, squares[3], QString());
+
+    CreateTitlePage(tabSheet1);
+    CreateParameterPage(tabSheet2);
+    CreateHelpPage(tabSheet3);
+    CreateChartPage(tabSheet6);
+    pageControl1_->setCurrentWidget(tabSheet2);
+}
+
+void TForm1::CreateTitlePage(QWidget* page) {
+    // The frame of the title page; the device photograph and the connection diagram go in it.
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(Named(new QGroupBox(page), "GroupBox3"));
+}
+
+void TForm1::CreateParameterPage(QWidget* page) {
+    auto* groupBox1 = MakeGroup(page, "GroupBox1", " Параметры ", QRect(4, 2, 841, 713));
+    groupBox1->setFont(UiFont(kSansFamily, kPageFontPx));
+
+    CreateCodeGroup(groupBox1);
+    CreatePeriodGroups(groupBox1);
+    CreateActionControls(groupBox1);
+    CreateBeeperGroup(groupBox1);
+    CreateSquelchGroup(groupBox1);
+    CreateFilterGroups(groupBox1);
+    CreateDiagnosticGroup(groupBox1);
+}
+
+void TForm1::CreateCodeGroup(QWidget* parent) {
+    auto* group =
+        MakeGroup(parent, "GroupBox2", "  1  Коды  открытия - закрытия  ", QRect(8, 20, 465, 258));
+    group->setFont(UiFont(kSansFamily, kPageFontPx, true));
+    // The caption in navy; the group's own controls keep the window's text colour.
+    const QColor text = group->palette().color(QPalette::WindowText);
+    QPalette navy = group->palette();
+    navy.setColor(QPalette::WindowText, kNavy);
+    group->setPalette(navy);
+    const auto plainColour = [&text](QWidget* widget) {
+        QPalette colours = widget->palette();
+        colours.setColor(QPalette::WindowText, text);
+        widget->setPalette(colours);
+    };
+
+    auto* dtmf =
+        Named(new zk::ui::WrappedCheckBox("Разрешение на открытие-закрытие при помощи DTMF", group),
+              zk::Info(zk::CheckField::Razr_DTMF).controlName);
+    dtmf->setGeometry(16, 22, 230, 38);
+    dtmf->setFont(UiFont(kSansFamily, kPageFontPx));
+    plainColour(dtmf);
+    dtmf->setChecked(zk::Info(zk::CheckField::Razr_DTMF).startChecked);
+    checks_[static_cast<std::size_t>(zk::CheckField::Razr_DTMF)] = dtmf;
+
+    const std::array<QString, zk::kCodeFields.size()> captions{
+        "   пользовательский  Код открытия   ",  "   пользовательский  Код закрытия   ",
+        "   Код  открытия  Администратора ",     "   Код  закрытия  Администратора ",
+        "   Код  перехода в режим пользователя",
+    };
+    for (std::size_t i = 0; i < zk::kCodeFields.size(); ++i) {
+        const zk::CodeFieldInfo& info = zk::kCodeFields[i];
+        auto* edit = Named(new LabeledEdit(captions[i], group), info.controlName);
+        edit->setFont(UiFont(kMonoFamily, kPageFontPx));
+        edit->EditLabel()->setFont(UiFont(kSansFamily, kPageFontPx));
+        plainColour(edit->EditLabel());
+        edit->setText(QString::fromUtf8(info.startText));
+        edit->setGeometry(16, 70 + 36 * static_cast<int>(i), 73, 24);
+        codeEdits_[i] = edit;
+    }
+}
+
+void TForm1::CreatePeriodGroups(QWidget* parent) {
+    const QFont plain = UiFont(kSansFamily, kPageFontPx);
+
+    auto* groupBox4 = MakeGroup(parent, "GroupBox4", QString(), QRect(8, 284, 465, 48));
+    MakeSpin(groupBox4, zk::SpinField::MaxDlitZapRep, QRect(16, 14, 57, 24), true);
+    MakeLabel(groupBox4, "Label6", "Максимальная длительность записи в репитер", QPoint(80, 18),
+              plain);
+
+    auto* groupBox5 =
+        MakeGroup(parent, "GroupBox5", " Период повторения позывного  ", QRect(8, 338, 465, 96));
+    groupBox5->setFont(UiFont(kSansFamily, 16));
+    MakeSpin(groupBox5, zk::SpinField::PP_Hour, QRect(16, 32, 57, 24), true);
+    MakeSpin(groupBox5, zk::SpinField::PP_Min, QRect(80, 32, 57, 24), true);
+    SpinEdit* seconds = MakeSpin(groupBox5, zk::SpinField::PP_Sek, QRect(144, 32, 57, 24), true);
+    seconds->SetTypingEnabled(false);
+    seconds->SetSelectOnEntry(false);
+    MakeLabel(groupBox5, "Label7", "часы      минуты   секунды", QPoint(18, 62), plain);
+}
+
+void TForm1::CreateActionControls(QWidget* parent) {
+    buttonFormFile_ = Named(new QPushButton("сформировать", parent), "Button_FormFile");
+    buttonFormFile_->setGeometry(16, 450, 97, 33);
+    ConnectButton(buttonFormFile_, &TForm1::Button_FormFileClick);
+
+    staticTextError_ = Named(new QLabel(parent), "StaticText_Error");
+    staticTextError_->setTextFormat(Qt::PlainText);
+    staticTextError_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    staticTextError_->setFont(UiFont(kSansFamily, kPageFontPx));
+    staticTextError_->setGeometry(8, 494, 457, 25);
+    staticTextError_->setFixedSize(457, 25);
+
+    buttonOut_ = Named(new QPushButton("выдать", parent), "Button_Out");
+    buttonOut_->setGeometry(16, 532, 99, 41);
+    buttonOut_->setFont(UiFont(kSansFamily, 16, true));
+    buttonOut_->hide();
+    ConnectButton(buttonOut_, &TForm1::Button_OutClick);
+
+    // A spare number field with its arrows, kept hidden.
+    auto* edit1 = Named(new QLineEdit("0", parent), "Edit1");
+    edit1->setReadOnly(true);
+    edit1->setGeometry(300, 450, 41, 21);
+    edit1->hide();
+    auto* upDown1 = Named(new QWidget(parent), "UpDown1");
+    upDown1->setGeometry(341, 450, 16, 21);
+    auto* upDownLayout = new QVBoxLayout(upDown1);
+    upDownLayout->setContentsMargins(0, 0, 0, 0);
+    upDownLayout->setSpacing(0);
+    for (const Qt::ArrowType arrow : {Qt::UpArrow, Qt::DownArrow}) {
+        auto* button = new QToolButton(upDown1);
+        button->setArrowType(arrow);
+        upDownLayout->addWidget(button);
+    }
+    upDown1->hide();
+}
+
+void TForm1::CreateBeeperGroup(QWidget* parent) {
+    const QFont plain = UiFont(kSansFamily, kPageFontPx);
+    auto* group = MakeGroup(parent, "GroupBox6", "  параметры бипера  ", QRect(484, 20, 349, 56));
+    MakeSpin(group, zk::SpinField::DlitBip, QRect(12, 22, 49, 24), false);
+    MakeLabel(group, "Label1", "длительность (100 мс)", QPoint(66, 26), plain);
+    MakeSpin(group, zk::SpinField::UrBip, QRect(210, 22, 49, 24), false);
+    MakeLabel(group, "Label2", "уровень (dB)", QPoint(264, 26), plain);
+}
+
+void TForm1::CreateSquelchGroup(QWidget* parent) {
+    const QFont plain = UiFont(kSansFamily, kPageFontPx);
+    auto* group =
+        MakeGroup(parent, "GroupBox8", "  детектор открытия шумодава ", QRect(484, 82, 349, 166));
+
+    pageControlSql_ = Named(new zk::ui::ButtonTabWidget(group), "PageControl_SQL");
+    pageControlSql_->setGeometry(8, 20, 333, 140);
+    pageControlSql_->setIconSize(QSize(zk::ui::kIconSize, zk::ui::kIconSize));
+    QTabBar* buttons = pageControlSql_->tabBar();
+    buttons->setFont(UiFont(kSansFamily, kPageFontPx, true));
+    QPalette maroon = buttons->palette();
+    maroon.setColor(QPalette::ButtonText, kMaroon);
+    buttons->setPalette(maroon);
+
+    const QList<QIcon> circles = zk::ui::ImageList1();
+    auto* tabSheet4 = Named(new QWidget, "TabSheet4");
+    auto* tabSheet5 = Named(new QWidget, "TabSheet5");
+    pageControlSql_->addTab(tabSheet4, circles[0], "   по НЧ сигналу   ");
+    pageControlSql_->addTab(tabSheet5, circles[1], "   сигнал SQL    ");
+
+    auto* groupBox15 =
+        MakeGroup(tabSheet4, "GroupBox15", " порог включения ", QRect(6, 8, 315, 58));
+    MakeSpin(groupBox15, zk::SpinField::SQL0_PorogPerekl, QRect(12, 24, 49, 24), false);
+    MakeLabel(groupBox15, "Label5", "* 0.1%  от  Umax", QPoint(66, 28), plain);
+
+    radioGroupSqlAktUr_ = Named(
+        new RadioGroup(" активный уровень ", {"высокий", "низкий"}, zk::kSqlLevelStart, tabSheet5),
+        "RadioGroup_SQL_AktUr");
+    radioGroupSqlAktUr_->setGeometry(6, 4, 140, 80);
+
+    auto* groupBox10 =
+        MakeGroup(tabSheet5, "GroupBox10", " порог переключения  ", QRect(154, 8, 167, 58));
+    MakeSpin(groupBox10, zk::SpinField::SQL_PorogPerekl, QRect(12, 24, 49, 24), false);
+    MakeLabel(groupBox10, "Label3", "*100 мв", QPoint(66, 28), plain);
+
+    pageControlSql_->setCurrentIndex(zk::kSqlPageStart);
+}
+
+void TForm1::CreateFilterGroups(QWidget* parent) {
+    auto* groupBox7 =
+        MakeGroup(parent, "GroupBox7", "  корректирующие фильтры   ", QRect(484, 254, 349, 48));
+    MakeCheck(groupBox7, zk::CheckField::KF_PRM, "приёма", QRect(16, 20, 120, 20));
+    MakeCheck(groupBox7, zk::CheckField::KF_PRD, "передачи", QRect(180, 20, 120, 20));
+
+    auto* groupBox13 = MakeGroup(parent, "GroupBox13", " Усиление АЦП        Ослабление ЦАП  ",
+                                 QRect(484, 308, 349, 54));
+    MakeSpin(groupBox13, zk::SpinField::UsilADC, QRect(16, 22, 57, 24), true);
+    MakeSpin(groupBox13, zk::SpinField::OslDAC, QRect(136, 22, 57, 24), true);
+
+    auto* groupBox14 =
+        MakeGroup(parent, "GroupBox14", " замедлитель отпускания  ", QRect(484, 368, 349, 44));
+    MakeCheck(groupBox14, zk::CheckField::ZAmOtp, "включить", QRect(16, 18, 120, 20));
+
+    auto* groupBox16 =
+        MakeGroup(parent, "GroupBox16", " Экономичный режим ", QRect(484, 416, 349, 44));
+    MakeCheck(groupBox16, zk::CheckField::RegSleep, "включить", QRect(16, 18, 120, 20));
+}
+
+void TForm1::CreateDiagnosticGroup(QWidget* parent) {
+    // Shown only in the diagnostic mode; its foot reaches below the page's frame and is cut off.
+    groupBox11_ = MakeGroup(parent, "GroupBox11", "GroupBox11", QRect(484, 464, 353, 273));
+    memo1_ = std::make_unique<MemoLines>(MakeMemo(groupBox11_, "Memo1", QRect(8, 18, 161, 185)));
+    QPlainTextEdit* memo2 = MakeMemo(groupBox11_, "Memo2", QRect(176, 18, 169, 185));
+    memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo2_ = std::make_unique<MemoLines>(memo2);
+    MakeCheck(groupBox11_, zk::CheckField::RasKS, "CheckBox_RasKS", QRect(8, 210, 150, 20));
+    groupBox11_->hide();
+}
+
+void TForm1::CreateHelpPage(QWidget* page) {
+    auto* groupBox9 = MakeGroup(page, "GroupBox9", " Справка ", QRect(4, 2, 827, 685));
+    richEdit1_ = Named(new QTextEdit(groupBox9), "RichEdit1");
+    richEdit1_->setGeometry(8, 18, 809, 657);
+    richEdit1_->setPlainText("RichEdit1");
+}
+
+void TForm1::CreateChartPage(QWidget* page) {
+    auto* chart = new QChart;
+    chart->setTitle("TChart");
+    chart->legend()->hide();
+    series1_ = new QLineSeries;
+    series1_->setObjectName("Series1");
+    series1_->setPen(QPen(Qt::red, 1));
+    chart->addSeries(series1_);
+    axisX_ = new QValueAxis;
+    axisY_ = new QValueAxis;
+    chart->addAxis(axisX_, Qt::AlignBottom);
+    chart->addAxis(axisY_, Qt::AlignLeft);
+    series1_->attachAxis(axisX_);
+    series1_->attachAxis(axisY_);
+
+    chart1_ = Named(new QChartView(chart, page), "Chart1");
+    chart1_->setGeometry(8, 104, 809, 250);
+    chart1_->hide();
+}
+
+void TForm1::CreateArrayListing() {
+    auto* groupBox12 =
+        MakeGroup(this, "GroupBox12", "Массив для передачи", QRect(872, 8, 129, 753));
+    QPlainTextEdit* listing = MakeMemo(groupBox12, "Memo_MasIsh", QRect(16, 22, 97, 721));
+    listing->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memoMasIsh_ = std::make_unique<MemoLines>(listing);
+}
+
+SpinEdit* TForm1::MakeSpin(QWidget* parent, zk::SpinField field, const QRect& geometry, bool bold) {
+    const zk::SpinFieldInfo& info = zk::Info(field);
+    auto* spin =
+        Named(new SpinEdit(info.minimum, info.maximum, info.start, parent), info.controlName);
+    spin->setFont(UiFont(kSansFamily, kPageFontPx, bold));
+    spin->setGeometry(geometry);
+    spins_[static_cast<std::size_t>(field)] = spin;
+    return spin;
+}
+
+QCheckBox* TForm1::MakeCheck(QWidget* parent, zk::CheckField field, const QString& caption,
+                             const QRect& geometry) {
+    const zk::CheckFieldInfo& info = zk::Info(field);
+    auto* check = Named(new QCheckBox(caption, parent), info.controlName);
+    check->setGeometry(geometry);
+    check->setChecked(info.startChecked);
+    checks_[static_cast<std::size_t>(field)] = check;
+    return check;
+}
+
+void TForm1::ConnectButton(QPushButton* button, void (TForm1::*handler)()) {
+    connect(button, &QPushButton::clicked, this, [this, button, handler] {
+        // The press takes the focus first, which brings the field that had it into range. An
+        // inactive window gets no focus events, so that field is brought into range directly.
+        QWidget* previous = focusWidget();
+        button->setFocus(Qt::OtherFocusReason);
+        if (auto* spin = qobject_cast<SpinEdit*>(previous)) {
+            spin->ApplyRange();
+        }
+        zk::ui::RunUnderErrorBox(this, [this, handler] { (this->*handler)(); });
+    });
+}
+
+void TForm1::Button_FormFileClick() {
+    zk::GenerateTransferArray(*this);
+}
+
+void TForm1::Button_OutClick() {
+    zk::RunOutput(*this, *this, player_);
+}
+
+void TForm1::Button2Click() {
+    // The exit button; it ends the process together with the rest of start-up and shutdown.
+}
+
+std::string TForm1::CodeText(zk::CodeField field) {
+    return codeEdits_[static_cast<std::size_t>(field)]->text().toStdString();
+}
+
+bool TForm1::IsChecked(zk::CheckField field) {
+    return checks_[static_cast<std::size_t>(field)]->isChecked();
+}
+
+std::int32_t TForm1::SpinValue(zk::SpinField field) {
+    // Leaving a field brings it into range, so the clamp only guards the message against a
+    // value that reached the field some other way.
+    const zk::SpinFieldInfo& info = zk::Info(field);
+    return std::clamp(spins_[static_cast<std::size_t>(field)]->Value(), info.minimum, info.maximum);
+}
+
+int TForm1::SqlPageIndex() {
+    return pageControlSql_->currentIndex();
+}
+
+int TForm1::SqlActiveLevelIndex() {
+    return radioGroupSqlAktUr_->ItemIndex();
+}
+
+void TForm1::ShowOutputButton() {
+    buttonOut_->show();
+}
+
+void TForm1::SetStatusText(const std::string& text) {
+    staticTextError_->setText(QString::fromStdString(text));
+}
+
+void TForm1::SetCodeColour(zk::CodeField field, std::uint32_t rgb) {
+    codeEdits_[static_cast<std::size_t>(field)]->SetColour(rgb);
+}
+
+zk::TextLines& TForm1::Memo1() {
+    return *memo1_;
+}
+
+zk::TextLines& TForm1::Memo2() {
+    return *memo2_;
+}
+
+zk::TextLines& TForm1::Memo_MasIsh() {
+    return *memoMasIsh_;
+}
+
+void TForm1::Clear() {
+    chartPoints_.clear();
+}
+
+void TForm1::AddPoint(double x, double y) {
+    chartPoints_.append(QPointF(x, y));
+}
+
+void TForm1::EndOfPoints() {
+    series1_->replace(chartPoints_);
+    if (!chartPoints_.isEmpty()) {
+        const auto [low, high] =
+            std::minmax_element(chartPoints_.cbegin(), chartPoints_.cend(),
+                                [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
+        axisX_->setRange(chartPoints_.front().x(), chartPoints_.back().x());
+        axisY_->setRange(low->y(), high->y());
+    }
+    chartPoints_.clear();
+}

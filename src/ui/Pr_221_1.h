@@ -1,0 +1,118 @@
+// The programmer's window: four pages, the array listing on the right, and every control that
+// sets a repeater parameter. The window is what generate reads and writes (ControlPanel) and
+// what the synthesis plots into (ChartSink); sound goes out through the injected Player.
+#pragma once
+
+#include <QList>
+#include <QPointF>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "chartsink.h"
+#include "controlpanel.h"
+#include "player.h"
+
+class QChartView;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineSeries;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTextEdit;
+class QValueAxis;
+
+namespace zk::ui {
+class LabeledEdit;
+class RadioGroup;
+class SpinEdit;
+}  // namespace zk::ui
+
+class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
+    Q_OBJECT
+
+  public:
+    static constexpr int kClientWidth = 1012;
+    static constexpr int kClientHeight = 779;
+    static constexpr int kLeft = 259;
+    static constexpr int kTop = 171;
+
+    explicit TForm1(zk::Player& player, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Button handlers. Each runs under the common error handler after its button has taken the
+    // focus, so every spin edit has been brought into range before the handler reads it.
+    void Button_FormFileClick();
+    void Button_OutClick();
+    void Button2Click();
+
+    // ControlPanel
+    std::string CodeText(zk::CodeField field) override;
+    bool IsChecked(zk::CheckField field) override;
+    std::int32_t SpinValue(zk::SpinField field) override;
+    int SqlPageIndex() override;
+    int SqlActiveLevelIndex() override;
+    void ShowOutputButton() override;
+    void SetStatusText(const std::string& text) override;
+    void SetCodeColour(zk::CodeField field, std::uint32_t rgb) override;
+    zk::TextLines& Memo1() override;
+    zk::TextLines& Memo2() override;
+    zk::TextLines& Memo_MasIsh() override;
+
+    // ChartSink: the points are gathered and handed to the series in one piece at the end.
+    void Clear() override;
+    void AddPoint(double x, double y) override;
+    void EndOfPoints() override;
+
+    QLineSeries* Series1() const { return series1_; }
+
+  private:
+    class MemoLines;
+
+    void CreatePages();
+    void CreateTitlePage(QWidget* page);
+    void CreateParameterPage(QWidget* page);
+    void CreateCodeGroup(QWidget* parent);
+    void CreatePeriodGroups(QWidget* parent);
+    void CreateActionControls(QWidget* parent);
+    void CreateBeeperGroup(QWidget* parent);
+    void CreateSquelchGroup(QWidget* parent);
+    void CreateFilterGroups(QWidget* parent);
+    void CreateDiagnosticGroup(QWidget* parent);
+    void CreateHelpPage(QWidget* page);
+    void CreateChartPage(QWidget* page);
+    void CreateArrayListing();
+
+    zk::ui::SpinEdit* MakeSpin(QWidget* parent, zk::SpinField field, const QRect& geometry,
+                               bool bold);
+    QCheckBox* MakeCheck(QWidget* parent, zk::CheckField field, const QString& caption,
+                         const QRect& geometry);
+    void ConnectButton(QPushButton* button, void (TForm1::*handler)());
+
+    zk::Player& player_;
+
+    QTabWidget* pageControl1_ = nullptr;
+    QPushButton* button2_ = nullptr;
+    QGroupBox* groupBox11_ = nullptr;
+    QPushButton* buttonFormFile_ = nullptr;
+    QPushButton* buttonOut_ = nullptr;
+    QLabel* staticTextError_ = nullptr;
+    QTabWidget* pageControlSql_ = nullptr;
+    zk::ui::RadioGroup* radioGroupSqlAktUr_ = nullptr;
+    QTextEdit* richEdit1_ = nullptr;
+    QChartView* chart1_ = nullptr;
+    QLineSeries* series1_ = nullptr;
+    QValueAxis* axisX_ = nullptr;
+    QValueAxis* axisY_ = nullptr;
+    QList<QPointF> chartPoints_;
+
+    std::array<zk::ui::LabeledEdit*, zk::kCodeFields.size()> codeEdits_{};
+    std::array<QCheckBox*, zk::kCheckFields.size()> checks_{};
+    std::array<zk::ui::SpinEdit*, zk::kSpinFields.size()> spins_{};
+
+    std::unique_ptr<MemoLines> memo1_;
+    std::unique_ptr<MemoLines> memo2_;
+    std::unique_ptr<MemoLines> memoMasIsh_;
+};
