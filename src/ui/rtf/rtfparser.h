@@ -1,0 +1,70 @@
+// The rich-text (RTF) reader: bytes in, styled text runs and paragraph ends out. It knows no
+// widget toolkit; a Sink turns what it reads into a document.
+//
+// Understood: groups, \par \line \tab, bold, italic, underline, strike-through, hidden text,
+// super- and subscript, font sizes, the colour table (\cf, \cb, \highlight), the font table with
+// \fcharset and \cpg code pages, \ansicpg, \'hh escapes, \uN with \ucN fallback skipping,
+// alignment, indents and paragraph spacing. Skipped: ignorable \* destinations, pictures, objects,
+// headers, footers, the style sheet, the document information and the like, \binN data.
+// Malformed input never fails: unbalanced braces, deep nesting, huge parameters and cut-off
+// escapes are read as far as they make sense.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zk::rtf {
+
+enum class Alignment : std::uint8_t { Left, Right, Center, Justify };
+enum class FontKind : std::uint8_t { Default, Roman, Swiss, Modern, Script, Decorative, Technical };
+enum class Baseline : std::uint8_t { Normal, Superscript, Subscript };
+
+struct TextStyle {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    Baseline baseline = Baseline::Normal;
+    int halfPoints = 24;                      // font size in half points
+    std::optional<std::uint32_t> color;       // 0xRRGGBB; none: the automatic colour
+    std::optional<std::uint32_t> background;  // 0xRRGGBB; none: no background
+    std::u16string fontName;                  // empty: the default font
+    FontKind fontKind = FontKind::Default;
+
+    bool operator==(const TextStyle&) const = default;
+};
+
+// Lengths in twips (1/1440 inch).
+struct ParagraphStyle {
+    Alignment alignment = Alignment::Left;
+    int leftIndent = 0;
+    int rightIndent = 0;
+    int firstLineIndent = 0;
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+
+    bool operator==(const ParagraphStyle&) const = default;
+};
+
+class Sink {
+  public:
+    virtual ~Sink() = default;
+    // A run of text in one style. Tabs are U+0009, line breaks U+2028.
+    virtual void Text(std::u16string_view text, const TextStyle& style) = 0;
+    // The current paragraph ends; `style` is its paragraph formatting. A new one begins.
+    virtual void EndParagraph(const ParagraphStyle& style) = 0;
+    // The text ends; `style` is the formatting of the last paragraph. Called exactly once.
+    virtual void EndDocument(const ParagraphStyle& style) = 0;
+};
+
+// True when the stream is taken as rich text: it begins with "{\rtf" or "{\urtf", nothing before.
+bool IsRichTextStream(std::string_view bytes);
+
+// Reads the rich text in `bytes` into `sink`. Reading stops at the brace that closes the
+// outermost group; a \par just before that brace ends the last paragraph instead of opening an
+// empty one.
+void ParseRtf(std::string_view bytes, Sink& sink);
+
+}  // namespace zk::rtf
