@@ -1,0 +1,79 @@
+# Installation and the Debian package.
+#
+#   bin/zk77q3                      the command line
+#   bin/zk77q3-programmer           a launcher: makes the user's working folder, puts "help.rtf"
+#                                   into it and starts the window there
+#   lib/zk77q3/zk77q3-programmer    the window itself; it reads and writes relative to the folder
+#                                   it runs in, so it is not started directly
+#   share/zk77q3/help.rtf           the help the launcher copies
+#   share/applications, share/metainfo, share/icons   the desktop entry, its AppStream data, icon
+#
+# Included from the top-level CMakeLists.txt after the executables' folders.
+include(GNUInstallDirs)
+
+set(ZK_APP_ID "example.zk77q3.Programmer")
+set(ZK_INSTALL_PROGRAMDIR "lib/${PROJECT_NAME}" CACHE STRING
+    "Where the window's executable goes, relative to the prefix (the launcher in bin starts it)")
+# The user's working folder, in the home folder; visible, since operators look for "_qq.wav" there.
+set(ZK_WORK_FOLDER "ZK-77q3")
+
+set(zk_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
+
+if(TARGET zk77q3)
+  install(TARGETS zk77q3 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+if(TARGET zk77q3-programmer)
+  install(TARGETS zk77q3-programmer RUNTIME DESTINATION ${ZK_INSTALL_PROGRAMDIR})
+
+  # The launcher finds the program and the help relative to its own folder.
+  GNUInstallDirs_get_absolute_install_dir(zk_full_programdir ZK_INSTALL_PROGRAMDIR PROGRAMDIR)
+  file(RELATIVE_PATH ZK_BIN_TO_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
+       ${zk_full_programdir}/zk77q3-programmer)
+  file(RELATIVE_PATH ZK_BIN_TO_HELP ${CMAKE_INSTALL_FULL_BINDIR}
+       ${CMAKE_INSTALL_FULL_DATADIR}/${PROJECT_NAME}/help.rtf)
+  configure_file(${zk_packaging_dir}/zk77q3-programmer.in
+                 ${PROJECT_BINARY_DIR}/packaging/zk77q3-programmer @ONLY)
+  install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/zk77q3-programmer
+          DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+  install(FILES ${PROJECT_SOURCE_DIR}/help.rtf DESTINATION ${CMAKE_INSTALL_DATADIR}/${PROJECT_NAME})
+  install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+endif()
+
+# The Debian package: cpack -G DEB in a build configured with -DCMAKE_INSTALL_PREFIX=/usr.
+set(CPACK_PACKAGE_NAME "zk77q3-programmer")
+set(CPACK_PACKAGE_VENDOR "ZK-77q3 programmer developers")
+set(CPACK_PACKAGE_CONTACT "ZK-77q3 programmer developers <packages@zk77q3.example>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+# The package's long description, one paragraph in lines short enough for a terminal.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Programs the ZK-77q3 echo repeater over the air: the repeater's settings are"
+  "packed into a message with a CRC-16 check word and sent as a phase-keyed"
+  "1000 Hz tone into a transmitting radio. The sound is also written as _qq.wav"
+  "and 9_fmsig.h. The window, zk77q3-programmer, works in the folder ZK-77q3 in"
+  "the user's home folder; zk77q3 does the same from the command line.")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.zk77q3.example/")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR "DEB")
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "hamradio")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Found by dpkg-shlibdeps are only the libraries linked in; Qt's platform plugins, which the window
+# cannot start without, are loaded at run time.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The window's fonts are Liberation's, with DejaVu as the stand-in.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation | fonts-dejavu-core")
+
+set(CPACK_SOURCE_GENERATOR "TGZ")
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/")
+
+include(CPack)

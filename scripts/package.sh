@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the Debian package zk77q3-programmer_<version>_<arch>.deb in build-package/: installs the
+# packaging tools that are missing (with apt-get), builds a release without the tests, checks the
+# desktop entry and the AppStream metainfo, packs with CPack and lists what the package holds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/install-deps.sh
+
+# dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.
+tools=(dpkg-dev desktop-file-utils appstream)
+missing=()
+for p in "${tools[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -ne 0 ]; then
+  echo "Installing missing packages: ${missing[*]}"
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo_cmd=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+build=build-package
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_TESTS=OFF -DZK_WERROR=ON \
+  -DCMAKE_INSTALL_PREFIX=/usr
+cmake --build "$build" -j "$jobs"
+
+app_id=example.zk77q3.Programmer
+# desktop-file-validate still exits with 0 after some errors, so anything it says stops the build.
+said=$(desktop-file-validate "packaging/$app_id.desktop" 2>&1) || true
+if [ -n "$said" ]; then
+  echo "$said" >&2
+  exit 1
+fi
+appstreamcli validate --no-net "packaging/$app_id.metainfo.xml"
+
+rm -f "$build"/zk77q3-programmer_*.deb
+(cd "$build" && cpack -G DEB)
+deb=$(ls "$build"/zk77q3-programmer_*.deb)
+dpkg-deb --info "$deb"
+dpkg-deb -c "$deb"
+echo "Package: $deb"
