@@ -9,6 +9,7 @@ packages=(
   libasound2-dev libsndfile1-dev libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
+  xvfb xauth xdotool
 )
 
 missing=()
