@@ -112,6 +112,13 @@ void ListTransferArray(TextLines& lines) {
     }
 }
 
+void ListFirstBytes(TextLines& lines) {
+    lines.Clear();
+    for (int i = 0; i <= 20; ++i) {
+        lines.Add(IntToPadded(i, 3) + "  " + ByteToHex(TransferArray[i]));
+    }
+}
+
 void GenerateTransferArray(ControlPanel& panel) {
     panel.ShowOutputButton();
     TransferArray[0] = 0x7F;

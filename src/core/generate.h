@@ -14,4 +14,8 @@ void GenerateTransferArray(ControlPanel& panel);
 // The 64-line listing of the whole array: index right-aligned in two, a space, the byte in hex.
 void ListTransferArray(TextLines& lines);
 
+// The diagnostic listing of bytes 0..20 as they stand, nothing computed: index right-aligned in
+// three, two spaces, the byte in hex.
+void ListFirstBytes(TextLines& lines);
+
 }  // namespace zk

@@ -4,6 +4,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineSeries>
@@ -18,7 +20,10 @@
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
+#include "_5FormFM.h"
 #include "buttontabs.h"
 #include "errorbox.h"
 #include "generate.h"
@@ -26,7 +31,9 @@
 #include "labelededit.h"
 #include "output.h"
 #include "radiogroup.h"
+#include "richtextfile.h"
 #include "spinedit.h"
+#include "titlepage.h"
 #include "uifont.h"
 #include "wrappedcheckbox.h"
 
@@ -40,6 +47,17 @@ using zk::ui::UiFont;
 namespace {
 
 constexpr const char* kCaption = " Программатор  эхо-репитера ZK-77q3";
+
+// Looked for in the working directory, not beside the program.
+constexpr const char* kHelpFile = "help.rtf";
+// The command-line word that shows the diagnostic views.
+constexpr const char* kDiagnosticSwitch = "xq";
+
+// Every batch is the whole signal, so the chart's axes are fixed rather than fitted to the data.
+constexpr int kChartFirstX = 0;
+constexpr int kChartLastX = zk::kSignalSamples;
+constexpr int kChartLowY = -32000;
+constexpr int kChartHighY = 32000;
 
 // Most of the programmer page is set in 13-pixel type; the window itself in 11.
 constexpr int kWindowFontPx = 11;
@@ -75,6 +93,8 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometr
     auto* memo = Named(new QPlainTextEdit(parent), name);
     memo->setGeometry(geometry);
     memo->setFont(UiFont(kMonoFamily, 11));
+    // Tab moves on to the next control rather than typing into the text.
+    memo->setTabChangesFocus(true);
     memo->setPlainText("Memo1");
     return memo;
 }
@@ -123,7 +143,11 @@ TForm1::TForm1(zk::Player& player, QWidget* parent) : QWidget(parent), player_(p
     CreateArrayListing();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The children are taken down after this body has run: the chart view's last hiding must
+    // not reach a window that is half gone.
+    chart1_->removeEventFilter(this);
+}
 
 void TForm1::CreatePages() {
     pageControl1_ = Named(new QTabWidget(this), "PageControl1");
@@ -148,10 +172,7 @@ void TForm1::CreatePages() {
 }
 
 void TForm1::CreateTitlePage(QWidget* page) {
-    // The frame of the title page; the device photograph and the connection diagram go in it.
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Named(new QGroupBox(page), "GroupBox3"));
+    zk::ui::FillTitlePage(page);
 }
 
 void TForm1::CreateParameterPage(QWidget* page) {
@@ -334,10 +355,32 @@ void TForm1::CreateDiagnosticGroup(QWidget* parent) {
     // Shown only in the diagnostic mode; its foot reaches below the page's frame and is cut off.
     groupBox11_ = MakeGroup(parent, "GroupBox11", "GroupBox11", QRect(484, 464, 353, 273));
     memo1_ = std::make_unique<MemoLines>(MakeMemo(groupBox11_, "Memo1", QRect(8, 18, 161, 185)));
+
+    // Below the group's lower edge, so never seen; the Tab key still reaches it.
+    auto* button3 = Named(new QPushButton("Button3", groupBox11_), "Button3");
+    button3->setGeometry(8, 296, 75, 25);
+    ConnectButton(button3, &TForm1::Button3Click);
+
     QPlainTextEdit* memo2 = MakeMemo(groupBox11_, "Memo2", QRect(176, 18, 169, 185));
     memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo2_ = std::make_unique<MemoLines>(memo2);
     MakeCheck(groupBox11_, zk::CheckField::RasKS, "CheckBox_RasKS", QRect(8, 210, 150, 20));
+
+    // A frequency offset and a digit picker for the technician; nothing that reaches the files
+    // or the sound reads either of them.
+    auto* offset = Named(new SpinEdit(-100, 100, 0, groupBox11_), "SpinEdit_dF");
+    offset->setFont(UiFont(kSansFamily, kPageFontPx, true));
+    offset->setGeometry(176, 208, 57, 24);
+    auto* digits = Named(new QComboBox(groupBox11_), "ComboBox1");
+    digits->setEditable(true);
+    for (const char* digit :
+         {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F"}) {
+        digits->addItem(QString::fromLatin1(digit));
+    }
+    digits->setCurrentIndex(0);
+    digits->setEditText("0");
+    digits->setGeometry(244, 208, 33, 24);
+
     groupBox11_->hide();
 }
 
@@ -345,33 +388,37 @@ void TForm1::CreateHelpPage(QWidget* page) {
     auto* groupBox9 = MakeGroup(page, "GroupBox9", " Справка ", QRect(4, 2, 827, 685));
     richEdit1_ = Named(new QTextEdit(groupBox9), "RichEdit1");
     richEdit1_->setGeometry(8, 18, 809, 657);
+    richEdit1_->setTabChangesFocus(true);
     richEdit1_->setPlainText("RichEdit1");
 }
 
 void TForm1::CreateChartPage(QWidget* page) {
-    auto* chart = new QChart;
-    chart->setTitle("TChart");
-    chart->legend()->hide();
-    series1_ = new QLineSeries;
-    series1_->setObjectName("Series1");
-    series1_->setPen(QPen(Qt::red, 1));
-    chart->addSeries(series1_);
+    chart_ = new QChart;
+    chart_->setTitle("TChart");
+    chart_->legend()->hide();
     axisX_ = new QValueAxis;
+    axisX_->setRange(kChartFirstX, kChartLastX);
+    axisX_->setLabelFormat("%d");
     axisY_ = new QValueAxis;
-    chart->addAxis(axisX_, Qt::AlignBottom);
-    chart->addAxis(axisY_, Qt::AlignLeft);
-    series1_->attachAxis(axisX_);
-    series1_->attachAxis(axisY_);
+    axisY_->setRange(kChartLowY, kChartHighY);
+    axisY_->setLabelFormat("%d");
+    chart_->addAxis(axisX_, Qt::AlignBottom);
+    chart_->addAxis(axisY_, Qt::AlignLeft);
 
-    chart1_ = Named(new QChartView(chart, page), "Chart1");
+    chart1_ = Named(new QChartView(chart_, page), "Chart1");
     chart1_->setGeometry(8, 104, 809, 250);
     chart1_->hide();
+    // The series joins the chart when the chart comes on screen and leaves it when it goes.
+    chart1_->installEventFilter(this);
+
+    series1_ = new QLineSeries(chart1_);
+    series1_->setObjectName("Series1");
+    series1_->setPen(QPen(Qt::red, 1));
 }
 
 void TForm1::CreateArrayListing() {
-    auto* groupBox12 =
-        MakeGroup(this, "GroupBox12", "Массив для передачи", QRect(872, 8, 129, 753));
-    QPlainTextEdit* listing = MakeMemo(groupBox12, "Memo_MasIsh", QRect(16, 22, 97, 721));
+    groupBox12_ = MakeGroup(this, "GroupBox12", "Массив для передачи", QRect(872, 8, 129, 753));
+    QPlainTextEdit* listing = MakeMemo(groupBox12_, "Memo_MasIsh", QRect(16, 22, 97, 721));
     listing->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     listing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memoMasIsh_ = std::make_unique<MemoLines>(listing);
@@ -410,6 +457,30 @@ void TForm1::ConnectButton(QPushButton* button, void (TForm1::*handler)()) {
     });
 }
 
+void TForm1::FormCreate(const QStringList& arguments) {
+    if (formCreated_) {
+        return;
+    }
+    formCreated_ = true;
+
+    // A help file that cannot be read is reported now, before the window first shows; the
+    // page then keeps its start text.
+    zk::ui::RunUnderErrorBox(this, [this] {
+        zk::LoadRichTextFile(*richEdit1_->document(), kHelpFile);
+        // The page opens at the start of the help, not where loading left the cursor.
+        richEdit1_->moveCursor(QTextCursor::Start);
+    });
+
+    // The switch is looked at whether the help loaded or not: a missing help file is no reason
+    // to withhold the diagnostic views.
+    diagnosticMode_ = arguments.size() > 1 && arguments.at(1) == QLatin1String(kDiagnosticSwitch);
+    if (diagnosticMode_) {
+        chart1_->show();
+        groupBox12_->show();
+        groupBox11_->show();
+    }
+}
+
 void TForm1::Button_FormFileClick() {
     zk::GenerateTransferArray(*this);
 }
@@ -419,7 +490,15 @@ void TForm1::Button_OutClick() {
 }
 
 void TForm1::Button2Click() {
-    // The exit button; it ends the process together with the rest of start-up and shutdown.
+    // At once, as a crash would but with status 0: no close event, no destructor, no other
+    // handler. Files are opened and closed within one action, so none is left half written;
+    // only the standard streams may still hold output.
+    std::fflush(nullptr);
+    std::_Exit(EXIT_SUCCESS);
+}
+
+void TForm1::Button3Click() {
+    zk::ListFirstBytes(*memo1_);
 }
 
 std::string TForm1::CodeText(zk::CodeField field) {
@@ -471,6 +550,7 @@ zk::TextLines& TForm1::Memo_MasIsh() {
 
 void TForm1::Clear() {
     chartPoints_.clear();
+    chartPoints_.reserve(zk::kSignalSamples);
 }
 
 void TForm1::AddPoint(double x, double y) {
@@ -478,13 +558,31 @@ void TForm1::AddPoint(double x, double y) {
 }
 
 void TForm1::EndOfPoints() {
+    // One replace with the whole batch: off the chart a shared copy of the list, on it one
+    // layout of all the points. The earlier batch is gone either way.
     series1_->replace(chartPoints_);
-    if (!chartPoints_.isEmpty()) {
-        const auto [low, high] =
-            std::minmax_element(chartPoints_.cbegin(), chartPoints_.cend(),
-                                [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
-        axisX_->setRange(chartPoints_.front().x(), chartPoints_.back().x());
-        axisY_->setRange(low->y(), high->y());
-    }
     chartPoints_.clear();
+}
+
+void TForm1::PutSeriesOnChart(bool onChart) {
+    if (onChart && series1_->chart() == nullptr) {
+        chart_->addSeries(series1_);
+        series1_->attachAxis(axisX_);
+        series1_->attachAxis(axisY_);
+    } else if (!onChart && series1_->chart() != nullptr) {
+        chart_->removeSeries(series1_);
+        // Taken off, the series belongs to nobody until given back to the view.
+        series1_->setParent(chart1_);
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == chart1_) {
+        if (event->type() == QEvent::Show) {
+            PutSeriesOnChart(true);
+        } else if (event->type() == QEvent::Hide) {
+            PutSeriesOnChart(false);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

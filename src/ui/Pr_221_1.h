@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPointF>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "controlpanel.h"
 #include "player.h"
 
+class QChart;
 class QChartView;
 class QCheckBox;
 class QGroupBox;
@@ -42,11 +44,22 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     explicit TForm1(zk::Player& player, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // Runs once, after construction and before the window is first shown: loads "help.rtf" from
+    // the working directory into the help page (a failure goes to the error box), then looks at
+    // the first argument after the program's name; exactly "xq" switches the diagnostic mode on,
+    // whether the help loaded or not. `arguments` is the command line as
+    // QCoreApplication::arguments() gives it, with Qt's own options taken out.
+    void FormCreate(const QStringList& arguments);
+    bool DiagnosticMode() const { return diagnosticMode_; }
+
     // Button handlers. Each runs under the common error handler after its button has taken the
     // focus, so every spin edit has been brought into range before the handler reads it.
     void Button_FormFileClick();
     void Button_OutClick();
-    void Button2Click();
+    // The hidden exit button: ends the process at once with status 0.
+    [[noreturn]] void Button2Click();
+    // The hidden diagnostic button: lists bytes 0..20 as they stand into Memo1.
+    void Button3Click();
 
     // ControlPanel
     std::string CodeText(zk::CodeField field) override;
@@ -61,12 +74,17 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     zk::TextLines& Memo2() override;
     zk::TextLines& Memo_MasIsh() override;
 
-    // ChartSink: the points are gathered and handed to the series in one piece at the end.
+    // ChartSink: the points are gathered and handed to the series in one piece at the end. The
+    // series sits on the chart only while the chart is on screen; off it, taking a new batch is
+    // a shared copy of the list, and the chart lays the points out once when it is shown.
     void Clear() override;
     void AddPoint(double x, double y) override;
     void EndOfPoints() override;
 
     QLineSeries* Series1() const { return series1_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     class MemoLines;
@@ -90,12 +108,14 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     QCheckBox* MakeCheck(QWidget* parent, zk::CheckField field, const QString& caption,
                          const QRect& geometry);
     void ConnectButton(QPushButton* button, void (TForm1::*handler)());
+    void PutSeriesOnChart(bool onChart);
 
     zk::Player& player_;
 
     QTabWidget* pageControl1_ = nullptr;
     QPushButton* button2_ = nullptr;
     QGroupBox* groupBox11_ = nullptr;
+    QGroupBox* groupBox12_ = nullptr;
     QPushButton* buttonFormFile_ = nullptr;
     QPushButton* buttonOut_ = nullptr;
     QLabel* staticTextError_ = nullptr;
@@ -103,10 +123,13 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     zk::ui::RadioGroup* radioGroupSqlAktUr_ = nullptr;
     QTextEdit* richEdit1_ = nullptr;
     QChartView* chart1_ = nullptr;
+    QChart* chart_ = nullptr;
     QLineSeries* series1_ = nullptr;
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
     QList<QPointF> chartPoints_;
+    bool formCreated_ = false;
+    bool diagnosticMode_ = false;
 
     std::array<zk::ui::LabeledEdit*, zk::kCodeFields.size()> codeEdits_{};
     std::array<QCheckBox*, zk::kCheckFields.size()> checks_{};

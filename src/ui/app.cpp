@@ -1,13 +1,12 @@
-// The programmer's entry: the window on the default sound output.
+// The programmer's entry: the window on the default sound output. The transfer array and the
+// sample buffer are set up by static initialisation before this runs.
 #include <QApplication>
 
-#include "Pr_221_1.h"
 #include "audioplayer.h"
+#include "startup.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     zk::AlsaPlayer player;
-    TForm1 form(player);
-    form.show();
-    return app.exec();
+    return zk::ui::RunProgrammer(player, QCoreApplication::arguments());
 }

@@ -3,12 +3,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <stdexcept>
 
 #include "errors.h"
@@ -20,37 +18,6 @@ namespace {
 
 constexpr const char* kLengthMessage = " код должен иметь одну или 4 цифры";
 constexpr const char* kSymbolMessage = " символы должны быть:   0,1,2,3,4,5,6,7,8,9,A,B,C,D,*,#";
-
-// Watches for a modal box, records what it showed and closes it with its OK button.
-class BoxCatcher {
-  public:
-    BoxCatcher() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr) {
-                return;
-            }
-            ++boxes;
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->buttons().size();
-            plainText = box->textFormat() == Qt::PlainText;
-            box->button(QMessageBox::Ok)->click();
-        });
-        timer_.start(10);
-    }
-
-    int boxes = 0;
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    qsizetype buttons = 0;
-    bool plainText = false;
-
-  private:
-    QTimer timer_;
-};
 
 class ActionsTest : public FormTest {
   protected:

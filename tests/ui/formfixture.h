@@ -6,11 +6,15 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -36,12 +40,69 @@ class RecordingPlayer : public zk::Player {
     std::function<void(const std::string&)> onPlay;
 };
 
+// The programmer's window among the top-level windows, if there is one.
+inline TForm1* TopLevelForm() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* form = qobject_cast<TForm1*>(widget)) {
+            return form;
+        }
+    }
+    return nullptr;
+}
+
+// Watches for a modal box, records what it showed and closes it with its OK button.
+class BoxCatcher {
+  public:
+    BoxCatcher() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            ++boxes;
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->buttons().size();
+            plainText = box->textFormat() == Qt::PlainText;
+            const TForm1* form = TopLevelForm();
+            windowShownUnderBox = form != nullptr && form->isVisible();
+            box->button(QMessageBox::Ok)->click();
+        });
+        timer_.start(10);
+    }
+
+    int boxes = 0;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    qsizetype buttons = 0;
+    bool plainText = false;
+    bool windowShownUnderBox = false;
+
+  private:
+    QTimer timer_;
+};
+
 class FormTest : public ::testing::Test {
   protected:
     void SetUp() override {
         zk::ResetGlobalsToStartValues();
         zk::ui::SpinEdit::SetBeepHook([this] { ++beeps; });
+        StartForm(Arguments());
+    }
+
+    // The command line the window of each test starts with; none leaves FormCreate out.
+    virtual std::optional<QStringList> Arguments() const { return std::nullopt; }
+
+    // A fresh window; with `arguments`, its FormCreate runs before it is shown, in the current
+    // working directory.
+    void StartForm(const std::optional<QStringList>& arguments) {
+        form.reset();
         form = std::make_unique<TForm1>(player);
+        if (arguments) {
+            form->FormCreate(*arguments);
+        }
         form->show();
         QApplication::setActiveWindow(form.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));

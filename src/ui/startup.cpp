@@ -1,0 +1,18 @@
+#include "startup.h"
+
+#include <QApplication>
+
+#include "Pr_221_1.h"
+
+namespace zk::ui {
+
+int RunProgrammer(Player& player, const QStringList& arguments) {
+    TForm1 form(player);
+    // Any error box of FormCreate is up and closed again before the window first shows.
+    form.FormCreate(arguments);
+    form.show();
+    // Closing the window, the only top-level one, ends the loop; nothing is saved or asked.
+    return QApplication::exec();
+}
+
+}  // namespace zk::ui
