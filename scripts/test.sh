@@ -12,7 +12,7 @@ if [ "${1:-}" = "--sanitize" ]; then
   build=build-sanitize
   options+=(-DZK_SANITIZE=ON)
   # Any report fails the test that caused it. fontconfig keeps its caches until exit on purpose.
-  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 fi
