@@ -16,24 +16,9 @@ root=$(pwd)
 runs=${1:-50}
 warmup=5
 
-missing=()
-for p in sox hyperfine; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing missing packages: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then
-    sudo_cmd=(sudo)
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -q
-  # hyperfine is a convenience: the loop below stands in for it when it cannot be installed.
-  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends sox
-  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends hyperfine || true
-fi
+bash scripts/install-deps.sh sox
+# hyperfine is a convenience: the loop below stands in for it when it cannot be installed.
+bash scripts/install-deps.sh hyperfine || true
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_BENCH=ON -DZK_WERROR=ON \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing need, and only those that are missing:
 # with everything present it asks dpkg and does nothing else.
+#   scripts/install-deps.sh [PACKAGE...]   the packages named are wanted as well
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool
+  "$@"
 )
 
 missing=()
