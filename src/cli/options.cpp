@@ -11,12 +11,14 @@ namespace zk::cli {
 
 namespace {
 
-struct CodeOption {
+// An option that sets one control of the panel.
+template <typename Field>
+struct FieldOption {
     const char* name;
-    CodeField field;
+    Field field;
 };
 
-constexpr std::array<CodeOption, 5> kCodeOptions{{
+constexpr std::array<FieldOption<CodeField>, 5> kCodeOptions{{
     {"--user-open", CodeField::KodOtkrPols},
     {"--user-close", CodeField::KodZakrPols},
     {"--admin-open", CodeField::KodOtkrAdmin},
@@ -24,12 +26,7 @@ constexpr std::array<CodeOption, 5> kCodeOptions{{
     {"--user-mode", CodeField::KodPolz},
 }};
 
-struct SwitchOption {
-    const char* name;
-    CheckField field;
-};
-
-constexpr std::array<SwitchOption, 5> kSwitchOptions{{
+constexpr std::array<FieldOption<CheckField>, 5> kSwitchOptions{{
     {"--dtmf", CheckField::Razr_DTMF},
     {"--rx-filter", CheckField::KF_PRM},
     {"--tx-filter", CheckField::KF_PRD},
@@ -37,12 +34,7 @@ constexpr std::array<SwitchOption, 5> kSwitchOptions{{
     {"--sleep", CheckField::RegSleep},
 }};
 
-struct NumberOption {
-    const char* name;
-    SpinField field;
-};
-
-constexpr std::array<NumberOption, 5> kNumberOptions{{
+constexpr std::array<FieldOption<SpinField>, 5> kNumberOptions{{
     {"--max-record", SpinField::MaxDlitZapRep},
     {"--beep-length", SpinField::DlitBip},
     {"--beep-level", SpinField::UrBip},

@@ -29,6 +29,7 @@
 #include "generate.h"
 #include "imagelists.h"
 #include "labelededit.h"
+#include "objectname.h"
 #include "output.h"
 #include "radiogroup.h"
 #include "richtextfile.h"
@@ -40,6 +41,7 @@
 using zk::ui::kMonoFamily;
 using zk::ui::kSansFamily;
 using zk::ui::LabeledEdit;
+using zk::ui::Named;
 using zk::ui::RadioGroup;
 using zk::ui::SpinEdit;
 using zk::ui::UiFont;
@@ -65,12 +67,6 @@ constexpr int kPageFontPx = 13;
 
 const QColor kNavy(0x00, 0x00, 0x80);
 const QColor kMaroon(0x80, 0x00, 0x00);
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& title,
                      const QRect& geometry) {

@@ -14,6 +14,7 @@
 
 #include "Label3D.h"
 #include "jpegimage.h"
+#include "objectname.h"
 
 // The pictures are compiled into this static library; registering them here keeps the linker
 // from dropping them from an executable that uses the title page. Q_INIT_RESOURCE must be used
@@ -33,12 +34,6 @@ constexpr QSize kDiagramSize(822, 313);
 
 const QColor kOlive(0x80, 0x80, 0x00);
 const QColor kNavy(0x00, 0x00, 0x80);
-
-template <typename Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // "Arial Narrow" with its metric-compatible free stand-in and a condensed face after it.
 QFont NarrowFont(int pixelSize) {
