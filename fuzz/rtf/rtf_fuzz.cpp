@@ -24,7 +24,8 @@ bool IsSurrogate(char16_t unit) {
 }
 
 // What the parser promises: runs are never empty, hold no NUL and no unpaired surrogate, sizes
-// and lengths stay in their ranges, and the document ends exactly once, after everything else.
+// and lengths (of pictures too) stay in their ranges, and the document ends exactly once, after
+// everything else.
 class CheckingSink : public zk::rtf::Sink {
   public:
     void Text(std::u16string_view text, const zk::rtf::TextStyle& style) override {
@@ -43,6 +44,15 @@ class CheckingSink : public zk::rtf::Sink {
         for (const char16_t unit : style.fontName) {
             Require(unit != 0);
         }
+    }
+    void Picture(const zk::rtf::PictureData& picture) override {
+        Require(!ended_);
+        Require(picture.bytes.size() <= zk::rtf::kMaxPictureBytes);
+        Require(picture.width >= 0 && picture.height >= 0);
+        Require(picture.goalWidth >= 0 && picture.goalWidth <= 31680);
+        Require(picture.goalHeight >= 0 && picture.goalHeight <= 31680);
+        Require(picture.scaleX >= 1 && picture.scaleX <= 1000);
+        Require(picture.scaleY >= 1 && picture.scaleY <= 1000);
     }
     void EndParagraph(const zk::rtf::ParagraphStyle& style) override {
         Require(!ended_);

@@ -51,6 +51,37 @@ TEST(CodePages, UnknownCodePagesReadAsWindows1252AndSymbolMapsToPrivateUse) {
     EXPECT_EQ(out, u"йééйééйéé");
 }
 
+TEST(CodePages, TheSymbolFontFollowsTheAdobeSymbolEncoding) {
+    const std::pair<unsigned char, char16_t> samples[] = {
+        {'a', u'α'},
+        {'W', u'Ω'},
+        {'"', u'∀'},
+        {'1', u'1'},
+        {0xB7, u'•'},
+        {0xAE, u'→'},
+        {0xD6, u'√'},
+        {0xF2, u'∫'},
+        {0xA0, u'€'},
+        // Private-use characters of the Adobe table: their standard equals.
+        {0xD2, u'®'},
+        {0xE6, u'⎛'},
+        {0xFE, u'⎭'},
+        {0x60, u'‾'},
+        // Codes the font leaves empty keep their private-use place.
+        {0x80, u'\uF080'},
+        {0xF0, u'\uF0F0'},
+        {0xFF, u'\uF0FF'},
+        {0x09, u'\uF009'}};
+    for (const auto& [code, unicode] : samples) {
+        EXPECT_EQ(SymbolFontCharacter(code), unicode) << int{code};
+    }
+    EXPECT_TRUE(IsSymbolFontName(u"Symbol"));
+    EXPECT_TRUE(IsSymbolFontName(u"SYMBOL"));
+    EXPECT_TRUE(IsSymbolFontName(u"Standard Symbols PS"));
+    EXPECT_FALSE(IsSymbolFontName(u"Wingdings"));
+    EXPECT_FALSE(IsSymbolFontName(u"Symbol Fancy"));
+}
+
 TEST(CodePages, CharsetTable) {
     EXPECT_EQ(CodePageOfCharset(204), 1251);
     EXPECT_EQ(CodePageOfCharset(0), 1252);

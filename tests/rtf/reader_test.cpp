@@ -33,10 +33,24 @@ TEST(RtfText, Windows1251EscapesDecodeToCyrillic) {
     EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fcharset1 A;}}\\f0\\'e0\\'98}"),
               "а\uFFFD");
     EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg1251 \\'e0\\'c0 raw \xe0}"), "аА raw а");
-    EXPECT_EQ(Text("{\\rtf1{\\fonttbl{\\f0\\fcharset2 Symbol;}}\\f0\\'b7}"), "\uF0B7");
     // A font name in the font's own code page.
     auto named = Load("{\\rtf1{\\fonttbl{\\f3\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}\\f3 x}");
     EXPECT_EQ(FormatOf(*named, "x").fontFamilies().toStringList(), QStringList{"Ариал"});
+}
+
+TEST(RtfText, SymbolFontCharactersShowAsTheirUnicodeCharacters) {
+    // A bulleted list as Word writes it: the bullet is \'b7 in the Symbol font.
+    const std::string list =
+        "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 Arial;}"
+        "{\\f3\\fbidi \\froman\\fcharset2\\fprq2{\\*\\panose 05050102010706020507}Symbol;}"
+        "{\\f4\\fnil\\fcharset2 Wingdings;}}\\pard{\\pntext\\f3\\'b7\\tab}{\\*\\pn\\pnlvlblt"
+        "\\pnf3{\\pntxtb\\'b7}}\\fi-360\\li720\\f0 \\'ef\\'f3\\'ed\\'ea\\'f2\\par"
+        "{\\f3 abgW \\'a5\\'ae\\'b3\\'e6\\u-3913?\\u945?}{\\f4\\'a7}\\u-3913?\\par}";
+    auto document = Load(list);
+    EXPECT_EQ(Paragraphs(*document),
+              QStringList({"\u2022\tпункт", "αβγΩ ∞→≥⎛\u2022α\uF0A7\uF0B7"}));
+    // The font keeps its name, read in the document's code page.
+    EXPECT_EQ(FormatOf(*document, "∞").fontFamilies().toStringList(), QStringList{"Symbol"});
 }
 
 TEST(RtfText, UnicodeEscapesWithTheirFallbackSkipped) {
@@ -138,16 +152,16 @@ TEST(RtfFormat, ParagraphFormattingAndHiddenText) {
     EXPECT_DOUBLE_EQ(block.blockFormat().rightMargin(), 96.0);
 }
 
-TEST(RtfSkipping, DestinationsPicturesAndBinaryDataShowNothing) {
+TEST(RtfSkipping, DestinationsAndBinaryDataShowNothing) {
     EXPECT_EQ(Text("{\\rtf1{\\*\\generator Riched20;}{\\info{\\title T}{\\author W}}"
                    "{\\stylesheet{\\s0 Normal;}{\\*\\cs10 Default;}}A"
                    "{\\*\\shppict{\\pict\\pngblip\\picw10 89504e470d0a}}"
                    "{\\nonshppict{\\pict\\wmetafile8 0100090000}}B"
                    "{\\header H}{\\footer F}{\\*\\unknownthing Z}{\\object{\\*\\objdata 01}}C"
                    "{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}}}"),
-              "ABClink");
+              "A\uFFFCBClink");
     // \binN data may hold braces and backslashes; it is skipped before any brace is matched.
-    EXPECT_EQ(Text("{\\rtf1 A{\\pict\\bin6 }}}{{\\}B}"), "AB");
+    EXPECT_EQ(Text("{\\rtf1 A{\\pict\\bin6 }}}{{\\}B}"), "A\uFFFCB");
     EXPECT_EQ(Text("{\\rtf1 A{\\*\\blipuid\\bin4 \\'{{}B}"), "AB");
     EXPECT_EQ(Text("{\\rtf1 A\\bin3 }}}B}"), "AB");
     EXPECT_EQ(Text("{\\rtf1 A\\bin0 B\\bin-5 C}"), "ABC");

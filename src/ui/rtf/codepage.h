@@ -10,13 +10,23 @@
 
 namespace zk::rtf {
 
-// Pseudo code page of the Symbol character set: byte b stands for U+F000 + b.
+// Pseudo code page of the Symbol character set (\fcharset2): the font decides what each byte
+// shows, so byte b stands for U+F000 + b, the private-use place Windows gives it.
 inline constexpr int kSymbolCodePage = 2;
 inline constexpr int kUtf8CodePage = 65001;
 
 // The code page of an \fcharset value; 0 when the character set names none (DEFAULT_CHARSET or
 // an unknown value), so that the document's \ansicpg applies.
 int CodePageOfCharset(int charset);
+
+// True for the names of the Symbol font and its metric clones, whose characters follow the Adobe
+// Symbol encoding. Other fonts of the Symbol character set (Wingdings, Webdings, ...) have
+// encodings of their own.
+bool IsSymbolFontName(std::u16string_view name);
+
+// The Unicode character that the Symbol font shows for `code`: Greek letters, mathematical
+// signs, arrows, the bullet at 0xB7. Codes the font leaves empty stay U+F000 + code.
+char16_t SymbolFontCharacter(unsigned char code);
 
 // Decodes byte strings, keeping one iconv converter per code page for the life of the object.
 class CodePageDecoder {

@@ -20,6 +20,7 @@ constexpr long long kParameterLimit = 0x7FFFFFFF;
 constexpr int kMaxTwips = 31680;      // 22 inches
 constexpr int kMaxHalfPoints = 3276;  // 1638 points
 constexpr int kDefaultHalfPoints = 24;
+constexpr int kMaxScale = 1000;  // percent
 constexpr char16_t kLineBreak = u'\u2028';
 
 enum class Destination : std::uint8_t {
@@ -28,6 +29,7 @@ enum class Destination : std::uint8_t {
     FontTable,
     ColorTable,
     UprAnsi,  // the plain-text half of \upr: hidden, its \ud half is shown
+    Picture,  // \pict: hex digits are the picture's data
 };
 
 enum class Word : std::uint8_t {
@@ -85,6 +87,24 @@ enum class Word : std::uint8_t {
     Red,
     Green,
     Blue,
+    Picture,
+    ShapePicture,
+    PictureKindPng,
+    PictureKindJpeg,
+    PictureKindDib,
+    PictureKindDeviceBitmap,
+    PictureKindWindowsMetafile,
+    PictureKindEnhancedMetafile,
+    PictureKindOther,
+    PictureWidth,
+    PictureHeight,
+    PictureGoalWidth,
+    PictureGoalHeight,
+    PictureScaleX,
+    PictureScaleY,
+    PictureBitsPerPixel,
+    PicturePlanes,
+    PictureWidthBytes,
 };
 
 struct Keyword {
@@ -104,12 +124,11 @@ const std::unordered_map<std::string_view, Keyword>& Keywords() {
                                  "header",     "headerf",   "headerl",      "headerr",
                                  "info",       "keywords",  "latentstyles", "listoverridetable",
                                  "listtable",  "mmathPr",   "nonshppict",   "object",
-                                 "objdata",    "operator",  "pgdsctbl",     "pict",
-                                 "printim",    "private",   "revtbl",       "revtim",
-                                 "rsidtbl",    "rxe",       "shp",          "stylesheet",
-                                 "subject",    "tc",        "template",     "themedata",
-                                 "title",      "txe",       "userprops",    "xe",
-                                 "xmlnstbl"}) {
+                                 "objdata",    "operator",  "pgdsctbl",     "printim",
+                                 "private",    "revtbl",    "revtim",       "rsidtbl",
+                                 "rxe",        "shp",       "stylesheet",   "subject",
+                                 "tc",         "template",  "themedata",    "title",
+                                 "txe",        "userprops", "xe",           "xmlnstbl"}) {
             t.emplace(name, Keyword{Word::SkippedDestination, 0});
         }
         const std::pair<const char*, Word> words[] = {
@@ -188,6 +207,25 @@ const std::unordered_map<std::string_view, Keyword>& Keywords() {
             {"red", Word::Red},
             {"green", Word::Green},
             {"blue", Word::Blue},
+            {"pict", Word::Picture},
+            {"shppict", Word::ShapePicture},
+            {"pngblip", Word::PictureKindPng},
+            {"jpegblip", Word::PictureKindJpeg},
+            {"dibitmap", Word::PictureKindDib},
+            {"wbitmap", Word::PictureKindDeviceBitmap},
+            {"wmetafile", Word::PictureKindWindowsMetafile},
+            {"emfblip", Word::PictureKindEnhancedMetafile},
+            {"macpict", Word::PictureKindOther},
+            {"pmmetafile", Word::PictureKindOther},
+            {"picw", Word::PictureWidth},
+            {"pich", Word::PictureHeight},
+            {"picwgoal", Word::PictureGoalWidth},
+            {"pichgoal", Word::PictureGoalHeight},
+            {"picscalex", Word::PictureScaleX},
+            {"picscaley", Word::PictureScaleY},
+            {"wbmbitspixel", Word::PictureBitsPerPixel},
+            {"wbmplanes", Word::PicturePlanes},
+            {"wbmwidthbytes", Word::PictureWidthBytes},
         };
         for (const auto& [name, word] : words) {
             t.emplace(name, Keyword{word, 0});
@@ -265,6 +303,7 @@ struct FontEntry {
     FontKind kind = FontKind::Default;
     int charsetCodePage = 0;
     int explicitCodePage = 0;
+    bool symbolName = false;  // named like the Symbol font
 };
 
 class Parser {
@@ -329,6 +368,9 @@ class Parser {
         if (State().destination == Destination::FontTable) {
             FinishFontName();
         }
+        if (pictureDepth_ == stack_.size()) {
+            EndPicture();
+        }
         if (stack_.size() == 2) {
             Finish(State().paragraph);  // the final brace: the rest of the stream is ignored
             return;
@@ -337,6 +379,9 @@ class Parser {
     }
 
     void Finish(const ParagraphStyle& lastParagraph) {
+        if (pictureDepth_ != 0) {
+            EndPicture();  // the stream ends inside the picture: what was read of it is shown
+        }
         FlushRun();
         sink_.EndDocument(pendingParagraph_ ? *pendingParagraph_ : lastParagraph);
         done_ = true;
@@ -406,9 +451,15 @@ class Parser {
         ignorable_ = false;
 
         if (name == "bin") {
-            // Raw bytes follow, braces and backslashes among them; they carry no text.
+            // Raw bytes follow, braces and backslashes among them; they carry no text, but they
+            // may be a picture's data.
             if (parameter > 0) {
-                pos_ += std::min(static_cast<std::size_t>(parameter), in_.size() - pos_);
+                const std::size_t count =
+                    std::min(static_cast<std::size_t>(parameter), in_.size() - pos_);
+                if (State().destination == Destination::Picture) {
+                    AppendPictureBytes(in_.substr(pos_, count));
+                }
+                pos_ += count;
             }
             if (skipUnits_ > 0) {
                 --skipUnits_;
@@ -438,8 +489,9 @@ class Parser {
             default:
                 break;
         }
-        if (keyword.word == Word::Ud) {
-            return;  // outside \upr its text is ordinary text
+        if (keyword.word == Word::Ud || keyword.word == Word::ShapePicture) {
+            // Outside \upr the text of \ud is ordinary text; \shppict holds the picture to show.
+            return;
         }
         if (ignorable || keyword.word == Word::SkippedDestination) {
             state.destination = Destination::Skip;
@@ -466,6 +518,9 @@ class Parser {
             case Destination::ColorTable:
                 ColorTableControl(keyword.word, parameter);
                 return;
+            case Destination::Picture:
+                PictureControl(keyword.word, hasParameter, parameter);
+                return;
             default:
                 BodyControl(keyword, hasParameter, parameter);
                 return;
@@ -487,6 +542,9 @@ class Parser {
                 break;
             case Word::Upr:
                 state.destination = Destination::UprAnsi;
+                break;
+            case Word::Picture:
+                StartPicture();
                 break;
             case Word::Bold:
                 chars.bold = Toggle(hasParameter, parameter);
@@ -668,6 +726,113 @@ class Parser {
         colorGiven_ = true;
     }
 
+    void PictureControl(Word word, bool hasParameter, int parameter) {
+        const int size = std::max(parameter, 0);
+        const int scale = hasParameter && parameter > 0 ? std::min(parameter, kMaxScale) : 100;
+        switch (word) {
+            case Word::PictureKindPng:
+                picture_.kind = PictureKind::Png;
+                break;
+            case Word::PictureKindJpeg:
+                picture_.kind = PictureKind::Jpeg;
+                break;
+            case Word::PictureKindDib:
+                picture_.kind = PictureKind::Dib;
+                break;
+            case Word::PictureKindDeviceBitmap:
+                picture_.kind = PictureKind::DeviceBitmap;
+                break;
+            case Word::PictureKindWindowsMetafile:
+                picture_.kind = PictureKind::WindowsMetafile;
+                break;
+            case Word::PictureKindEnhancedMetafile:
+                picture_.kind = PictureKind::EnhancedMetafile;
+                break;
+            case Word::PictureKindOther:
+                picture_.kind = PictureKind::Other;
+                break;
+            case Word::PictureWidth:
+                picture_.width = size;
+                break;
+            case Word::PictureHeight:
+                picture_.height = size;
+                break;
+            case Word::PictureGoalWidth:
+                picture_.goalWidth = std::min(size, kMaxTwips);
+                break;
+            case Word::PictureGoalHeight:
+                picture_.goalHeight = std::min(size, kMaxTwips);
+                break;
+            case Word::PictureScaleX:
+                picture_.scaleX = scale;
+                break;
+            case Word::PictureScaleY:
+                picture_.scaleY = scale;
+                break;
+            case Word::PictureBitsPerPixel:
+                picture_.bitsPerPixel = size;
+                break;
+            case Word::PicturePlanes:
+                picture_.planes = size;
+                break;
+            case Word::PictureWidthBytes:
+                picture_.widthBytes = size;
+                break;
+            default:
+                break;  // \bliptag, \picbmp and the like tell nothing needed to show it
+        }
+    }
+
+    // A \pict group begins. Its picture is handed on when the group closes; a picture inside
+    // another one is part of the outer picture's description and is not read.
+    void StartPicture() {
+        State().destination = Destination::Picture;
+        picture_ = PictureData{};
+        pictureDepth_ = stack_.size();
+        pictureHidden_ = State().chars.hidden;
+        pictureNibble_ = -1;
+        pictureOverflow_ = false;
+    }
+
+    void PictureDigit(unsigned char c) {
+        const int value = HexValue(static_cast<char>(c));
+        if (value < 0) {
+            return;  // blanks between the digits, or something that has no place there
+        }
+        if (pictureNibble_ < 0) {
+            pictureNibble_ = value;
+            return;
+        }
+        const char byte = static_cast<char>(pictureNibble_ * 16 + value);
+        pictureNibble_ = -1;
+        AppendPictureBytes(std::string_view(&byte, 1));
+    }
+
+    void AppendPictureBytes(std::string_view bytes) {
+        if (pictureOverflow_) {
+            return;
+        }
+        if (bytes.size() > kMaxPictureBytes - picture_.bytes.size()) {
+            pictureOverflow_ = true;
+            std::string().swap(picture_.bytes);
+            return;
+        }
+        picture_.bytes += bytes;
+    }
+
+    void EndPicture() {
+        pictureDepth_ = 0;
+        if (!pictureHidden_) {
+            if (pendingParagraph_) {
+                sink_.EndParagraph(*pendingParagraph_);
+                pendingParagraph_.reset();
+            }
+            FlushRun();
+            sink_.Picture(picture_);
+        }
+        picture_ = PictureData{};
+    }
+
     void StartColor() {
         color_ = 0;
         colorGiven_ = false;
@@ -706,6 +871,10 @@ class Parser {
             case Destination::Body:
                 if (c == '\t') {
                     Unit(u'\t');
+                } else if (InSymbolFont()) {
+                    if (c >= 0x20) {
+                        Unit(SymbolFontCharacter(c));
+                    }
                 } else if (c >= 0x80 || !runBytes_.empty()) {
                     Byte(c);
                 } else if (c >= 0x20) {
@@ -726,6 +895,9 @@ class Parser {
                     StartColor();
                 }
                 break;
+            case Destination::Picture:
+                PictureDigit(c);
+                break;
             default:
                 break;
         }
@@ -738,6 +910,10 @@ class Parser {
             return;
         }
         if (destination != Destination::Body || State().chars.hidden) {
+            return;
+        }
+        if (InSymbolFont()) {
+            Unit(SymbolFontCharacter(c));
             return;
         }
         BeginText();
@@ -755,7 +931,13 @@ class Parser {
         }
         switch (State().destination) {
             case Destination::Body:
-                Unit(unit);
+                // The Symbol font's characters may come as U+F000 + code, the place Windows
+                // gives them.
+                if (unit >= 0xF000 && unit <= 0xF0FF && InSymbolFont()) {
+                    Unit(SymbolFontCharacter(static_cast<unsigned char>(unit - 0xF000)));
+                } else {
+                    Unit(unit);
+                }
                 break;
             case Destination::FontTable:
                 if (currentFont_ != nullptr && !currentFont_->nameDone) {
@@ -833,9 +1015,20 @@ class Parser {
         return found == fonts_.end() ? ansiCodePage_ : CodePageOf(found->second);
     }
 
+    // The current font is the Symbol font: its codes stand for the characters it draws.
+    bool InSymbolFont() const {
+        const auto found = fonts_.find(stack_.back().chars.font);
+        return found != fonts_.end() && found->second.symbolName &&
+               CodePageOf(found->second) == kSymbolCodePage;
+    }
+
     void DecodeFontBytes(FontEntry& font) {
         if (!font.pendingBytes.empty()) {
-            decoder_.Decode(font.pendingBytes, CodePageOf(font), font.name);
+            // A font name is text in the document's code page even when the font's own
+            // characters are symbols.
+            const int codePage = CodePageOf(font);
+            decoder_.Decode(font.pendingBytes,
+                            codePage == kSymbolCodePage ? ansiCodePage_ : codePage, font.name);
             font.pendingBytes.clear();
         }
     }
@@ -851,6 +1044,7 @@ class Parser {
                    ? std::u16string()
                    : name.substr(first, name.find_last_not_of(u' ') - first + 1);
         ReplaceLoneSurrogates(name);
+        currentFont_->symbolName = IsSymbolFontName(name);
         currentFont_->nameDone = true;
     }
 
@@ -896,6 +1090,12 @@ class Parser {
     std::vector<std::optional<std::uint32_t>> colors_;
     std::uint32_t color_ = 0;
     bool colorGiven_ = false;
+
+    PictureData picture_;           // the picture being read
+    std::size_t pictureDepth_ = 0;  // the depth of its \pict group; 0: none being read
+    bool pictureHidden_ = false;
+    int pictureNibble_ = -1;  // the first hex digit of a byte, until the second comes
+    bool pictureOverflow_ = false;
 
     CodePageDecoder decoder_;
     CharState runChars_;
