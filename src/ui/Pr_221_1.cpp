@@ -11,8 +11,10 @@
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -22,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 #include "_5FormFM.h"
 #include "buttontabs.h"
@@ -33,6 +36,7 @@
 #include "output.h"
 #include "radiogroup.h"
 #include "richtextfile.h"
+#include "screenfit.h"
 #include "spinedit.h"
 #include "titlepage.h"
 #include "uifont.h"
@@ -64,6 +68,10 @@ constexpr int kChartHighY = 32000;
 // Most of the programmer page is set in 13-pixel type; the window itself in 11.
 constexpr int kWindowFontPx = 11;
 constexpr int kPageFontPx = 13;
+// The array listing's type and line pitch: its 64 lines stand in the 721-pixel view at once. At
+// the font's own spacing, 12 to 13 pixels, no more than 55 lines would.
+constexpr int kListingFontPx = 11;
+constexpr int kListingLinePx = 11;
 
 const QColor kNavy(0x00, 0x00, 0x80);
 const QColor kMaroon(0x80, 0x00, 0x00);
@@ -85,6 +93,23 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
     return label;
 }
 
+// Every line of the array listing at the same fixed height.
+QTextBlockFormat ListingLineFormat() {
+    QTextBlockFormat format;
+    format.setLineHeight(kListingLinePx, QTextBlockFormat::FixedHeight);
+    return format;
+}
+
+// Gives the single line of a cleared listing the fixed height; each line added after it takes the
+// height over from the line before. Not a step the operator can undo.
+void FormatFirstListingLine(QTextEdit* listing) {
+    QTextDocument* text = listing->document();
+    const bool undo = text->isUndoRedoEnabled();
+    text->setUndoRedoEnabled(false);
+    QTextCursor(text).setBlockFormat(ListingLineFormat());
+    text->setUndoRedoEnabled(undo);
+}
+
 QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry) {
     auto* memo = Named(new QPlainTextEdit(parent), name);
     memo->setGeometry(geometry);
@@ -100,21 +125,30 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometr
 // A multi-line view as generate sees it.
 class TForm1::MemoLines : public zk::TextLines {
   public:
-    explicit MemoLines(QPlainTextEdit* memo) : memo_(memo) {}
-    void Clear() override { memo_->clear(); }
+    explicit MemoLines(QPlainTextEdit* memo)
+        : clear_([memo] { memo->clear(); }), document_(memo->document()) {}
+    // The array listing: cleared, it keeps its fixed line height.
+    explicit MemoLines(QTextEdit* listing)
+        : clear_([listing] {
+              listing->clear();
+              FormatFirstListingLine(listing);
+          }),
+          document_(listing->document()) {}
+    void Clear() override { clear_(); }
     // Appends at the end of the text without moving the view, so a long listing keeps showing
-    // its first lines.
+    // its first lines. A new line takes the format of the line before it.
     void Add(const std::string& line) override {
-        QTextCursor end(memo_->document());
+        QTextCursor end(document_);
         end.movePosition(QTextCursor::End);
-        if (!memo_->document()->isEmpty()) {
+        if (!document_->isEmpty()) {
             end.insertBlock();
         }
         end.insertText(QString::fromStdString(line));
     }
 
   private:
-    QPlainTextEdit* memo_;
+    std::function<void()> clear_;
+    QTextDocument* document_;
 };
 
 TForm1::TForm1(zk::Player& player, QWidget* parent) : QWidget(parent), player_(player) {
@@ -414,9 +448,17 @@ void TForm1::CreateChartPage(QWidget* page) {
 
 void TForm1::CreateArrayListing() {
     groupBox12_ = MakeGroup(this, "GroupBox12", "Массив для передачи", QRect(872, 8, 129, 753));
-    QPlainTextEdit* listing = MakeMemo(groupBox12_, "Memo_MasIsh", QRect(16, 22, 97, 721));
+    // Plain text like the other views, but its lines stand at a fixed pitch, which a plain-text
+    // view cannot do.
+    auto* listing = Named(new QTextEdit(groupBox12_), "Memo_MasIsh");
+    listing->setGeometry(16, 22, 97, 721);
+    listing->setFont(UiFont(kMonoFamily, kListingFontPx));
+    listing->setAcceptRichText(false);
+    listing->setTabChangesFocus(true);
     listing->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     listing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    listing->setPlainText("Memo1");
+    FormatFirstListingLine(listing);
     memoMasIsh_ = std::make_unique<MemoLines>(listing);
 }
 
@@ -468,12 +510,48 @@ void TForm1::FormCreate(const QStringList& arguments) {
     });
 
     // The switch is looked at whether the help loaded or not: a missing help file is no reason
-    // to withhold the diagnostic views.
+    // to withhold the diagnostic views. The arguments are those the process received, so a Qt
+    // option in front ("-reverse xq") leaves the normal mode.
     diagnosticMode_ = arguments.size() > 1 && arguments.at(1) == QLatin1String(kDiagnosticSwitch);
     if (diagnosticMode_) {
         chart1_->show();
         groupBox12_->show();
         groupBox11_->show();
+    }
+}
+
+void TForm1::PlaceOnScreen() {
+    const QPoint first(kLeft, kTop);
+    const QScreen* screen = QGuiApplication::screenAt(first);
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    const QPoint at =
+        zk::ui::FitOnScreen(frameGeometry().size(), screen->availableGeometry(), first);
+    if (at != pos()) {
+        move(at);
+    }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!placed_) {
+        placed_ = true;
+        frameKnown_ = frameGeometry() != geometry();
+        PlaceOnScreen();
+    }
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // A window manager adds its frame after the window first shows: it is fitted again, once,
+    // with the frame it got.
+    if (placed_ && !frameKnown_ && frameGeometry() != geometry()) {
+        frameKnown_ = true;
+        PlaceOnScreen();
     }
 }
 

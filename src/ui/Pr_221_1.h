@@ -47,8 +47,8 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     // Runs once, after construction and before the window is first shown: loads "help.rtf" from
     // the working directory into the help page (a failure goes to the error box), then looks at
     // the first argument after the program's name; exactly "xq" switches the diagnostic mode on,
-    // whether the help loaded or not. `arguments` is the command line as
-    // QCoreApplication::arguments() gives it, with Qt's own options taken out.
+    // whether the help loaded or not. `arguments` is the command line as the process received
+    // it, program name first, Qt's own options still in it.
     void FormCreate(const QStringList& arguments);
     bool DiagnosticMode() const { return diagnosticMode_; }
 
@@ -85,6 +85,10 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The first show puts the window at its first place, moved just enough to fit the screen's
+    // free area where it would not.
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     class MemoLines;
@@ -109,6 +113,7 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
                          const QRect& geometry);
     void ConnectButton(QPushButton* button, void (TForm1::*handler)());
     void PutSeriesOnChart(bool onChart);
+    void PlaceOnScreen();
 
     zk::Player& player_;
 
@@ -130,6 +135,8 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     QList<QPointF> chartPoints_;
     bool formCreated_ = false;
     bool diagnosticMode_ = false;
+    bool placed_ = false;
+    bool frameKnown_ = false;
 
     std::array<zk::ui::LabeledEdit*, zk::kCodeFields.size()> codeEdits_{};
     std::array<QCheckBox*, zk::kCheckFields.size()> checks_{};

@@ -1,12 +1,9 @@
 // The programmer's entry: the window on the default sound output. The transfer array and the
 // sample buffer are set up by static initialisation before this runs.
-#include <QApplication>
-
 #include "audioplayer.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
     zk::AlsaPlayer player;
-    return zk::ui::RunProgrammer(player, QCoreApplication::arguments());
+    return zk::ui::ProgrammerMain(argc, argv, player);
 }

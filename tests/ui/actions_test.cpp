@@ -7,6 +7,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <stdexcept>
 
 #include "errors.h"
@@ -29,7 +30,8 @@ TEST_F(ActionsTest, GenerateListsTheArrayAndShowsTheOutputButton) {
     Press("Button_FormFile");
     EXPECT_EQ(Status(), " *** нет ошибок ***");
     EXPECT_FALSE(Find("Button_Out")->isHidden());
-    const QStringList listing = Lines(Find<QPlainTextEdit>("Memo_MasIsh"));
+    const QStringList listing =
+        Find<QTextEdit>("Memo_MasIsh")->toPlainText().split(QChar::LineFeed);
     ASSERT_EQ(listing.size(), 64);
     EXPECT_EQ(listing.front(), " 0 7F");
     EXPECT_EQ(listing.back(), "63 00");
@@ -51,7 +53,7 @@ TEST_F(ActionsTest, OnlyTheFirstRejectedCodeTurnsYellowAndTheOutputButtonAppears
         EXPECT_EQ(Code(other)->Colour(), zk::kColourWhite) << other;
     }
     EXPECT_FALSE(Find("Button_Out")->isHidden());
-    EXPECT_EQ(Find<QPlainTextEdit>("Memo_MasIsh")->toPlainText(), "Memo1");
+    EXPECT_EQ(Find<QTextEdit>("Memo_MasIsh")->toPlainText(), "Memo1");
     EXPECT_EQ(Code("LabeledEdit_KodOtkrPols")->text(), "72");  // the edit itself is not changed
 
     // With the first code put right, the next wrong one is reported and the first is white again.

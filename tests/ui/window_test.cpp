@@ -48,7 +48,7 @@ TEST_F(WindowTest, StartsOnTheProgrammerPageWithNothingGeneratedYet) {
     EXPECT_EQ(Find<QPushButton>("Button_FormFile")->text(), "сформировать");
     EXPECT_TRUE(Find<QLabel>("StaticText_Error")->text().isEmpty());
     EXPECT_TRUE(Find("StaticText_Error")->isVisible());
-    EXPECT_EQ(Find<QPlainTextEdit>("Memo_MasIsh")->toPlainText(), "Memo1");
+    EXPECT_EQ(Find<QTextEdit>("Memo_MasIsh")->toPlainText(), "Memo1");
     EXPECT_TRUE(Find("GroupBox12")->isVisible());
     EXPECT_EQ(Find<QPlainTextEdit>("Memo1")->toPlainText(), "Memo1");
     EXPECT_EQ(Find<QPlainTextEdit>("Memo2")->toPlainText(), "Memo1");

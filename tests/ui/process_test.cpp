@@ -1,0 +1,113 @@
+// The programmer's process as its entry runs it, from the command line it received: Qt's own
+// options in front of "xq" must not make it the first argument. Each run creates and ends an
+// application of its own, so this program makes none.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "Pr_221_1.h"
+#include "formfixture.h"
+#include "startup.h"
+
+namespace {
+
+// What the window showed once it was up.
+struct Seen {
+    bool window = false;
+    bool diagnostic = false;
+    bool rightToLeft = false;
+    int boxes = 0;
+};
+Seen seen;
+
+// Runs in every QApplication this program creates: closes any box, notes what the window shows
+// once it is up and closes it, which ends the run. A window that never comes up ends it too.
+void WatchTheWindow() {
+    auto* poll = new QTimer(QCoreApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            ++seen.boxes;
+            box->button(QMessageBox::Ok)->click();
+            return;
+        }
+        TForm1* form = TopLevelForm();
+        if (form == nullptr || !form->isVisible()) {
+            return;
+        }
+        poll->stop();
+        seen.window = true;
+        seen.diagnostic = form->DiagnosticMode();
+        seen.rightToLeft = form->layoutDirection() == Qt::RightToLeft;
+        form->close();
+    });
+    poll->start(20);
+    QTimer::singleShot(30000, QCoreApplication::instance(), &QCoreApplication::quit);
+}
+Q_COREAPP_STARTUP_FUNCTION(WatchTheWindow)
+
+class ProgrammerProcessTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        previous = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        QFile help("help.rtf");
+        ASSERT_TRUE(help.open(QIODevice::WriteOnly));
+        help.write("{\\rtf1\\ansi Help\\par}");
+    }
+    void TearDown() override { QDir::setCurrent(previous); }
+
+    // Runs the process's entry on `arguments` after the program's name, as the shell passes them.
+    int Run(const std::vector<std::string>& arguments) {
+        seen = {};
+        std::vector<std::string> words{"zk77q3-programmer"};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        return zk::ui::ProgrammerMain(static_cast<int>(words.size()), argv.data(), player);
+    }
+
+    RecordingPlayer player;
+    QTemporaryDir folder;
+    QString previous;
+};
+
+TEST_F(ProgrammerProcessTest, QtsOwnOptionsInFrontOfTheSwitchLeaveTheNormalMode) {
+    const std::vector<std::vector<std::string>> commandLines{
+        {"-reverse", "xq"},
+        {"-style", "fusion", "xq"},
+        {"-platform", "offscreen", "xq"},
+    };
+    for (const auto& arguments : commandLines) {
+        const std::string shown = arguments.front();
+        EXPECT_EQ(Run(arguments), 0) << shown;
+        EXPECT_TRUE(seen.window) << shown;
+        EXPECT_EQ(seen.boxes, 0) << shown;
+        EXPECT_FALSE(seen.diagnostic) << shown;
+    }
+}
+
+// Qt still acts on its options wherever they stand: the layout is mirrored either way.
+TEST_F(ProgrammerProcessTest, TheSwitchFirstCountsAndQtStillTakesItsOptions) {
+    EXPECT_EQ(Run({"xq", "-reverse"}), 0);
+    EXPECT_TRUE(seen.window);
+    EXPECT_TRUE(seen.diagnostic);
+    EXPECT_TRUE(seen.rightToLeft);
+
+    EXPECT_EQ(Run({"-reverse", "xq"}), 0);
+    EXPECT_FALSE(seen.diagnostic);
+    EXPECT_TRUE(seen.rightToLeft);
+}
+
+}  // namespace
