@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
-  libasound2-dev libsndfile1-dev libjpeg62-turbo-dev
+  libasound2-dev libsndfile1-dev libjpeg62-turbo-dev libsoxr-dev libliquid-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool

@@ -1,0 +1,255 @@
+// Sensitivity of the receiving side: for each impairment, the Eb/N0 at which 99 of 100 random
+// packets come through exactly, searched in 0.1 dB steps. Also the error of the decoder's own
+// Eb/N0 estimate, and the cost of decoding a long 48 kHz recording.
+//   zk_receive_bench [trials=100] [table|estimate|speed|all]
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "channel.h"
+#include "demodulator.h"
+
+namespace {
+
+using zk::channel::Bytes;
+using zk::channel::Channel;
+using zk::receive::Demodulator;
+using zk::receive::Packet;
+
+std::vector<Packet> DecodeAll(const std::vector<float>& recording, double rate) {
+    Demodulator rx(rate);
+    std::vector<Packet> packets;
+    constexpr std::size_t kBlock = 4096;
+    for (std::size_t i = 0; i < recording.size(); i += kBlock) {
+        const std::size_t n = std::min(kBlock, recording.size() - i);
+        for (Packet& p : rx.Feed({recording.data() + i, n})) {
+            packets.push_back(p);
+        }
+    }
+    for (Packet& p : rx.Finish().packets) {
+        packets.push_back(p);
+    }
+    return packets;
+}
+
+struct Trial {
+    bool exact = false;
+    double estimate = 0;
+};
+
+Trial RunOne(const Channel& channel, double leadIn, std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    const Bytes bytes = zk::channel::RandomArray(random);
+    const auto sent = zk::channel::Transmit(bytes, leadIn);
+    const auto heard = zk::channel::Pass(sent, channel, seed * 7919 + 1);
+    const auto packets = DecodeAll(heard, channel.rate);
+    Trial t;
+    for (const Packet& p : packets) {
+        if (p.Valid() && p.bytes == bytes) {
+            t.exact = true;
+            t.estimate = p.ebN0Db;
+        }
+    }
+    return t;
+}
+
+int Successes(const Channel& channel, double leadIn, int trials) {
+    int ok = 0;
+    for (int i = 0; i < trials; ++i) {
+        ok += RunOne(channel, leadIn, 1000 + static_cast<std::uint64_t>(i)).exact;
+    }
+    return ok;
+}
+
+// The lowest Eb/N0 (0.1 dB steps, from high to low) at which 99 % of packets still pass.
+double Threshold(Channel channel, double leadIn, int trials, double from) {
+    double last = NAN;
+    for (double e = from; e > 5.0; e -= 0.1) {
+        channel.ebN0Db = e;
+        const int ok = Successes(channel, leadIn, trials);
+        if (ok * 100 < 99 * trials) {
+            break;
+        }
+        last = e;
+    }
+    return last;
+}
+
+void Table(int trials) {
+    struct Row {
+        const char* name;
+        std::function<void(Channel&)> set;
+        double leadIn = 1.0;
+        double from = 10.5;
+    };
+    auto all = [](Channel& c) {
+        c.rate = 44100;
+        c.voiceBand = true;
+        c.tiltDbPerOctave = -6;
+        c.humRelative = 1.0;
+        c.dc = 0.05;
+        c.levelDb = -30;
+        c.clockOffset = -0.005;
+        c.inverted = true;
+    };
+    const std::vector<Row> rows = {
+        {"white noise, 16000 Hz", [](Channel&) {}},
+        {"rate 8000 Hz", [](Channel& c) { c.rate = 8000; }},
+        {"rate 44100 Hz", [](Channel& c) { c.rate = 44100; }},
+        {"rate 96000 Hz", [](Channel& c) { c.rate = 96000; }},
+        {"voice band, tilt +6 dB/oct",
+         [](Channel& c) {
+             c.voiceBand = true;
+             c.tiltDbPerOctave = 6;
+         }},
+        {"voice band, tilt -6 dB/oct",
+         [](Channel& c) {
+             c.voiceBand = true;
+             c.tiltDbPerOctave = -6;
+         }},
+        {"clock +0.5 %", [](Channel& c) { c.clockOffset = 0.005; }},
+        {"clock -0.5 %", [](Channel& c) { c.clockOffset = -0.005; }},
+        {"hum 0 dB, DC 0.05",
+         [](Channel& c) {
+             c.humRelative = 1;
+             c.dc = 0.05;
+         }},
+        {"level -40 dB", [](Channel& c) { c.levelDb = -40; }},
+        {"polarity inverted", [](Channel& c) { c.inverted = true; }},
+        {"lead-in 0.1 s", [](Channel&) {}, 0.1},
+        {"all at once (44.1 kHz, -0.5 %, tilt -6, hum, DC, -30 dB, inverted, 0.1 s)", all, 0.1},
+        {"all at once, tilt +6, +0.5 %, 96 kHz",
+         [all](Channel& c) {
+             all(c);
+             c.tiltDbPerOctave = 6;
+             c.clockOffset = 0.005;
+             c.rate = 96000;
+         },
+         0.1},
+        {"hard clipping (+6 dB over full scale)", [](Channel& c) { c.levelDb = 6; }, 1.0, 12.0},
+    };
+    std::printf("%-78s  Eb/N0 for 99/%d\n", "impairment", trials);
+    for (const Row& row : rows) {
+        Channel c;
+        row.set(c);
+        std::printf("%-78s  %.1f dB\n", row.name, Threshold(c, row.leadIn, trials, row.from));
+        std::fflush(stdout);
+    }
+}
+
+void Estimate(int trials) {
+    std::printf("\nEb/N0 estimate (white noise; mean and worst error over %d packets)\n", trials);
+    for (double truth = 8; truth <= 20.01; truth += 2) {
+        for (int impaired = 0; impaired < 2; ++impaired) {
+            Channel c;
+            if (impaired) {
+                c.rate = 44100;
+                c.voiceBand = true;
+                c.tiltDbPerOctave = -6;
+                c.humRelative = 1.0;
+                c.dc = 0.05;
+                c.clockOffset = 0.005;
+            }
+            c.ebN0Db = truth;
+            double sum = 0, worst = 0;
+            int n = 0;
+            for (int i = 0; i < trials; ++i) {
+                const Trial t = RunOne(c, 1.0, 5000 + static_cast<std::uint64_t>(i));
+                if (t.exact) {
+                    sum += t.estimate - truth;
+                    worst = std::max(worst, std::abs(t.estimate - truth));
+                    ++n;
+                }
+            }
+            std::printf(
+                "  truth %4.1f dB %-12s mean error %+5.2f dB, worst %4.2f dB (%d packets)\n", truth,
+                impaired ? "impaired" : "white", n ? sum / n : NAN, worst, n);
+        }
+    }
+}
+
+void Speed() {
+    // Ten minutes at 48 kHz: noise with a packet every 30 s.
+    Channel c;
+    c.rate = 48000;
+    c.ebN0Db = 15;
+    c.silenceBefore = 10;
+    c.silenceAfter = 17;
+    c.levelDb = -20;
+    std::mt19937_64 random(1);
+    std::vector<float> recording;
+    for (int k = 0; k < 20; ++k) {
+        const auto piece =
+            zk::channel::Pass(zk::channel::Transmit(zk::channel::RandomArray(random)), c,
+                              static_cast<std::uint64_t>(k));
+        recording.insert(recording.end(), piece.begin(), piece.end());
+    }
+    const auto t0 = std::chrono::steady_clock::now();
+    const auto packets = DecodeAll(recording, 48000);
+    const auto t1 = std::chrono::steady_clock::now();
+    std::printf("\n%.1f min at 48 kHz: %.3f s to decode, %zu packets\n",
+                recording.size() / 48000.0 / 60, std::chrono::duration<double>(t1 - t0).count(),
+                packets.size());
+    if (const char* path = std::getenv("ZK_BENCH_RAW")) {
+        if (FILE* f = std::fopen(path, "wb")) {
+            std::fwrite(recording.data(), sizeof(float), recording.size(), f);
+            std::fclose(f);
+            std::printf("raw float recording written to %s\n", path);
+        }
+    }
+}
+
+}  // namespace
+
+// Successes at one Eb/N0 in white noise and with every impairment (for tuning by hand).
+void Probe(int trials, double ebN0) {
+    for (int impaired = 0; impaired < 2; ++impaired) {
+        Channel c;
+        double leadIn = 1.0;
+        if (impaired) {
+            c.rate = 44100;
+            c.voiceBand = true;
+            c.tiltDbPerOctave = -6;
+            c.humRelative = 1.0;
+            c.dc = 0.05;
+            c.levelDb = -30;
+            c.clockOffset = -0.005;
+            c.inverted = true;
+            leadIn = 0.1;
+        }
+        c.ebN0Db = ebN0;
+        int ok = 0;
+        double sum = 0;
+        for (int i = 0; i < trials; ++i) {
+            const Trial t = RunOne(c, leadIn, 1000 + static_cast<std::uint64_t>(i));
+            ok += t.exact;
+            sum += t.exact ? t.estimate : 0;
+        }
+        std::printf("%s at %.1f dB: %d/%d exact, mean estimate %.2f dB\n",
+                    impaired ? "all impairments" : "white noise", ebN0, ok, trials,
+                    ok ? sum / ok : NAN);
+    }
+}
+
+int main(int argc, char** argv) {
+    const int trials = argc > 1 ? std::atoi(argv[1]) : 100;
+    const std::string what = argc > 2 ? argv[2] : "all";
+    if (what == "probe") {
+        Probe(trials, argc > 3 ? std::atof(argv[3]) : 10.0);
+        return 0;
+    }
+    if (what == "table" || what == "all") {
+        Table(trials);
+    }
+    if (what == "estimate" || what == "all") {
+        Estimate(trials);
+    }
+    if (what == "speed" || what == "all") {
+        Speed();
+    }
+    return 0;
+}

@@ -1,0 +1,330 @@
+#include "demodulator.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <deque>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+
+#include "bandpass.h"
+#include "levelhistory.h"
+#include "packetdecoder.h"
+#include "resampler.h"
+#include "tonedetector.h"
+#include "workrate.h"
+
+namespace zk::receive {
+
+namespace {
+
+// Working samples kept: the longest lead-in followed, a whole packet at the slowest clock, and
+// the block that is being taken in.
+constexpr std::int64_t kHistory = 32768;
+constexpr std::int64_t kIntake = 1024;
+// Before the tone's start and after the last possible bit.
+constexpr std::int64_t kMargin = 400;
+// Working samples from a tone's end until its packet is surely complete.
+const std::int64_t kPacketReach =
+    static_cast<std::int64_t>(kPacketBits * kNominalBitSamples * (1 + kMaxClockOffset)) + kMargin;
+
+double Dbfs(float peak) {
+    return peak > 0 ? 20 * std::log10(static_cast<double>(peak)) : -200.0;
+}
+
+std::string Decibels(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
+// What the stream showed, for the diagnosis at its end.
+struct Evidence {
+    int tones = 0;
+    int validPackets = 0;
+    int badPackets = 0;
+    double bestBadEbN0 = -100;
+    int tooShort = 0;
+    int offCarrier = 0;
+    double offCarrierHz = 0;
+    int noSync = 0;
+    double bestLeadInEbN0 = -100;  // of tones that gave no packet
+    bool cutOff = false;
+    int cutOffBits = 0;
+};
+
+}  // namespace
+
+struct Demodulator::State {
+    explicit State(double rate)
+        : sampleRate(rate),
+          resampler(rate, kWorkRate),
+          bandPass(kWorkRate),
+          levels(rate),
+          history(kHistory) {}
+
+    double sampleRate;
+    Resampler resampler;
+    BandPass bandPass;
+    LevelHistory levels;
+    ToneDetector detector;
+    std::vector<float> history;
+    std::int64_t worked = 0;  // working samples taken in so far
+    std::int64_t fed = 0;     // input samples
+    std::deque<ToneSpan> pending;
+    std::int64_t quietUntil = 0;  // tones ending before this lie inside a decoded packet
+    bool finished = false;
+
+    float livePeak = 0;
+    bool liveClip = false;
+
+    Evidence evidence;
+    std::vector<float> scratch;
+    std::vector<float> clean;
+    std::vector<float> segment;
+    std::vector<ToneSpan> spans;
+
+    void TakeIn(std::span<float> work, std::vector<Packet>& packets);
+    void DecodeReady(bool streamEnded, std::vector<Packet>& packets);
+    void Report(std::int64_t first, const DecodeOutcome& outcome, std::vector<Packet>& packets);
+    Diagnosis Diagnose() const;
+};
+
+Demodulator::Demodulator(double sampleRate) {
+    if (!(sampleRate >= kMinInputRate && sampleRate <= kMaxInputRate)) {
+        throw std::invalid_argument("sample rate " + Decibels(sampleRate) +
+                                    " Hz is outside 8000..96000 Hz");
+    }
+    state_ = std::make_unique<State>(sampleRate);
+}
+
+Demodulator::~Demodulator() = default;
+
+double Demodulator::SampleRate() const {
+    return state_->sampleRate;
+}
+
+std::vector<Packet> Demodulator::Feed(std::span<const float> samples) {
+    State& s = *state_;
+    if (s.finished) {
+        throw std::logic_error("Demodulator::Feed after Finish");
+    }
+    std::vector<Packet> packets;
+    const LevelSpan level = s.levels.Add(samples);
+    s.livePeak = std::max(s.livePeak, level.peak);
+    s.liveClip = s.liveClip || level.clipped > 0;
+    // A NaN or infinity would stay in the filters' memory and silence everything after it.
+    if (level.nonFinite > 0) {
+        s.clean.assign(samples.begin(), samples.end());
+        for (float& x : s.clean) {
+            x = std::isfinite(x) ? x : 0.0f;
+        }
+        samples = s.clean;
+    }
+    s.fed += static_cast<std::int64_t>(samples.size());
+    s.scratch.clear();
+    s.resampler.Process(samples, s.scratch);
+    s.TakeIn(s.scratch, packets);
+    return packets;
+}
+
+FinishResult Demodulator::Finish() {
+    State& s = *state_;
+    FinishResult result;
+    if (s.finished) {
+        return result;
+    }
+    s.finished = true;
+    s.scratch.clear();
+    s.resampler.Flush(s.scratch);
+    s.TakeIn(s.scratch, result.packets);
+    s.spans.clear();
+    s.detector.Finish(s.worked, s.spans);
+    s.pending.insert(s.pending.end(), s.spans.begin(), s.spans.end());
+    s.DecodeReady(true, result.packets);
+    result.diagnosis = s.Diagnose();
+    return result;
+}
+
+LevelStatus Demodulator::TakeLevel() {
+    State& s = *state_;
+    LevelStatus status;
+    status.peakDbfs = Dbfs(s.livePeak);
+    status.clipping = s.liveClip;
+    status.tooQuiet = status.peakDbfs < kTooQuietDbfs;
+    status.toneHeard = s.detector.ToneOn();
+    s.livePeak = 0;
+    s.liveClip = false;
+    return status;
+}
+
+void Demodulator::State::TakeIn(std::span<float> work, std::vector<Packet>& packets) {
+    // In small pieces, so that a packet is decoded before the history wraps over its lead-in
+    // however large the caller's block.
+    while (!work.empty()) {
+        const auto take = std::min<std::size_t>(work.size(), kIntake);
+        const std::span<float> piece = work.first(take);
+        bandPass.Process(piece);
+        for (std::size_t i = 0; i < take; ++i) {
+            history[static_cast<std::size_t>((worked + static_cast<std::int64_t>(i)) % kHistory)] =
+                piece[i];
+        }
+        spans.clear();
+        detector.Process(piece.data(), take, worked, spans);
+        worked += static_cast<std::int64_t>(take);
+        pending.insert(pending.end(), spans.begin(), spans.end());
+        evidence.tones += static_cast<int>(spans.size());
+        DecodeReady(false, packets);
+        work = work.subspan(take);
+    }
+}
+
+void Demodulator::State::DecodeReady(bool streamEnded, std::vector<Packet>& packets) {
+    while (!pending.empty()) {
+        const ToneSpan tone = pending.front();
+        const std::int64_t reach = tone.end + kPacketReach;
+        if (!streamEnded && worked < reach) {
+            return;
+        }
+        pending.pop_front();
+        if (tone.end <= quietUntil) {
+            --evidence.tones;  // a steady stretch inside a packet's data, not a lead-in
+            continue;
+        }
+        const std::int64_t first =
+            std::max({tone.start - kMargin, worked - kHistory + kIntake, std::int64_t{0}});
+        const std::int64_t last = std::min(reach, worked);
+        if (last <= first) {
+            continue;
+        }
+        segment.resize(static_cast<std::size_t>(last - first));
+        for (std::int64_t i = first; i < last; ++i) {
+            segment[static_cast<std::size_t>(i - first)] =
+                history[static_cast<std::size_t>(i % kHistory)];
+        }
+        DecodeRequest request;
+        request.samples = segment;
+        request.firstIndex = first;
+        request.tone = tone;
+        request.carrierPhaseShift = bandPass.PhaseAtCarrier() + 2 * std::numbers::pi * kCarrierHz *
+                                                                    bandPass.GroupDelayAtCarrier() /
+                                                                    kWorkRate;
+        Report(first, DecodePacket(request), packets);
+    }
+}
+
+void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome,
+                                std::vector<Packet>& packets) {
+    switch (outcome.kind) {
+        case DecodeKind::Packet: {
+            Packet packet = outcome.packet;
+            const double delay = bandPass.GroupDelayAtCarrier() + kSampleCentre;
+            const double start = static_cast<double>(first) + outcome.dataStart - delay;
+            const double end = static_cast<double>(first) + outcome.dataEnd - delay;
+            packet.startSeconds = start / kWorkRate;
+            packet.leadInSeconds = outcome.leadInSamples / kWorkRate;
+            const double toInput = sampleRate / kWorkRate;
+            const LevelSpan level =
+                levels.Over(static_cast<std::int64_t>((start - outcome.leadInSamples) * toInput),
+                            static_cast<std::int64_t>(std::ceil(end * toInput)));
+            packet.peakDbfs = Dbfs(level.peak);
+            packet.clipped = level.clipped > 0;
+            quietUntil = first + static_cast<std::int64_t>(outcome.dataEnd);
+            if (packet.Valid()) {
+                ++evidence.validPackets;
+            } else {
+                ++evidence.badPackets;
+                evidence.bestBadEbN0 = std::max(evidence.bestBadEbN0, packet.ebN0Db);
+            }
+            packets.push_back(packet);
+            return;
+        }
+        case DecodeKind::LeadInTooShort:
+            ++evidence.tooShort;
+            return;
+        case DecodeKind::NotOnCarrier:
+            ++evidence.offCarrier;
+            return;
+        case DecodeKind::NoSync:
+            ++evidence.noSync;
+            evidence.bestLeadInEbN0 = std::max(evidence.bestLeadInEbN0, outcome.leadInEbN0Db);
+            return;
+        case DecodeKind::CutOff:
+            evidence.cutOff = true;
+            evidence.cutOffBits = std::max(evidence.cutOffBits, outcome.bitsHeard);
+            evidence.bestLeadInEbN0 = std::max(evidence.bestLeadInEbN0, outcome.leadInEbN0Db);
+            return;
+    }
+}
+
+Diagnosis Demodulator::State::Diagnose() const {
+    Diagnosis diagnosis;
+    const Evidence& e = evidence;
+    const std::string need = "need " + Decibels(kRequiredEbN0Db) + " dB";
+    const LevelSpan total = levels.Total();
+    if (e.validPackets == 0) {
+        if (e.badPackets > 0) {
+            diagnosis.findings.push_back(
+                {Problem::BadPackets,
+                 std::to_string(e.badPackets) +
+                     " packet(s) heard, but none with the right header and check word"});
+            if (e.bestBadEbN0 < kRequiredEbN0Db + 1) {
+                diagnosis.findings.push_back(
+                    {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + Decibels(e.bestBadEbN0) +
+                                            " dB, " + need +
+                                            "; raise the level or bring the radios closer"});
+            }
+        } else if (e.cutOff) {
+            diagnosis.findings.push_back(
+                {Problem::DataCutOff,
+                 "data cut off: the recording ends " + std::to_string(e.cutOffBits) +
+                     " bits into a packet of " + std::to_string(kPacketBits) +
+                     "; record at least 2.1 s past the end of the lead-in tone"});
+        } else if (e.tones == 0) {
+            diagnosis.findings.push_back(
+                {Problem::NoTone,
+                 "no 1000 Hz tone heard: check the source, the cable and the "
+                 "input that is recording"});
+        } else if (e.noSync > 0 && e.bestLeadInEbN0 < kRequiredEbN0Db) {
+            diagnosis.findings.push_back(
+                {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + Decibels(e.bestLeadInEbN0) +
+                                        " dB, " + need +
+                                        "; raise the level or bring the radios closer"});
+        } else {
+            std::string text = "a 1000 Hz tone, but no data after it";
+            if (e.noSync == 0 && e.tooShort > 0) {
+                text += " (the tone was too short for a lead-in)";
+            } else if (e.noSync == 0 && e.offCarrier > 0) {
+                text += " (the tone is more than 1.2 % away from 1000 Hz)";
+            }
+            diagnosis.findings.push_back({Problem::ToneNoData, text});
+        }
+        if (Dbfs(total.peak) < kTooQuietDbfs) {
+            diagnosis.findings.push_back(
+                {Problem::TooQuiet, "too quiet: peak level " + Decibels(Dbfs(total.peak)) +
+                                        " dBFS; raise the recording level"});
+        }
+    }
+    if (total.clipped > 0) {
+        diagnosis.findings.push_back(
+            {Problem::Clipping, "clipping: " + std::to_string(total.clipped) +
+                                    " samples at full scale; lower the recording level"});
+    }
+    return diagnosis;
+}
+
+bool Diagnosis::Has(Problem problem) const {
+    return std::any_of(findings.begin(), findings.end(),
+                       [problem](const Finding& f) { return f.problem == problem; });
+}
+
+std::string Diagnosis::Text() const {
+    std::string text;
+    for (const Finding& f : findings) {
+        text += f.text + "\n";
+    }
+    return text;
+}
+
+}  // namespace zk::receive

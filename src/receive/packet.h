@@ -1,0 +1,71 @@
+// What the receiving side reports: one record per packet heard, the level for a live display,
+// and, when nothing valid was heard, the reasons in words the operator can act on.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "_2GL.h"
+
+namespace zk::receive {
+
+// The four fixed bytes every transfer array starts with.
+inline constexpr std::array<std::uint8_t, 4> kHeader{0x7F, 0x04, 0x01, 0x01};
+
+struct Packet {
+    std::array<std::uint8_t, kTransferSize> bytes{};
+    bool headerOk = false;            // bytes 0..3 are 7F 04 01 01
+    bool crcOk = false;               // bytes 61, 62 hold the check word of bytes 0..60
+    std::uint16_t crcReceived = 0;    // bytes 61 (high) and 62 (low) as heard
+    std::uint16_t crcComputed = 0;    // the check word of bytes 0..60 as heard
+    double startSeconds = 0;          // first data bit, seconds from the start of the recording
+    double leadInSeconds = 0;         // how much of the lead-in tone was heard before the data
+    double ebN0Db = 0;                // estimated energy per bit over noise density
+    double marginDb = 0;              // ebN0Db minus what this decoder needs for 99 % packets
+    double weakestBitConfidence = 0;  // smallest bit amplitude over the mean one (1 = clean)
+    int weakestBit = 0;               // its index 0..511, most significant bit of byte 0 first
+    double carrierHz = 0;             // the carrier as measured against the recording's clock
+    double clockOffsetPpm = 0;        // sender's clock against the recorder's, from the carrier
+    bool polarityInverted = false;    // lead-in phase opposite to the sender's sine
+    double peakDbfs = 0;              // highest input level over the packet
+    bool clipped = false;             // input samples at full scale during the packet
+
+    bool Valid() const { return headerOk && crcOk; }
+};
+
+// For a live level display; covers the input since the previous TakeLevel().
+struct LevelStatus {
+    double peakDbfs = -200;  // -200 for digital silence
+    bool clipping = false;   // samples at full scale
+    bool tooQuiet = false;   // peak below kTooQuietDbfs
+    bool toneHeard = false;  // a steady 1000 Hz tone (a lead-in) is on the air now
+};
+
+inline constexpr double kTooQuietDbfs = -50.0;
+
+enum class Problem {
+    NoTone,      // no 1000 Hz tone anywhere
+    ToneNoData,  // a tone, but no data after it
+    DataCutOff,  // the recording ends inside a packet
+    TooNoisy,    // tone and maybe data, but the noise is too strong
+    BadPackets,  // packets heard, none with header and check word right
+    Clipping,    // input at full scale
+    TooQuiet,    // level far below full scale
+};
+
+struct Finding {
+    Problem problem;
+    std::string text;  // one sentence for the operator
+};
+
+// Why no valid packet came out (empty findings when at least one did; clipping is reported
+// even then, since it costs margin).
+struct Diagnosis {
+    std::vector<Finding> findings;
+    bool Has(Problem problem) const;
+    std::string Text() const;  // the findings, one per line
+};
+
+}  // namespace zk::receive

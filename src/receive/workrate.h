@@ -1,0 +1,25 @@
+// The receiving side resamples every recording to one working rate; the detector and the
+// decoder only ever see that rate. 8000 Hz holds the signal (its energy lies in 750..1250 Hz)
+// with room for the voice band, and halves the work of 16000 Hz.
+#pragma once
+
+#include "_2GL.h"
+#include "_5FormFM.h"
+
+namespace zk::receive {
+
+inline constexpr int kWorkRate = 8000;
+inline constexpr int kWorkPerCycle = kWorkRate / kCarrierHz;  // 8 samples a carrier cycle
+inline constexpr double kNominalBitSamples =
+    double{kSamplesPerBit} * kWorkRate / kSampleRate;  // 32
+inline constexpr int kPacketBits = kTransferSize * 8;  // 512
+inline constexpr double kLeadInSecondsSent = double{kLeadInSamples} / kSampleRate;
+
+// Sound cards run up to about half a percent off; the packet may be that much longer.
+inline constexpr double kMaxClockOffset = 0.006;
+
+// Eb/N0 this decoder needs to get 99 of 100 packets through white noise (measured by
+// bench/receive).
+inline constexpr double kRequiredEbN0Db = 9.5;
+
+}  // namespace zk::receive

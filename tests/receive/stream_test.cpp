@@ -1,0 +1,125 @@
+// The demodulator as a stream: packets one after another, blocks of any size, bad samples, and
+// the live level display.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "_2GL.h"
+#include "generate.h"
+#include "panelstate.h"
+#include "recording.h"
+
+namespace zk::receive::testing {
+namespace {
+
+// What generate makes from the window's start values: bytes 48..60 are zero, so the data ends
+// with 416 ms of steady carrier that a careless tone detector takes for the next lead-in.
+Bytes GeneratedArray() {
+    ResetGlobalsToStartValues();
+    PanelState panel;
+    GenerateTransferArray(panel);
+    Bytes bytes{};
+    for (int i = 0; i < kTransferSize; ++i) {
+        bytes[static_cast<std::size_t>(i)] = TransferArray[i];
+    }
+    ResetGlobalsToStartValues();
+    return bytes;
+}
+
+TEST(Stream, PacketsOneAfterAnotherAllReportedInOrder) {
+    const Bytes first = GeneratedArray();
+    const Bytes second = RandomArray(41);
+    // The second lead-in starts 0.2 s after the first packet's last bit.
+    std::vector<float> sent = channel::Transmit(first);
+    sent.resize(sent.size() + 3200, 0.0f);
+    const std::vector<float> next = channel::Transmit(second);
+    sent.insert(sent.end(), next.begin(), next.end());
+    Channel c;
+    c.rate = 22050;
+    c.ebN0Db = 14;
+    const Heard heard = Decode(channel::Pass(sent, c, 41), c.rate);
+    ASSERT_EQ(heard.packets.size(), 2u);
+    EXPECT_EQ(heard.packets[0].bytes, first);
+    EXPECT_EQ(heard.packets[1].bytes, second);
+    EXPECT_NEAR(heard.packets[1].startSeconds - heard.packets[0].startSeconds, 3.048 + 0.2, 0.002);
+}
+
+// A recording of hours is fed in whatever blocks the file reader gives; live capture in tiny
+// ones. The packets must not depend on it in any digit.
+TEST(Stream, SameResultWhateverTheBlockSize) {
+    Channel c;
+    c.rate = 16000;
+    c.ebN0Db = 12;
+    c.clockOffset = 0.003;
+    const Bytes bytes = RandomArray(51);
+    const std::vector<float> recording = Record(bytes, c, 51, 0.4);
+    const Heard whole = Decode(recording, c.rate, recording.size());
+    const Heard single = Decode(recording, c.rate, 1);
+    const Heard odd = Decode(recording, c.rate, 997);
+    ASSERT_EQ(whole.packets.size(), 1u);
+    EXPECT_EQ(whole.packets[0].bytes, bytes);
+    for (const Heard* other : {&single, &odd}) {
+        ASSERT_EQ(other->packets.size(), 1u);
+        EXPECT_EQ(other->packets[0].bytes, whole.packets[0].bytes);
+        EXPECT_DOUBLE_EQ(other->packets[0].startSeconds, whole.packets[0].startSeconds);
+        EXPECT_DOUBLE_EQ(other->packets[0].ebN0Db, whole.packets[0].ebN0Db);
+        EXPECT_DOUBLE_EQ(other->packets[0].carrierHz, whole.packets[0].carrierHz);
+    }
+}
+
+// A glitch of NaN or infinity from a broken file or driver must not poison the filters: the
+// packet after it still decodes.
+TEST(Stream, NonFiniteSamplesDoNotSilenceTheRest) {
+    Channel c;
+    c.ebN0Db = 14;
+    const Bytes bytes = RandomArray(61);
+    std::vector<float> recording = Record(bytes, c, 61);
+    recording[100] = std::numeric_limits<float>::quiet_NaN();
+    recording[101] = std::numeric_limits<float>::infinity();
+    recording[102] = -std::numeric_limits<float>::infinity();
+    const Heard heard = Decode(recording, c.rate);
+    ASSERT_EQ(heard.packets.size(), 1u);
+    EXPECT_EQ(heard.packets[0].bytes, bytes);
+}
+
+TEST(Stream, LevelForTheLiveDisplay) {
+    Channel c;
+    c.levelDb = -40;  // the quietest level the decoder is meant for
+    c.ebN0Db = 40;
+    c.silenceBefore = 0.5;
+    const std::vector<float> recording = Record(RandomArray(71), c, 71);
+    Demodulator rx(c.rate);
+    // Half a second of faint noise: too quiet, no tone.
+    rx.Feed(std::span(recording).first(8000));
+    LevelStatus status = rx.TakeLevel();
+    EXPECT_FALSE(status.toneHeard);
+    EXPECT_TRUE(status.tooQuiet);
+    // Into the lead-in: the tone is heard, at the level it was sent with.
+    rx.Feed(std::span(recording).subspan(8000, 8000));
+    status = rx.TakeLevel();
+    EXPECT_TRUE(status.toneHeard);
+    EXPECT_FALSE(status.tooQuiet);
+    EXPECT_FALSE(status.clipping);
+    EXPECT_NEAR(status.peakDbfs, 20 * std::log10(31000 / 32768.0) - 40, 1.5);
+    // Full scale: clipping, and the next call starts afresh.
+    const std::vector<float> loud(100, 1.0f);
+    rx.Feed(loud);
+    EXPECT_TRUE(rx.TakeLevel().clipping);
+    EXPECT_FALSE(rx.TakeLevel().clipping);
+}
+
+TEST(Stream, RejectsRatesItCannotTakeAndFeedingAfterFinish) {
+    EXPECT_THROW(Demodulator(7999), std::invalid_argument);
+    EXPECT_THROW(Demodulator(96001), std::invalid_argument);
+    EXPECT_THROW(Demodulator(std::numeric_limits<double>::quiet_NaN()), std::invalid_argument);
+    Demodulator rx(48000);
+    rx.Finish();
+    const std::vector<float> block(10, 0.0f);
+    EXPECT_THROW(rx.Feed(block), std::logic_error);
+    EXPECT_TRUE(rx.Finish().packets.empty());
+}
+
+}  // namespace
+}  // namespace zk::receive::testing

@@ -1,0 +1,209 @@
+#include "channel.h"
+
+#include <soxr.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <stdexcept>
+// liquid.h declares its complex types from <complex> when compiled as C++.
+#include <liquid/liquid.h>
+
+#include "_2GL.h"
+#include "_5FormFM.h"
+#include "_8_CRC.h"
+#include "chartsink.h"
+
+namespace zk::channel {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+// A chain of liquid-dsp filters, normalised to unit gain at the carrier.
+class Filters {
+  public:
+    Filters(const Channel& c) {
+        const double fs = c.rate;
+        if (c.voiceBand) {
+            Add(iirfilt_rrrf_create_prototype(LIQUID_IIRDES_BUTTER, LIQUID_IIRDES_HIGHPASS,
+                                              LIQUID_IIRDES_SOS, 2, float(300 / fs), 0, 1, 60));
+            Add(iirfilt_rrrf_create_prototype(LIQUID_IIRDES_BUTTER, LIQUID_IIRDES_LOWPASS,
+                                              LIQUID_IIRDES_SOS, 4, float(3000 / fs), 0, 1, 60));
+        }
+        if (c.tiltDbPerOctave > 0) {
+            // A first difference: gain rising with frequency, 6 dB an octave.
+            float b[2] = {1.0f, -1.0f};
+            float a[1] = {1.0f};
+            Add(iirfilt_rrrf_create(b, 2, a, 1));
+        } else if (c.tiltDbPerOctave < 0) {
+            // One pole at 100 Hz: 6 dB an octave down over the whole voice band.
+            const auto alpha = float(1 - std::exp(-2 * kPi * 100 / fs));
+            float b[1] = {alpha};
+            float a[2] = {1.0f, alpha - 1.0f};
+            Add(iirfilt_rrrf_create(b, 1, a, 2));
+        }
+        double gain = 1;
+        for (auto* f : filters_) {
+            std::complex<float> h{};
+            iirfilt_rrrf_freqresponse(f, float(kCarrierHz / fs), &h);
+            gain *= std::abs(h);
+        }
+        scale_ = float(1 / gain);
+    }
+    ~Filters() {
+        for (auto* f : filters_) {
+            iirfilt_rrrf_destroy(f);
+        }
+    }
+    Filters(const Filters&) = delete;
+    Filters& operator=(const Filters&) = delete;
+
+    void Run(std::vector<float>& x) {
+        for (auto* f : filters_) {
+            iirfilt_rrrf_execute_block(f, x.data(), unsigned(x.size()), x.data());
+        }
+        if (!filters_.empty()) {
+            for (float& v : x) {
+                v *= scale_;
+            }
+        }
+    }
+
+  private:
+    void Add(iirfilt_rrrf f) { filters_.push_back(f); }
+    std::vector<iirfilt_rrrf> filters_;
+    float scale_ = 1;
+};
+
+std::vector<float> Resample(std::span<const float> in, double from, double to) {
+    if (from == to) {
+        return {in.begin(), in.end()};
+    }
+    std::vector<float> out(static_cast<std::size_t>(std::ceil(in.size() * to / from)) + 16);
+    std::size_t done = 0;
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    soxr_error_t error = soxr_oneshot(from, to, 1, in.data(), in.size(), nullptr, out.data(),
+                                      out.size(), &done, &io, &quality, nullptr);
+    if (error != nullptr) {
+        throw std::runtime_error(error);
+    }
+    out.resize(done);
+    return out;
+}
+
+}  // namespace
+
+Bytes RandomArray(std::mt19937_64& random) {
+    Bytes bytes{};
+    bytes[0] = 0x7F;
+    bytes[1] = 0x04;
+    bytes[2] = 0x01;
+    bytes[3] = 0x01;
+    for (std::size_t i = 4; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(random() & 0xFFu);
+    }
+    std::uint16_t crc = 0xFFFF;
+    for (std::size_t i = 0; i <= 60; ++i) {
+        crc = CrcAddByte(crc, bytes[i]);
+    }
+    bytes[61] = static_cast<std::uint8_t>(crc >> 8);
+    bytes[62] = static_cast<std::uint8_t>(crc & 0xFFu);
+    return bytes;
+}
+
+std::vector<float> Transmit(const Bytes& bytes, double leadInSeconds) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        TransferArray[static_cast<long>(i)] = bytes[i];
+    }
+    NoChart chart;
+    SynthesizeSignal(chart);
+    const long skip =
+        std::clamp(std::lround((1.0 - leadInSeconds) * kSampleRate), 0L, long{kLeadInSamples});
+    std::vector<float> out;
+    out.reserve(static_cast<std::size_t>(kSignalSamples - skip));
+    for (long i = skip; i < kSignalSamples; ++i) {
+        out.push_back(static_cast<float>(SampleBuffer[i] / 32768.0));
+    }
+    return out;
+}
+
+double DataAmplitude(const Channel& c) {
+    return kDataAmplitude / 32768.0 * std::pow(10.0, c.levelDb / 20);
+}
+
+std::vector<float> Pass(std::span<const float> sent, const Channel& c, std::uint64_t seed) {
+    std::vector<float> moved = Resample(sent, kSampleRate * (1 + c.clockOffset), c.rate);
+    const auto before = static_cast<std::size_t>(std::lround(c.silenceBefore * c.rate));
+    const auto after = static_cast<std::size_t>(std::lround(c.silenceAfter * c.rate));
+    std::vector<float> x(before + moved.size() + after, 0.0f);
+    const float gain = float(std::pow(10.0, c.levelDb / 20) * (c.inverted ? -1 : 1));
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        x[before + i] = gain * moved[i];
+    }
+    Filters filters(c);
+    filters.Run(x);
+
+    std::mt19937_64 random(seed);
+    std::normal_distribution<double> gauss(0.0, 1.0);
+    const double a = DataAmplitude(c);
+    double sigma = 0;
+    if (std::isfinite(c.ebN0Db)) {
+        // Eb = (A^2 / 2) / 250 per bit, N0 = Eb / (Eb/N0), variance N0 fs / 2.
+        const double eb = a * a / 2 / (kSampleRate / double{kSamplesPerBit});
+        sigma = std::sqrt(eb / std::pow(10.0, c.ebN0Db / 10) * c.rate / 2);
+    }
+    const double hum = c.humRelative * a;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double t = double(i) / c.rate;
+        double v = x[i] + c.dc + sigma * gauss(random);
+        v += hum * (std::sin(2 * kPi * 50 * t) + 0.3 * std::sin(2 * kPi * 150 * t + 1));
+        x[i] = float(std::clamp(v, -1.0, 1.0));
+    }
+    return x;
+}
+
+std::vector<float> SpeechLike(int rate, double seconds, std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    const auto n = static_cast<std::size_t>(seconds * rate);
+    std::vector<float> x(n);
+    double phase = 0;
+    double pitch = 120;
+    double target = 150;
+    double f1 = 700, f2 = 1200;
+    double whistle = 0, whistleHz = 1000, whistleLeft = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i % static_cast<std::size_t>(rate / 20) == 0) {  // every 50 ms a new target
+            target = 90 + 160 * uniform(random);
+            f1 = 300 + 600 * uniform(random);
+            f2 = 900 + 1400 * uniform(random);
+            if (whistleLeft <= 0 && uniform(random) < 0.05) {
+                whistleLeft = 0.05 + 0.3 * uniform(random);
+                whistleHz = 970 + 60 * uniform(random);
+            }
+        }
+        pitch += (target - pitch) * 0.0005;
+        phase += 2 * kPi * pitch / rate;
+        const double t = double(i) / rate;
+        const double syllable = std::max(0.0, std::sin(2 * kPi * 4 * t));
+        double v = 0;
+        for (int h = 1; h * pitch < 3500; ++h) {
+            const double f = h * pitch;
+            const double shape = std::exp(-std::pow((f - f1) / 200, 2)) +
+                                 0.6 * std::exp(-std::pow((f - f2) / 300, 2)) + 0.05;
+            v += shape * std::sin(h * phase) / h;
+        }
+        whistle = 0;
+        if (whistleLeft > 0) {
+            whistle = 0.3 * std::sin(2 * kPi * whistleHz * t);
+            whistleLeft -= 1.0 / rate;
+        }
+        x[i] = float(0.25 * syllable * v + whistle);
+    }
+    return x;
+}
+
+}  // namespace zk::channel

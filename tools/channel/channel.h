@@ -1,0 +1,49 @@
+// A model of the path from the programmer's loudspeaker to a recording, for tests and the
+// sensitivity benchmark: the sender's clock off, the radios' voice band and tilt, noise at a
+// chosen Eb/N0, mains hum, a DC offset, any level up to clipping, an inverted wire, a lead-in
+// cut short, silence around, and the recorder's own rate.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <span>
+#include <vector>
+
+namespace zk::channel {
+
+using Bytes = std::array<std::uint8_t, 64>;
+
+// The fixed header, random settings bytes and a correct check word.
+Bytes RandomArray(std::mt19937_64& random);
+
+// The programmer's own signal for `bytes` (its synthesis, 16000 samples/s, full scale 1.0),
+// with only the last `leadInSeconds` of the one-second lead-in.
+std::vector<float> Transmit(const Bytes& bytes, double leadInSeconds = 1.0);
+
+struct Channel {
+    int rate = 16000;            // the recorder's rate
+    double clockOffset = 0;      // the sender's clock against the recorder's: +0.005 is fast
+    bool voiceBand = false;      // 300..3000 Hz band-pass, as radios have
+    double tiltDbPerOctave = 0;  // +6 (pre-emphasis left in) or -6 (de-emphasis twice)
+    double ebN0Db = std::numeric_limits<double>::infinity();  // white noise, all the band
+    double humRelative = 0;  // 50 Hz hum (with its third harmonic) over the data amplitude
+    double dc = 0;           // offset, full scale 1.0
+    double levelDb = -6;     // gain on the sender's samples; > 0 drives into clipping
+    bool inverted = false;
+    double silenceBefore = 0.5;  // seconds of noise only before and after the signal
+    double silenceAfter = 0.5;
+};
+
+// The data's carrier amplitude at the recorder (the filters are normalised at 1000 Hz).
+double DataAmplitude(const Channel& channel);
+
+// `sent` (16000 samples/s) as the recorder gets it; always hard-limited at +-1 like a recorder.
+std::vector<float> Pass(std::span<const float> sent, const Channel& channel, std::uint64_t seed);
+
+// Speech-like sound at `rate`: a voice with gliding pitch whose harmonics sweep through
+// 1000 Hz, syllables, pauses, and short whistles near 1000 Hz; peak about 0.5.
+std::vector<float> SpeechLike(int rate, double seconds, std::uint64_t seed);
+
+}  // namespace zk::channel
