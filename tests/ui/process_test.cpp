@@ -83,31 +83,30 @@ class ProgrammerProcessTest : public ::testing::Test {
     QString previous;
 };
 
-TEST_F(ProgrammerProcessTest, QtsOwnOptionsInFrontOfTheSwitchLeaveTheNormalMode) {
-    const std::vector<std::vector<std::string>> commandLines{
-        {"-reverse", "xq"},
-        {"-style", "fusion", "xq"},
-        {"-platform", "offscreen", "xq"},
+// Qt still acts on its options wherever they stand: "-reverse" mirrors the layout, before the
+// switch or after it.
+TEST_F(ProgrammerProcessTest, OnlyTheFirstArgumentTheProcessReceivedCounts) {
+    struct CommandLine {
+        std::vector<std::string> arguments;
+        bool diagnostic;
+        bool rightToLeft;
     };
-    for (const auto& arguments : commandLines) {
-        const std::string shown = arguments.front();
+    const std::vector<CommandLine> commandLines{
+        {{"xq", "-reverse"}, true, true},
+        {{"-reverse", "xq"}, false, true},
+        {{"-style", "fusion", "xq"}, false, false},
+        {{"-platform", "offscreen", "xq"}, false, false},
+    };
+    for (const auto& [arguments, diagnostic, rightToLeft] : commandLines) {
+        const std::string shown = arguments.front() + " " + arguments.back();
         EXPECT_EQ(Run(arguments), 0) << shown;
         EXPECT_TRUE(seen.window) << shown;
         EXPECT_EQ(seen.boxes, 0) << shown;
-        EXPECT_FALSE(seen.diagnostic) << shown;
+        EXPECT_EQ(seen.diagnostic, diagnostic) << shown;
+        if (rightToLeft) {  // once mirrored, Qt keeps it so for the rest of the process
+            EXPECT_TRUE(seen.rightToLeft) << shown;
+        }
     }
-}
-
-// Qt still acts on its options wherever they stand: the layout is mirrored either way.
-TEST_F(ProgrammerProcessTest, TheSwitchFirstCountsAndQtStillTakesItsOptions) {
-    EXPECT_EQ(Run({"xq", "-reverse"}), 0);
-    EXPECT_TRUE(seen.window);
-    EXPECT_TRUE(seen.diagnostic);
-    EXPECT_TRUE(seen.rightToLeft);
-
-    EXPECT_EQ(Run({"-reverse", "xq"}), 0);
-    EXPECT_FALSE(seen.diagnostic);
-    EXPECT_TRUE(seen.rightToLeft);
 }
 
 }  // namespace
