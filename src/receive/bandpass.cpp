@@ -12,8 +12,8 @@ namespace zk::receive {
 
 namespace {
 
-constexpr double kLowEdgeHz = 300.0;
-constexpr double kHighEdgeHz = 2500.0;
+constexpr double kLowEdgeHz = 200.0;
+constexpr double kHighEdgeHz = 3400.0;
 
 iirfilt_rrrf Section(liquid_iirdes_bandtype type, double edgeHz, double sampleRate) {
     return iirfilt_rrrf_create_prototype(LIQUID_IIRDES_BUTTER, type, LIQUID_IIRDES_SOS, 2,
