@@ -44,7 +44,7 @@ constexpr double kOutputGoal = 1.5;
 
 class NoPlayer : public zk::Player {
   public:
-    void Play(const std::string&) override {}
+    void Play(const zk::Sound&) override {}
 };
 
 // The sin part of the baseline: the carrier's angles, as the synthesis computes them.

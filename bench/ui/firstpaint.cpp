@@ -35,7 +35,7 @@ namespace {
 
 class NoPlayer : public zk::Player {
   public:
-    void Play(const std::string&) override {}
+    void Play(const zk::Sound&) override {}
 };
 
 struct Kind {

@@ -41,7 +41,7 @@ constexpr qint64 kHelpBytes = 200 * 1024;
 
 class NoPlayer : public zk::Player {
   public:
-    void Play(const std::string&) override {}
+    void Play(const zk::Sound&) override {}
 };
 
 // The points of one output, as the synthesis hands them to a chart.

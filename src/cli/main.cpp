@@ -15,13 +15,13 @@ class ListingThenPlay : public zk::Player {
   public:
     ListingThenPlay(zk::PanelState& panel, zk::Player* player) : panel_(panel), player_(player) {}
 
-    void Play(const std::string& fileName) override {
+    void Play(const zk::Sound& sound) override {
         for (const std::string& line : panel_.memoMasIsh.lines) {
             std::cout << line << '\n';
         }
         std::cout.flush();
         if (player_ != nullptr) {
-            player_->Play(fileName);
+            player_->Play(sound);
         }
     }
 

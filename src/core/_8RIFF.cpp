@@ -4,6 +4,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <csignal>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -18,7 +20,6 @@
 #include "errors.h"
 #include "filehandle.h"
 #include "numtext.h"
-#include "output.h"
 
 namespace zk {
 
@@ -60,22 +61,28 @@ std::array<std::uint8_t, 44> WaveHeader() {
 // overwritten in place and cut to the new length once the samples are in: cutting a file to zero
 // before rewriting it makes the file system flush it at closing, milliseconds on every press.
 FileHandle CreateLockedWaveFile() {
-    FileHandle file(::open(kWaveFileName, O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-    if (!file.is_open() || ::flock(file.get(), LOCK_EX | LOCK_NB) != 0) {
+    OutputFile opened = OpenOutputFile(kWaveFileName, O_RDWR | O_CREAT);
+    if (!opened.refusal.empty()) {
+        throw FileCreateError(FullPath(kWaveFileName), opened.refusal);
+    }
+    if (!opened.file.IsOpen() || ::flock(opened.file.Descriptor(), LOCK_EX | LOCK_NB) != 0) {
         throw FileCreateError(FullPath(kWaveFileName), errno);
     }
-    return file;
+    return std::move(opened.file);
 }
 
-void WriteOrThrow(FileHandle& file, const void* data, unsigned long size) {
+// Raises the input/output error of a failed call on `file` (errno still holds its value) after
+// cutting the file to zero length: a file that stopped part-way must not pass for a whole one.
+// The lock, if any, is still held meanwhile.
+[[noreturn]] void DiscardAndThrow(FileHandle& file) {
+    const int error = errno;
+    file.TrimRegularFile(0);
+    throw InOutError::FromErrno(error);
+}
+
+void WriteOrDiscard(FileHandle& file, const void* data, unsigned long size) {
     if (!file.WriteAll(data, size)) {
-        throw InOutError(InOutCodeFromErrno(errno));
-    }
-}
-
-void TrimOrThrow(FileHandle& file, long long length) {
-    if (!file.TrimRegularFile(length)) {
-        throw InOutError(InOutCodeFromErrno(errno));
+        DiscardAndThrow(file);
     }
 }
 
@@ -84,11 +91,15 @@ void TrimOrThrow(FileHandle& file, long long length) {
 // overwritten in place and cut to the written length at closing.
 class BufferedTextFile {
   public:
-    explicit BufferedTextFile(const char* name)
-        : file_(::open(name, O_WRONLY | O_CREAT | O_CLOEXEC, 0666)) {
-        if (!file_.is_open()) {
-            throw InOutError(InOutCodeFromErrno(errno));
+    explicit BufferedTextFile(const char* name) {
+        OutputFile opened = OpenOutputFile(name, O_WRONLY | O_CREAT);
+        if (!opened.refusal.empty()) {
+            throw InOutError(kInOutAccessDenied, "\"" + FullPath(name) + "\". " + opened.refusal);
         }
+        if (!opened.file.IsOpen()) {
+            throw InOutError::FromErrno(opened.error);
+        }
+        file_ = std::move(opened.file);
     }
 
     void Write(std::string_view text) {
@@ -105,15 +116,17 @@ class BufferedTextFile {
 
     void Close() {
         Flush();
-        TrimOrThrow(file_, written_);
+        if (!file_.TrimRegularFile(written_)) {
+            DiscardAndThrow(file_);
+        }
         if (!file_.Close()) {
-            throw InOutError(InOutCodeFromErrno(errno));
+            throw InOutError::FromErrno(errno);
         }
     }
 
   private:
     void Flush() {
-        WriteOrThrow(file_, buffer_.data(), used_);
+        WriteOrDiscard(file_, buffer_.data(), used_);
         written_ += static_cast<long long>(used_);
         used_ = 0;
     }
@@ -147,9 +160,13 @@ void WriteWaveTable() {
 }
 
 void WriteWaveFile(ChartSink& chart) {
+    // A file-size limit (ulimit -f) would otherwise end the process with SIGXFSZ part-way through
+    // a write; ignored, the write fails with EFBIG and is reported like any other.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     FileHandle wave = CreateLockedWaveFile();
     const std::array<std::uint8_t, 44> header = WaveHeader();
-    WriteOrThrow(wave, header.data(), header.size());
+    WriteOrDiscard(wave, header.data(), header.size());
 
     SynthesizeSignal(chart);
 
@@ -158,12 +175,14 @@ void WriteWaveFile(ChartSink& chart) {
     for (int i = 0; i < kSignalSamples; ++i) {
         PutLe(&data[2 * static_cast<std::size_t>(i)], static_cast<std::uint16_t>(samples[i]), 2);
     }
-    WriteOrThrow(wave, data.data(), data.size());
-    TrimOrThrow(wave, kWaveFileBytes);  // complete before the table is attempted
+    WriteOrDiscard(wave, data.data(), data.size());
+    if (!wave.TrimRegularFile(kWaveFileBytes)) {  // complete before the table is attempted
+        DiscardAndThrow(wave);
+    }
 
     WriteWaveTable();
     if (!wave.Close()) {
-        throw InOutError(InOutCodeFromErrno(errno));
+        throw InOutError::FromErrno(errno);
     }
 }
 

@@ -6,6 +6,9 @@
 
 namespace zk {
 
+inline constexpr const char* kWaveFileName = "_qq.wav";
+inline constexpr const char* kWaveTableFileName = "9_fmsig.h";
+
 inline constexpr long kWaveFileBytes = 97580;
 inline constexpr long kWaveTableBytes = 42020;
 inline constexpr int kWaveTableFirstSample = 15936;  // 64 samples before the end of the lead-in
@@ -13,13 +16,16 @@ inline constexpr int kWaveTableRows = 512;
 
 // Creates "_qq.wav" (locked against other writers, then truncated), writes the header, has the
 // signal synthesized (feeding `chart`), writes the samples in one write, writes "9_fmsig.h", and
-// closes the file. Throws FileCreateError when the file cannot be created or locked, InOutError
-// when a write or the closing fails.
+// closes the file. Throws FileCreateError when the file cannot be created or locked, or when a
+// named pipe, socket or terminal stands in its place; InOutError when a write or the closing
+// fails, after cutting the file to zero length so that no half-written file looks like a real
+// one.
 void WriteWaveFile(ChartSink& chart);
 
 // Writes "9_fmsig.h" from SampleBuffer entries 15936..24127: 512 rows of 16 values, each sample
 // divided by 256 toward zero, CR LF line breaks, no break after the closing "};". Every file
-// operation is checked; the first failure raises InOutError with the code of the failed call.
+// operation is checked; the first failure cuts the file to zero length and raises InOutError
+// with the code of the failed call. A named pipe, socket or terminal in its place is refused.
 void WriteWaveTable();
 
 }  // namespace zk

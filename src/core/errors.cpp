@@ -5,76 +5,14 @@
 #include <filesystem>
 #include <system_error>
 
+#include "utf8.h"
+
 namespace zk {
 
 namespace {
 
 std::string Quoted(const std::string& fullPath) {
     return "\"" + fullPath + "\"";
-}
-
-// Decodes the UTF-8 character starting at text[pos]; a malformed byte stands for itself.
-char32_t DecodeAt(std::string_view text, std::size_t pos, std::size_t& length) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    length = 1;
-    std::size_t extra = 0;
-    char32_t code = 0;
-    if (lead >= 0xC2 && lead < 0xE0) {
-        extra = 1;
-        code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead < 0xF0) {
-        extra = 2;
-        code = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead < 0xF5) {
-        extra = 3;
-        code = lead & 0x07u;
-    } else {
-        return lead;
-    }
-    if (pos + extra >= text.size()) {
-        return lead;
-    }
-    for (std::size_t k = 1; k <= extra; ++k) {
-        const auto next = static_cast<unsigned char>(text[pos + k]);
-        if ((next & 0xC0u) != 0x80u) {
-            return lead;
-        }
-        code = (code << 6u) | (next & 0x3Fu);
-    }
-    length = extra + 1;
-    return code;
-}
-
-void Encode(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// Lower case for the scripts an executable name is likely to use: Latin and Cyrillic.
-char32_t ToLower(char32_t c) {
-    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-        return c + 0x20;
-    }
-    if (c >= 0x410 && c <= 0x42F) {
-        return c + 0x20;
-    }
-    if (c >= 0x400 && c <= 0x40F) {
-        return c + 0x50;
-    }
-    return c;
 }
 
 }  // namespace
@@ -85,7 +23,22 @@ FileCreateError::FileCreateError(const std::string& fullPath, int errnoValue)
 FileOpenError::FileOpenError(const std::string& fullPath, int errnoValue)
     : Fault("Cannot open file " + Quoted(fullPath) + ". " + SystemErrorText(errnoValue)) {}
 
+FileCreateError::FileCreateError(const std::string& fullPath, std::string_view reason)
+    : Fault("Cannot create file " + Quoted(fullPath) + ". " + TrimTrailingStops(reason)) {}
+
 InOutError::InOutError(int code) : Fault(InOutMessage(code)), code_(code) {}
+
+InOutError::InOutError(int code, std::string_view reason)
+    : Fault(InOutMessage(code) + ": " + TrimTrailingStops(reason)), code_(code) {}
+
+InOutError::InOutError(int code, WholeMessage message) : Fault(message.text), code_(code) {}
+
+InOutError InOutError::FromErrno(int errnoValue) {
+    if (const std::optional<int> code = InOutCodeFromErrno(errnoValue)) {
+        return InOutError(*code);
+    }
+    return InOutError(errnoValue, WholeMessage{"I/O error " + std::to_string(errnoValue)});
+}
 
 PlaybackError::PlaybackError(const std::string& fullPath, std::string_view libraryText)
     : Fault("Cannot play file " + Quoted(fullPath) + ". " + TrimTrailingStops(libraryText)) {}
@@ -111,7 +64,7 @@ std::string InOutMessage(int code) {
     }
 }
 
-int InOutCodeFromErrno(int errnoValue) {
+std::optional<int> InOutCodeFromErrno(int errnoValue) {
     switch (errnoValue) {
         case ENOENT:
             return 2;
@@ -132,7 +85,7 @@ int InOutCodeFromErrno(int errnoValue) {
         case EDQUOT:
             return 101;
         default:
-            return errnoValue;
+            return std::nullopt;
     }
 }
 
@@ -171,11 +124,11 @@ std::string ErrorBoxCaption(std::string_view executablePath) {
     bool first = true;
     while (pos < name.size()) {
         std::size_t length = 1;
-        const char32_t c = DecodeAt(name, pos, length);
-        if (length == 1 && c >= 0x80) {
+        const std::optional<char32_t> c = DecodeUtf8At(name, pos, length);
+        if (!c) {
             caption += name[pos];  // a stray byte is kept as it is
         } else {
-            Encode(first ? c : ToLower(c), caption);
+            AppendUtf8(first ? *c : LowerCase(*c), caption);
         }
         first = false;
         pos += length;
@@ -195,10 +148,11 @@ std::string ErrorBoxMessage(std::string_view message) {
         --start;
     }
     std::size_t length = 1;
-    char32_t last = DecodeAt(message, start, length);
-    if (start + length != message.size()) {
-        last = static_cast<unsigned char>(message.back());  // malformed tail: judge the byte
-    }
+    const std::optional<char32_t> decoded = DecodeUtf8At(message, start, length);
+    // A malformed tail is judged by its last byte.
+    const char32_t last = decoded && start + length == message.size()
+                              ? *decoded
+                              : static_cast<unsigned char>(message.back());
     if (last > U'.') {
         shown += '.';
     }

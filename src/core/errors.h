@@ -2,6 +2,7 @@
 // shows; the box adds the closing full stop by its own rule (ErrorBoxMessage).
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,10 +15,11 @@ class Fault : public std::runtime_error {
     explicit Fault(const std::string& message) : std::runtime_error(message) {}
 };
 
-// "Cannot create file "<path>". <system text>"
+// "Cannot create file "<path>". <system text>", or with a reason of the programmer's own.
 class FileCreateError : public Fault {
   public:
     FileCreateError(const std::string& fullPath, int errnoValue);
+    FileCreateError(const std::string& fullPath, std::string_view reason);
 };
 
 // "Cannot open file "<path>". <system text>"
@@ -26,17 +28,29 @@ class FileOpenError : public Fault {
     FileOpenError(const std::string& fullPath, int errnoValue);
 };
 
+// The input/output code of a file that may not be written.
+inline constexpr int kInOutAccessDenied = 5;
+
 // A failed text-file operation: a numeric code and the message of the input/output table.
 class InOutError : public Fault {
   public:
     explicit InOutError(int code);
+    // The table's message for `code`, then ": " and a reason of the programmer's own.
+    InOutError(int code, std::string_view reason);
+    // A failed file call: an errno value with a decided code gets that code's message; any other
+    // keeps its own number ("I/O error 5" for EIO), never another code's message.
+    static InOutError FromErrno(int errnoValue);
     int code() const { return code_; }
 
   private:
+    struct WholeMessage {
+        std::string text;
+    };
+    InOutError(int code, WholeMessage message);
     int code_;
 };
 
-// "Cannot play file "<path>". <library text>"
+// "Cannot play file "<path>". <reason>", the reason naming the device and the library's text
 class PlaybackError : public Fault {
   public:
     PlaybackError(const std::string& fullPath, std::string_view libraryText);
@@ -57,8 +71,10 @@ class RangeCheckError : public Fault {
 // numeric input", any other "I/O error <code>".
 std::string InOutMessage(int code);
 
-// Maps an errno value of a failed file call onto the input/output codes above.
-int InOutCodeFromErrno(int errnoValue);
+// The input/output code decided for an errno value of a failed file call, or none: ENOENT 2;
+// ENOTDIR, ENAMETOOLONG, ELOOP 3; EMFILE, ENFILE 4; EACCES, EPERM, EROFS, EISDIR, ETXTBSY 5;
+// ENOSPC, EDQUOT 101.
+std::optional<int> InOutCodeFromErrno(int errnoValue);
 
 // The system's description of an errno value with trailing blanks, line breaks and full stops
 // removed, ready to stand after "Cannot create file ...".

@@ -2,6 +2,8 @@
 // the destructor closes quietly when an earlier fault is already on its way.
 #pragma once
 
+#include <string>
+
 namespace zk {
 
 class FileHandle {
@@ -11,11 +13,11 @@ class FileHandle {
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
     FileHandle(FileHandle&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-    FileHandle& operator=(FileHandle&&) = delete;
+    FileHandle& operator=(FileHandle&& other) noexcept;
     ~FileHandle();
 
-    int get() const { return fd_; }
-    bool is_open() const { return fd_ >= 0; }
+    int Descriptor() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
 
     // Writes all `size` bytes, going on after partial writes; false with errno set on failure
     // (ENOSPC when the system accepts no more bytes without saying why).
@@ -31,5 +33,20 @@ class FileHandle {
   private:
     int fd_ = -1;
 };
+
+// An output file opened by OpenOutputFile: either `file` is open, or `error` holds the errno
+// value of the failed call, or `refusal` says why the thing in the file's place was refused.
+struct OutputFile {
+    FileHandle file;
+    int error = 0;
+    std::string refusal;
+};
+
+// Opens `name` for writing (`flags` such as O_RDWR | O_CREAT; O_CLOEXEC and O_NOCTTY are added)
+// without ever waiting: a named pipe, a socket or a terminal in the file's place would hold a
+// write (or the opening itself) until someone reads, so these are refused at once with a reason
+// a person understands. Regular files and devices that never block (/dev/null, /dev/full) are
+// opened in the normal blocking mode.
+OutputFile OpenOutputFile(const char* name, int flags);
 
 }  // namespace zk

@@ -7,12 +7,14 @@
 
 namespace zk {
 
-inline constexpr const char* kWaveFileName = "_qq.wav";
-inline constexpr const char* kWaveTableFileName = "9_fmsig.h";
+// The signal as "_qq.wav" holds it, from the sample buffer the last write took it from; its
+// file name is the full path of "_qq.wav".
+Sound WrittenSignal();
 
 // Generates the array from `panel` (an input error is shown and the output goes on with the array
-// as generate left it), writes "_qq.wav" and "9_fmsig.h", feeds `chart`, then plays "_qq.wav".
-// A file fault ends the action before playback.
+// as generate left it), writes "_qq.wav" and "9_fmsig.h", feeds `chart`, then plays the very
+// samples just written: never the file read back by name, which another program could have
+// replaced in between. A file fault ends the action before playback.
 void RunOutput(ControlPanel& panel, ChartSink& chart, Player& player);
 
 }  // namespace zk

@@ -1,20 +1,15 @@
 #include "audioplayer.h"
 
 #include <alsa/asoundlib.h>
-#include <sndfile.h>
 
 #include <bit>
-#include <cstddef>
 #include <memory>
-#include <vector>
 
 #include "errors.h"
 
 namespace zk {
 namespace {
 
-// Frames read from the file and handed to the device per call.
-constexpr sf_count_t kChunkFrames = 4096;
 // Latency asked of the device, in microseconds.
 constexpr unsigned kLatencyMicroseconds = 200000;
 
@@ -27,11 +22,6 @@ constexpr snd_pcm_format_t kSampleFormat =
 // themselves are dropped.
 void DropAlsaMessage(const char* /*file*/, int /*line*/, const char* /*function*/, int /*err*/,
                      const char* /*fmt*/, ...) {}
-
-struct SoundFileCloser {
-    void operator()(SNDFILE* file) const { sf_close(file); }
-};
-using SoundFile = std::unique_ptr<SNDFILE, SoundFileCloser>;
 
 struct PcmCloser {
     void operator()(snd_pcm_t* pcm) const { snd_pcm_close(pcm); }
@@ -47,62 +37,36 @@ struct AlsaConfigRelease {
     ~AlsaConfigRelease() { snd_config_update_free_global(); }
 };
 
-struct Sound {
-    unsigned channels = 0;
-    unsigned rate = 0;
-    std::vector<short> samples;  // interleaved frames
-};
+}  // namespace
 
-// Reads the whole file before the device is opened, so that a file that cannot be read never
-// puts a partial signal on the air.
-Sound ReadSound(const std::string& fullPath) {
-    SF_INFO info{};
-    SoundFile file(sf_open(fullPath.c_str(), SFM_READ, &info));
-    if (!file) {
-        throw PlaybackError(fullPath, sf_strerror(nullptr));
-    }
-    if (info.channels < 1 || info.samplerate < 1) {
-        throw PlaybackError(fullPath, sf_error_number(SF_ERR_UNRECOGNISED_FORMAT));
+void AlsaPlayer::Play(const Sound& sound) {
+    snd_lib_error_set_handler(&DropAlsaMessage);
+    const auto fail = [&](const std::string& what, int err) {
+        throw PlaybackError(sound.fileName,
+                            "ALSA device \"" + device_ + "\" " + what + ": " + snd_strerror(err));
+    };
+    if (sound.channels < 1 || sound.rate < 1) {
+        fail("cannot play it", -EINVAL);
     }
 
-    Sound sound;
-    sound.channels = static_cast<unsigned>(info.channels);
-    sound.rate = static_cast<unsigned>(info.samplerate);
-    const std::size_t chunkSamples = static_cast<std::size_t>(kChunkFrames) * sound.channels;
-    for (;;) {
-        const std::size_t used = sound.samples.size();
-        sound.samples.resize(used + chunkSamples);
-        const sf_count_t frames =
-            sf_readf_short(file.get(), sound.samples.data() + used, kChunkFrames);
-        const std::size_t got = frames > 0 ? static_cast<std::size_t>(frames) * sound.channels : 0;
-        sound.samples.resize(used + got);
-        if (frames < kChunkFrames) {
-            break;
-        }
-    }
-    if (sf_error(file.get()) != SF_ERR_NO_ERROR) {
-        throw PlaybackError(fullPath, sf_strerror(file.get()));
-    }
-    return sound;
-}
-
-void PlaySound(const std::string& fullPath, const Sound& sound) {
     AlsaConfigRelease release;  // declared first: runs after the device is closed
-
     snd_pcm_t* opened = nullptr;
-    int err = snd_pcm_open(&opened, "default", SND_PCM_STREAM_PLAYBACK, 0);
+    int err = snd_pcm_open(&opened, device_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
     if (err < 0) {
-        throw PlaybackError(fullPath, snd_strerror(err));
+        fail("cannot be opened", err);
     }
     const Pcm pcm(opened);
 
+    // Soft resampling on: a card without the sound's rate plays it converted.
     err = snd_pcm_set_params(pcm.get(), kSampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED,
                              sound.channels, sound.rate, 1, kLatencyMicroseconds);
     if (err < 0) {
-        throw PlaybackError(fullPath, snd_strerror(err));
+        fail("refuses " + std::to_string(sound.channels) + "-channel 16-bit sound at " +
+                 std::to_string(sound.rate) + " Hz",
+             err);
     }
 
-    const short* next = sound.samples.data();
+    const std::int16_t* next = sound.samples.data();
     auto framesLeft = static_cast<snd_pcm_uframes_t>(sound.samples.size() / sound.channels);
     while (framesLeft > 0) {
         const snd_pcm_sframes_t written = snd_pcm_writei(pcm.get(), next, framesLeft);
@@ -110,7 +74,7 @@ void PlaySound(const std::string& fullPath, const Sound& sound) {
             // An underrun, a suspend or a signal: prepare the device again and go on.
             err = snd_pcm_recover(pcm.get(), static_cast<int>(written), 1);
             if (err < 0) {
-                throw PlaybackError(fullPath, snd_strerror(err));
+                fail("failed while playing", err);
             }
             continue;
         }
@@ -118,19 +82,11 @@ void PlaySound(const std::string& fullPath, const Sound& sound) {
         framesLeft -= static_cast<snd_pcm_uframes_t>(written);
     }
 
+    // Drain, not drop: the last frames (the check word among them) must reach the air.
     err = snd_pcm_drain(pcm.get());
     if (err < 0) {
-        throw PlaybackError(fullPath, snd_strerror(err));
+        fail("failed while playing", err);
     }
-}
-
-}  // namespace
-
-void AlsaPlayer::Play(const std::string& fileName) {
-    const std::string fullPath = FullPath(fileName);
-    snd_lib_error_set_handler(&DropAlsaMessage);
-    const Sound sound = ReadSound(fullPath);
-    PlaySound(fullPath, sound);
 }
 
 }  // namespace zk

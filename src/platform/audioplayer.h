@@ -1,4 +1,4 @@
-// Sound output through alsa-lib: the WAV file goes to the "default" PCM device.
+// Sound output through alsa-lib.
 #pragma once
 
 #include <string>
@@ -7,16 +7,20 @@
 
 namespace zk {
 
-// Plays a sound file on ALSA's "default" PCM, synchronously on the calling thread. The file is
-// read with libsndfile (any format it knows), converted to signed 16-bit samples and played with
-// the file's own channel count and sample rate. Play returns only when the device has played the
-// last frame, and throws PlaybackError with the full path and the library's text when the sound
-// cannot be played: no device, a device that refuses the format, a file that cannot be read or
-// is no sound file, a write that fails for good. alsa-lib's own diagnostic lines are kept off
-// the standard error stream.
+// Plays sounds on an ALSA PCM device ("default" unless told otherwise), synchronously on the
+// calling thread: the samples as given, with their own channel count and rate (ALSA's plug layer
+// converts where the device needs it). Play returns only when the device has played the last
+// frame (drained, never dropped), and throws PlaybackError naming the sound's file, the device
+// and ALSA's text when the sound cannot be played: no such device, a device that refuses the
+// format, a write that fails for good. alsa-lib's own diagnostic lines are kept off the standard
+// error stream.
 class AlsaPlayer : public Player {
   public:
-    void Play(const std::string& fileName) override;
+    explicit AlsaPlayer(std::string device = "default") : device_(std::move(device)) {}
+    void Play(const Sound& sound) override;
+
+  private:
+    std::string device_;
 };
 
 }  // namespace zk

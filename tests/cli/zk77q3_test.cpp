@@ -1,5 +1,10 @@
 // The zk77q3 executable as a whole process, in a fresh folder.
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 
 #include <gtest/gtest.h>
 
@@ -38,7 +43,7 @@ ToolRun RunTool(const std::string& args, const std::string& environment = "") {
 
 class NoSound : public Player {
   public:
-    void Play(const std::string&) override {}
+    void Play(const Sound&) override {}
 };
 
 TEST(Zk77q3, GenerateWritesTheSameFilesAsTheOutputActionAndListsTheArray) {
@@ -120,9 +125,94 @@ TEST(Zk77q3, PlaySendsTheWaveDataToTheDefaultSoundDevice) {
     run = RunTool("play", config);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "zk77q3: Cannot play file \"" + (folder.path() / "_qq.wav").string() +
-                           "\". No such file or directory.\n");
+                           "\". ALSA device \"default\" cannot be opened: No such file or "
+                           "directory.\n");
     EXPECT_EQ(ReadFile("_qq.wav").size(), 97580u);
     EXPECT_EQ(ReadFile("9_fmsig.h").size(), 42020u);
+}
+
+// The file plugin's configuration, for `RunTool`'s environment: the default device writes what it
+// plays to `capture`.
+std::string CaptureConfig(const std::filesystem::path& capture) {
+    const std::filesystem::path config = capture.parent_path() / "asound.conf";
+    testing::WriteFile(config, "pcm.!default { type file slave { pcm { type null } } file \"" +
+                                   capture.string() + "\" format \"raw\" }\n");
+    return "ALSA_CONFIG_PATH='" + config.string() + "'";
+}
+
+// Another program rewrites "_qq.wav" with a signal of its own, taking the exclusive lock as a
+// well-behaved writer does, while `play` runs again and again in the same folder. Every run
+// either sends exactly its own signal or fails with exit 1 and a message.
+TEST(Zk77q3, PlaySendsItsOwnSignalWhileAnotherProgramRewritesTheFile) {
+    WorkFolder folder;
+    const std::filesystem::path sound = folder.path() / "sound";
+    std::filesystem::create_directories(sound / "other");
+    const std::string config = CaptureConfig(folder.path() / "captured.raw");
+    std::filesystem::current_path(sound / "other");
+    ASSERT_EQ(RunTool("generate --user-open 1111").status, 0);
+    std::filesystem::current_path(sound);
+    ASSERT_EQ(RunTool("generate --user-open 4321").status, 0);
+    const std::string own = ReadFile("_qq.wav").substr(44);
+
+    const std::string rewriter =
+        "while :; do flock -x -w 1 _qq.wav cp other/_qq.wav _qq.wav 2>/dev/null; done";
+    struct Rewriter {
+        pid_t pid;
+        ~Rewriter() {  // on every path, or the loop outlives the test
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    } child{::fork()};
+    ASSERT_GE(child.pid, 0);
+    if (child.pid == 0) {
+        ::execl("/bin/sh", "sh", "-c", rewriter.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    int sent = 0;
+    int replaced = 0;  // rounds after which the file held the other signal: the race is real
+    for (int round = 0; round < 400; ++round) {
+        const ToolRun run = RunTool("play --user-open 4321", config);
+        if (run.status == 0) {
+            ++sent;
+            ASSERT_EQ(ReadFile(folder.path() / "captured.raw"), own) << "round " << round;
+        } else {
+            ASSERT_EQ(run.status, 1) << run.err;
+            ASSERT_NE(run.err.find("Cannot create file"), std::string::npos) << run.err;
+        }
+        const std::string now = ReadFile("_qq.wav");
+        replaced += now.size() > 44 && now.compare(44, std::string::npos, own) != 0 ? 1 : 0;
+    }
+    std::printf("%d of 400 runs sent their signal, the rest refused; the file was replaced after "
+                "%d runs\n", sent, replaced);
+    EXPECT_GT(sent, 0);
+    EXPECT_GT(replaced, 0);
+}
+
+// Nothing is read back by name: a folder whose full path is longer than libsndfile takes plays.
+TEST(Zk77q3, PlayWorksInAFolderWithAVeryLongPath) {
+    WorkFolder folder;
+    const std::string config = CaptureConfig(folder.path() / "captured.raw");
+    std::filesystem::path deep = folder.path();
+    while (deep.string().size() < 1200) {
+        deep /= std::string(100, 'd');
+    }
+    std::filesystem::create_directories(deep);
+    std::filesystem::current_path(deep);
+    const ToolRun run = RunTool("play", config);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ReadFile(folder.path() / "captured.raw"), ReadFile("_qq.wav").substr(44));
+    std::filesystem::current_path(folder.path());
+}
+
+// A file-size limit makes the write fail, which is reported; the process is not killed and the
+// cut-off file is left empty.
+TEST(Zk77q3, AFileSizeLimitIsAReportedFaultNotASignal) {
+    WorkFolder folder;
+    const ToolRun run = RunTool("generate", "ulimit -f 40;");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "zk77q3: I/O error " + std::to_string(EFBIG) + ".\n");
+    EXPECT_EQ(ReadFile("_qq.wav"), "");
+    EXPECT_FALSE(std::filesystem::exists("9_fmsig.h"));
 }
 
 TEST(Zk77q3, HelpAndVersionExitZero) {

@@ -34,23 +34,33 @@ TEST(Errors, InOutCodesAndTheirMessages) {
     EXPECT_EQ(InOutMessage(106), "Invalid numeric input");
     EXPECT_EQ(InOutMessage(32), "I/O error 32");
 
-    EXPECT_EQ(InOutCodeFromErrno(ENOENT), 2);
+    const auto messageOf = [](int errnoValue) {
+        return std::string(InOutError::FromErrno(errnoValue).what());
+    };
+    EXPECT_EQ(messageOf(ENOENT), "File not found");
     for (int e : {ENOTDIR, ENAMETOOLONG, ELOOP}) {
-        EXPECT_EQ(InOutCodeFromErrno(e), 3) << e;
+        EXPECT_EQ(messageOf(e), "Invalid filename") << e;
     }
     for (int e : {EMFILE, ENFILE}) {
-        EXPECT_EQ(InOutCodeFromErrno(e), 4) << e;
+        EXPECT_EQ(messageOf(e), "Too many open files") << e;
     }
     for (int e : {EACCES, EPERM, EROFS, EISDIR, ETXTBSY}) {
-        EXPECT_EQ(InOutCodeFromErrno(e), 5) << e;
+        EXPECT_EQ(messageOf(e), "File access denied") << e;
     }
-    EXPECT_EQ(InOutCodeFromErrno(ENOSPC), 101);
-    EXPECT_EQ(InOutCodeFromErrno(EDQUOT), 101);
-    EXPECT_EQ(InOutCodeFromErrno(EIO), EIO);
+    EXPECT_EQ(messageOf(ENOSPC), "Disk full");
+    EXPECT_EQ(InOutError::FromErrno(EDQUOT).code(), 101);
 
-    const InOutError error(InOutCodeFromErrno(ENOSPC));
-    EXPECT_EQ(error.code(), 101);
-    EXPECT_STREQ(error.what(), "Disk full");
+    // An errno value without a decided code keeps its own number, even where that number is also
+    // a code of the table: EINTR is 4, EIO 5, ESRCH 3, ENETUNREACH 101.
+    for (int e : {EINTR, EIO, ESRCH, ENETUNREACH, EFBIG, ENXIO}) {
+        EXPECT_EQ(messageOf(e), "I/O error " + std::to_string(e)) << e;
+        EXPECT_EQ(InOutError::FromErrno(e).code(), e);
+    }
+
+    EXPECT_STREQ(InOutError(5, "\"/w/9_fmsig.h\". It is a socket.").what(),
+                 "File access denied: \"/w/9_fmsig.h\". It is a socket");
+    EXPECT_STREQ(FileCreateError("/w/_qq.wav", std::string_view("It is a terminal. ")).what(),
+                 "Cannot create file \"/w/_qq.wav\". It is a terminal");
 }
 
 TEST(ErrorBox, CaptionIsTheFileNameUpToTheFirstDotWithTheRestLowerCase) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "_2GL.h"
@@ -22,12 +23,16 @@ using testing::WriteFile;
 
 class FakePlayer : public Player {
   public:
-    void Play(const std::string& fileName) override {
-        played.push_back(fileName);
-        soundAtPlay = ReadFile(fileName);
+    void Play(const Sound& sound) override {
+        played.push_back(sound.fileName);
+        fileAtPlay = ReadFile(sound.fileName);
+        samples.assign(sound.samples.begin(), sound.samples.end());
+        EXPECT_EQ(sound.channels, 1u);
+        EXPECT_EQ(sound.rate, 16000u);
     }
     std::vector<std::string> played;
-    std::string soundAtPlay;
+    std::string fileAtPlay;
+    std::vector<std::int16_t> samples;
 };
 
 class Output : public testing::FreshGlobals {
@@ -43,8 +48,11 @@ TEST_F(Output, GeneratesWritesBothFilesThenPlaysTheWave) {
     RunOutput(panel, chart, player);
     EXPECT_EQ(TransferArray[36], 17);
     EXPECT_EQ(panel.statusText, kStatusNoErrors);
-    ASSERT_EQ(player.played, std::vector<std::string>{"_qq.wav"});
-    EXPECT_EQ(player.soundAtPlay.size(), 97580u);
+    ASSERT_EQ(player.played, std::vector<std::string>{FullPath("_qq.wav")});
+    // The samples played are the very ones the file holds.
+    ASSERT_EQ(player.fileAtPlay.size(), 97580u);
+    ASSERT_EQ(player.samples.size(), 48768u);
+    EXPECT_EQ(std::memcmp(player.samples.data(), player.fileAtPlay.data() + 44, 97536), 0);
     EXPECT_EQ(ReadFile("9_fmsig.h").size(), 42020u);
     EXPECT_EQ(chart.points.size(), 48768u);
 }

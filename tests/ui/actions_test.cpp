@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <cstring>
 #include <stdexcept>
 
 #include "errors.h"
@@ -128,14 +129,20 @@ TEST_F(OutputTest, OutputSendsAControlChangedSinceTheLastGenerate) {
         QTest::keyClick(level, Qt::Key_Up);
     }
     QByteArray playedWave;
-    player.onPlay = [&](const std::string& name) {
-        QFile file(QString::fromStdString(name));
+    player.onPlay = [&](const zk::Sound& sound) {
+        QFile file(QString::fromStdString(sound.fileName));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         playedWave = file.readAll();
+        // What is played is exactly what the file holds.
+        ASSERT_EQ(sound.samples.size_bytes() + 44, static_cast<std::size_t>(playedWave.size()));
+        EXPECT_EQ(std::memcmp(sound.samples.data(), playedWave.constData() + 44,
+                              sound.samples.size_bytes()),
+                  0);
     };
     Press("Button_Out");
 
-    ASSERT_EQ(player.played, std::vector<std::string>{"_qq.wav"});
+    const QString path = QDir(folder.path()).canonicalPath() + "/_qq.wav";
+    ASSERT_EQ(player.played, std::vector<std::string>{path.toStdString()});
     ASSERT_EQ(playedWave.size(), 97580);
     EXPECT_EQ(ByteInWaveFile(playedWave, 36), 7);
     EXPECT_EQ(ByteInWaveFile(playedWave, 0), 0x7F);
@@ -178,7 +185,7 @@ TEST_F(OutputTest, AFileFaultReachesTheErrorBoxAndTheToolGoesOn) {
 }
 
 TEST_F(OutputTest, APlaybackFaultIsShownAsPlainText) {
-    player.onPlay = [](const std::string&) {
+    player.onPlay = [](const zk::Sound&) {
         throw std::runtime_error("Cannot play file \"<b>_qq.wav</b>\". No such device");
     };
     Press("Button_FormFile");

@@ -28,16 +28,17 @@ inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
 
+// Records the file name of each sound played; `onPlay` sees the sound itself.
 class RecordingPlayer : public zk::Player {
   public:
-    void Play(const std::string& fileName) override {
-        played.push_back(fileName);
+    void Play(const zk::Sound& sound) override {
+        played.push_back(sound.fileName);
         if (onPlay) {
-            onPlay(fileName);
+            onPlay(sound);
         }
     }
     std::vector<std::string> played;
-    std::function<void(const std::string&)> onPlay;
+    std::function<void(const zk::Sound&)> onPlay;
 };
 
 // The programmer's window among the top-level windows, if there is one.

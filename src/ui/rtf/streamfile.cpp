@@ -16,16 +16,16 @@ std::string ReadStreamFile(const std::string& name) {
     // Opened without waiting, so that a fifo without a writer cannot stall the start-up.
     FileHandle file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
-    if (!file.is_open() || ::fstat(file.get(), &status) != 0 ||
-        ::flock(file.get(), LOCK_SH | LOCK_NB) != 0) {
+    if (!file.IsOpen() || ::fstat(file.Descriptor(), &status) != 0 ||
+        ::flock(file.Descriptor(), LOCK_SH | LOCK_NB) != 0) {
         throw FileOpenError(FullPath(name), errno);
     }
     if (S_ISDIR(status.st_mode)) {
         throw FileOpenError(FullPath(name), EISDIR);
     }
-    const int flags = ::fcntl(file.get(), F_GETFL);
+    const int flags = ::fcntl(file.Descriptor(), F_GETFL);
     if (flags != -1) {
-        ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
+        ::fcntl(file.Descriptor(), F_SETFL, flags & ~O_NONBLOCK);
     }
 
     std::string bytes;
@@ -35,7 +35,7 @@ std::string ReadStreamFile(const std::string& name) {
     }
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(file.Descriptor(), buffer, sizeof buffer);
         if (got == 0) {
             break;
         }
