@@ -142,6 +142,7 @@ FinishResult Demodulator::Finish() {
     s.spans.clear();
     s.detector.Finish(s.worked, s.spans);
     s.pending.insert(s.pending.end(), s.spans.begin(), s.spans.end());
+    s.evidence.tones += static_cast<int>(s.spans.size());
     s.DecodeReady(true, result.packets);
     result.diagnosis = s.Diagnose();
     return result;
@@ -182,7 +183,7 @@ void Demodulator::State::TakeIn(std::span<float> work, std::vector<Packet>& pack
 
 void Demodulator::State::DecodeReady(bool streamEnded, std::vector<Packet>& packets) {
     while (!pending.empty()) {
-        const ToneSpan tone = pending.front();
+        ToneSpan tone = pending.front();
         const std::int64_t reach = tone.end + kPacketReach;
         if (!streamEnded && worked < reach) {
             return;
@@ -192,6 +193,9 @@ void Demodulator::State::DecodeReady(bool streamEnded, std::vector<Packet>& pack
             --evidence.tones;  // a steady stretch inside a packet's data, not a lead-in
             continue;
         }
+        // A lead-in right after a packet: the steady end of that packet's data (bytes 48..63
+        // are mostly zero) ran into it, and must not enter its carrier fit.
+        tone.start = std::max(tone.start, quietUntil);
         const std::int64_t first =
             std::max({tone.start - kMargin, worked - kHistory + kIntake, std::int64_t{0}});
         const std::int64_t last = std::min(reach, worked);
@@ -223,6 +227,7 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
             const double start = static_cast<double>(first) + outcome.dataStart - delay;
             const double end = static_cast<double>(first) + outcome.dataEnd - delay;
             packet.startSeconds = start / kWorkRate;
+            packet.endSeconds = end / kWorkRate;
             packet.leadInSeconds = outcome.leadInSamples / kWorkRate;
             const double toInput = sampleRate / kWorkRate;
             const LevelSpan level =

@@ -21,6 +21,7 @@ struct Packet {
     std::uint16_t crcReceived = 0;    // bytes 61 (high) and 62 (low) as heard
     std::uint16_t crcComputed = 0;    // the check word of bytes 0..60 as heard
     double startSeconds = 0;          // first data bit, seconds from the start of the recording
+    double endSeconds = 0;            // just after the last bit
     double leadInSeconds = 0;         // how much of the lead-in tone was heard before the data
     double ebN0Db = 0;                // estimated energy per bit over noise density
     double marginDb = 0;              // ebN0Db minus what this decoder needs for 99 % packets

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <stdexcept>
 
 #include "_2GL.h"
@@ -31,9 +32,8 @@ Bytes GeneratedArray() {
 TEST(Stream, PacketsOneAfterAnotherAllReportedInOrder) {
     const Bytes first = GeneratedArray();
     const Bytes second = RandomArray(41);
-    // The second lead-in starts 0.2 s after the first packet's last bit.
+    // Played twice in a row: the second lead-in starts right at the first packet's last bit.
     std::vector<float> sent = channel::Transmit(first);
-    sent.resize(sent.size() + 3200, 0.0f);
     const std::vector<float> next = channel::Transmit(second);
     sent.insert(sent.end(), next.begin(), next.end());
     Channel c;
@@ -43,7 +43,26 @@ TEST(Stream, PacketsOneAfterAnotherAllReportedInOrder) {
     ASSERT_EQ(heard.packets.size(), 2u);
     EXPECT_EQ(heard.packets[0].bytes, first);
     EXPECT_EQ(heard.packets[1].bytes, second);
-    EXPECT_NEAR(heard.packets[1].startSeconds - heard.packets[0].startSeconds, 3.048 + 0.2, 0.002);
+    EXPECT_NEAR(heard.packets[1].startSeconds - heard.packets[0].startSeconds, 3.048, 0.0005);
+    EXPECT_NEAR(heard.packets[0].endSeconds - heard.packets[0].startSeconds, 2.048, 0.0005);
+}
+
+// A level tone of several seconds, at its own phase, runs straight into a packet's lead-in:
+// the detector follows only the tone's last second, and the carrier fit must not be pulled
+// off by the other tone.
+TEST(Stream, LongToneBeforeTheLeadIn) {
+    std::vector<float> sent(16000 * 5);
+    for (std::size_t i = 0; i < sent.size(); ++i) {
+        sent[i] = 0.9f * static_cast<float>(std::sin(2 * std::numbers::pi * i / 16 + 2.0));
+    }
+    const Bytes bytes = RandomArray(45);
+    const std::vector<float> packet = channel::Transmit(bytes);
+    sent.insert(sent.end(), packet.begin(), packet.end());
+    Channel c;
+    c.ebN0Db = 12;
+    const Heard heard = Decode(channel::Pass(sent, c, 45), c.rate);
+    ASSERT_EQ(heard.packets.size(), 1u);
+    EXPECT_EQ(heard.packets[0].bytes, bytes);
 }
 
 // A recording of hours is fed in whatever blocks the file reader gives; live capture in tiny
