@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdotool
+  pulseaudio pulseaudio-utils libasound2-plugins
   "$@"
 )
 

@@ -171,6 +171,18 @@ TEST_F(PlayerTest, OpensTheNamedDeviceWithTheSoundsLayout) {
     EXPECT_TRUE(Bytes(captured.begin() + 44, captured.end()) == Samples16(stereo));
 }
 
+// A card that runs at 48000 Hz only still plays the 16000 Hz signal: ALSA's plug layer converts
+// it (three device frames for each sample), never a refusal.
+TEST_F(PlayerTest, ADeviceWithoutTheSoundsRateGetsItResampled) {
+    UseAlsaConfig("pcm.!default { type plug slave { pcm { type file slave { pcm { type null } } "
+                  "file \"" + (dir_ / "captured.raw").string() +
+                  "\" format \"raw\" } rate 48000 } }\n");
+    const std::vector<std::int16_t> samples = ToneSamples();
+    AlsaPlayer().Play(SoundOf(samples));
+    const std::size_t frames = ReadFile(dir_ / "captured.raw").size() / 2;
+    EXPECT_NEAR(static_cast<double>(frames), 3.0 * samples.size(), 0.01 * samples.size());
+}
+
 TEST_F(PlayerTest, NoUsableDeviceNamesTheFileTheDeviceAndAlsasTextWithoutAStop) {
     const std::vector<std::int16_t> samples = {1, 2, 3};
     const struct {
