@@ -22,6 +22,8 @@ namespace {
 // Working samples kept: the longest lead-in followed, a whole packet at the slowest clock, and
 // the block that is being taken in.
 constexpr std::int64_t kHistory = 32768;
+// Samples beyond this (60 dB over full scale) are cut to it.
+constexpr float kLargestSample = 1000.0f;
 constexpr std::int64_t kIntake = 1024;
 // Before the tone's start and after the last possible bit.
 constexpr std::int64_t kMargin = 400;
@@ -114,11 +116,12 @@ std::vector<Packet> Demodulator::Feed(std::span<const float> samples) {
     const LevelSpan level = s.levels.Add(samples);
     s.livePeak = std::max(s.livePeak, level.peak);
     s.liveClip = s.liveClip || level.clipped > 0;
-    // A NaN or infinity would stay in the filters' memory and silence everything after it.
-    if (level.nonFinite > 0) {
+    // A NaN or infinity would stay in the filters' memory and silence everything after it;
+    // a finite but absurd value (a corrupt float file) would overflow the sums the same way.
+    if (level.nonFinite > 0 || level.peak > kLargestSample) {
         s.clean.assign(samples.begin(), samples.end());
         for (float& x : s.clean) {
-            x = std::isfinite(x) ? x : 0.0f;
+            x = std::isfinite(x) ? std::clamp(x, -kLargestSample, kLargestSample) : 0.0f;
         }
         samples = s.clean;
     }

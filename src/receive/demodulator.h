@@ -32,7 +32,8 @@ class Demodulator {
     Demodulator(const Demodulator&) = delete;
     Demodulator& operator=(const Demodulator&) = delete;
 
-    // Samples are full scale at +-1. Non-finite samples count as silence. Throws
+    // Samples are full scale at +-1. Non-finite samples count as silence, values beyond 1000
+    // as 1000. Throws
     // std::logic_error after Finish().
     std::vector<Packet> Feed(std::span<const float> samples);
 

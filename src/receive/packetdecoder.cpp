@@ -73,7 +73,7 @@ class Baseband {
 
   private:
     Complex At(double t) const {
-        t = std::clamp(t, 0.0, Size());
+        t = t > 0 ? std::min(t, Size()) : 0.0;  // also takes a NaN to 0
         const auto i = static_cast<std::size_t>(t);
         if (i + 1 >= prefix_.size()) {
             return prefix_.back();

@@ -88,8 +88,8 @@ TEST(Stream, SameResultWhateverTheBlockSize) {
     }
 }
 
-// A glitch of NaN or infinity from a broken file or driver must not poison the filters: the
-// packet after it still decodes.
+// A glitch of NaN, infinity or absurd values from a broken file or driver must not poison the
+// filters: the packet after it still decodes.
 TEST(Stream, NonFiniteSamplesDoNotSilenceTheRest) {
     Channel c;
     c.ebN0Db = 14;
@@ -98,6 +98,7 @@ TEST(Stream, NonFiniteSamplesDoNotSilenceTheRest) {
     recording[100] = std::numeric_limits<float>::quiet_NaN();
     recording[101] = std::numeric_limits<float>::infinity();
     recording[102] = -std::numeric_limits<float>::infinity();
+    recording[103] = 1e30f;  // finite, but its square overflows
     const Heard heard = Decode(recording, c.rate);
     ASSERT_EQ(heard.packets.size(), 1u);
     EXPECT_EQ(heard.packets[0].bytes, bytes);
