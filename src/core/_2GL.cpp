@@ -1,5 +1,6 @@
 #include "_2GL.h"
 
+#include "arraylayout.h"
 #include "errors.h"
 
 namespace zk {
@@ -23,8 +24,8 @@ TransferArrayType::TransferArrayType() {
 
 void TransferArrayType::Reset() {
     bytes_.fill(0);
-    bytes_[46] = kMarker46Start;
-    bytes_[47] = kMarker47Start;
+    bytes_[layout::kMarker46] = kMarker46Start;
+    bytes_[layout::kMarker47] = kMarker47Start;
 }
 
 std::uint8_t& TransferArrayType::operator[](long index) {
@@ -49,7 +50,7 @@ void ThrowRangeCheck() {
 const std::int16_t* SampleBufferType::From(long first, long count) const {
     CheckIndex(first, kSampleBufferSize);
     if (count < 0 || count > kSampleBufferSize - first) {
-        throw RangeCheckError();
+        ThrowRangeCheck();
     }
     return samples_.data() + first;
 }

@@ -20,7 +20,6 @@ class TransferArrayType {
     TransferArrayType();
     std::uint8_t& operator[](long index);
     std::uint8_t operator[](long index) const;
-    const std::array<std::uint8_t, kTransferSize>& bytes() const { return bytes_; }
     void Reset();
 
   private:

@@ -3,6 +3,7 @@
 #include "_2GL.h"
 #include "_8_CRC.h"
 #include "accesscode.h"
+#include "arraylayout.h"
 #include "checked.h"
 #include "numtext.h"
 
@@ -41,35 +42,37 @@ void StoreLittleEndian(int firstByte, std::uint32_t value, int width) {
 }
 
 void CaptureSettings(ControlPanel& panel) {
-    TransferArray[40] = Flag(panel, CheckField::Razr_DTMF);
-    StoreLittleEndian(24, static_cast<std::uint32_t>(panel.SpinValue(SpinField::MaxDlitZapRep)), 2);
+    using namespace layout;
+    TransferArray[kDtmfAllowed] = Flag(panel, CheckField::Razr_DTMF);
+    StoreLittleEndian(kMaxRecord,
+                      static_cast<std::uint32_t>(panel.SpinValue(SpinField::MaxDlitZapRep)), 2);
 
-    TransferArray[34] = LowByte(panel.SpinValue(SpinField::PP_Hour));
-    TransferArray[33] = LowByte(panel.SpinValue(SpinField::PP_Min));
-    TransferArray[32] = LowByte(panel.SpinValue(SpinField::PP_Sek));
+    TransferArray[kPeriodHours] = LowByte(panel.SpinValue(SpinField::PP_Hour));
+    TransferArray[kPeriodMinutes] = LowByte(panel.SpinValue(SpinField::PP_Min));
+    TransferArray[kPeriodSeconds] = LowByte(panel.SpinValue(SpinField::PP_Sek));
     const std::int32_t periodSeconds =
         CheckedAdd(CheckedAdd(CheckedMul(panel.SpinValue(SpinField::PP_Hour), 3600),
                               CheckedMul(panel.SpinValue(SpinField::PP_Min), 60)),
                    panel.SpinValue(SpinField::PP_Sek));
-    StoreLittleEndian(28, static_cast<std::uint32_t>(periodSeconds), 4);
+    StoreLittleEndian(kPeriodTotal, static_cast<std::uint32_t>(periodSeconds), 4);
 
-    TransferArray[35] = LowByte(panel.SpinValue(SpinField::DlitBip));
-    TransferArray[36] = LowByte(panel.SpinValue(SpinField::UrBip));
+    TransferArray[kBeepLength] = LowByte(panel.SpinValue(SpinField::DlitBip));
+    TransferArray[kBeepLevel] = LowByte(panel.SpinValue(SpinField::UrBip));
 
     if (panel.SqlPageIndex() == kSqlPageAudio) {
-        TransferArray[37] = 0;
-        TransferArray[38] = LowByte(panel.SpinValue(SpinField::SQL0_PorogPerekl));
+        TransferArray[kSquelchMode] = 0;
+        TransferArray[kSquelchThreshold] = LowByte(panel.SpinValue(SpinField::SQL0_PorogPerekl));
     } else {
-        TransferArray[37] = panel.SqlActiveLevelIndex() == kSqlLevelHigh ? 2 : 1;
-        TransferArray[38] = LowByte(panel.SpinValue(SpinField::SQL_PorogPerekl));
+        TransferArray[kSquelchMode] = panel.SqlActiveLevelIndex() == kSqlLevelHigh ? 2 : 1;
+        TransferArray[kSquelchThreshold] = LowByte(panel.SpinValue(SpinField::SQL_PorogPerekl));
     }
 
-    TransferArray[43] = Flag(panel, CheckField::KF_PRM);
-    TransferArray[44] = Flag(panel, CheckField::KF_PRD);
-    TransferArray[41] = LowByte(panel.SpinValue(SpinField::UsilADC));
-    TransferArray[42] = LowByte(panel.SpinValue(SpinField::OslDAC));
-    TransferArray[39] = Flag(panel, CheckField::ZAmOtp);
-    TransferArray[45] = Flag(panel, CheckField::RegSleep);
+    TransferArray[kRxFilter] = Flag(panel, CheckField::KF_PRM);
+    TransferArray[kTxFilter] = Flag(panel, CheckField::KF_PRD);
+    TransferArray[kAdcGain] = LowByte(panel.SpinValue(SpinField::UsilADC));
+    TransferArray[kDacAttenuation] = LowByte(panel.SpinValue(SpinField::OslDAC));
+    TransferArray[kReleaseDelay] = Flag(panel, CheckField::ZAmOtp);
+    TransferArray[kSleep] = Flag(panel, CheckField::RegSleep);
 }
 
 std::string HexRun(int first, int count) {
@@ -94,13 +97,14 @@ void ListFields(TextLines& memo1) {
     for (const auto& info : kCodeFields) {
         memo1.Add(HexRun(info.firstByte, 4));
     }
-    memo1.Add(HexRun(40, 1));
-    memo1.Add(IntToPadded(TransferArray[24] | (TransferArray[25] << 8), 2));
-    memo1.Add(PaddedBytes({34, 33, 32}));
-    memo1.Add(PaddedBytes({35, 36}));
-    memo1.Add(PaddedBytes({37, 38}));
-    memo1.Add(PaddedBytes({43, 44}));
-    memo1.Add(HexRun(61, 2));
+    using namespace layout;
+    memo1.Add(HexRun(kDtmfAllowed, 1));
+    memo1.Add(IntToPadded(TransferArray[kMaxRecord] | (TransferArray[kMaxRecord + 1] << 8), 2));
+    memo1.Add(PaddedBytes({kPeriodHours, kPeriodMinutes, kPeriodSeconds}));
+    memo1.Add(PaddedBytes({kBeepLength, kBeepLevel}));
+    memo1.Add(PaddedBytes({kSquelchMode, kSquelchThreshold}));
+    memo1.Add(PaddedBytes({kRxFilter, kTxFilter}));
+    memo1.Add(HexRun(kCheckWordHigh, 2));
 }
 
 }  // namespace
@@ -121,10 +125,9 @@ void ListFirstBytes(TextLines& lines) {
 
 void GenerateTransferArray(ControlPanel& panel) {
     panel.ShowOutputButton();
-    TransferArray[0] = 0x7F;
-    TransferArray[1] = 0x04;
-    TransferArray[2] = 0x01;
-    TransferArray[3] = 0x01;
+    for (int i = 0; i < layout::kHeaderBytes; ++i) {
+        TransferArray[layout::kHeader + i] = kTransferHeader[static_cast<std::size_t>(i)];
+    }
     panel.SetStatusText(kStatusNoErrors);
     for (const auto& info : kCodeFields) {
         panel.SetCodeColour(info.field, kColourWhite);
@@ -135,8 +138,8 @@ void GenerateTransferArray(ControlPanel& panel) {
     CaptureSettings(panel);
     if (panel.IsChecked(CheckField::RasKS)) {
         const std::uint16_t crc = ComputeTransferCrc(panel.Memo2());
-        TransferArray[61] = static_cast<std::uint8_t>(crc >> 8u);
-        TransferArray[62] = static_cast<std::uint8_t>(crc & 0xFFu);
+        TransferArray[layout::kCheckWordHigh] = static_cast<std::uint8_t>(crc >> 8u);
+        TransferArray[layout::kCheckWordLow] = static_cast<std::uint8_t>(crc & 0xFFu);
     }
     ListFields(panel.Memo1());
     ListTransferArray(panel.Memo_MasIsh());

@@ -1,5 +1,5 @@
-// How a spin edit's text becomes a value. Pure functions, so the window, the command line and the
-// fuzzer share one reading of what the operator typed.
+// How a spin edit's text becomes a value. Pure functions, so that the window and the fuzzer share
+// one reading of what the operator typed.
 #pragma once
 
 #include <cstdint>

@@ -175,6 +175,25 @@ TEST_F(Generate, SquelchModesFollowThePageAndTheActiveLevel) {
     EXPECT_EQ(TransferArray[38], 42);
 }
 
+// One flag at a time, so that two flags whose bytes were swapped cannot pass together.
+TEST_F(Generate, EachFlagAloneSetsOnlyItsOwnByte) {
+    const std::pair<CheckField, int> flags[] = {{CheckField::ZAmOtp, 39},
+                                                {CheckField::Razr_DTMF, 40},
+                                                {CheckField::KF_PRM, 43},
+                                                {CheckField::KF_PRD, 44},
+                                                {CheckField::RegSleep, 45}};
+    for (const auto& [on, byte] : flags) {
+        for (const auto& [field, ignored] : flags) {
+            panel.Check(field) = field == on;
+        }
+        GenerateTransferArray(panel);
+        for (const auto& [field, other] : flags) {
+            EXPECT_EQ(TransferArray[other], other == byte ? 1 : 0)
+                << "byte " << other << " with only byte " << byte << "'s flag set";
+        }
+    }
+}
+
 TEST_F(Generate, EverySettingLandsInItsByte) {
     panel.Check(CheckField::Razr_DTMF) = false;
     panel.Check(CheckField::KF_PRM) = false;

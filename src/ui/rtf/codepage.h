@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "utf8.h"  // IsValidUtf8, shared with the error box
+
 namespace zk::rtf {
 
 // Pseudo code page of the Symbol character set (\fcharset2): the font decides what each byte
@@ -52,10 +54,6 @@ class CodePageDecoder {
 
     std::vector<Entry> converters_;
 };
-
-// True when `bytes` is well-formed UTF-8: no stray continuation bytes, no overlong forms, no
-// surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view bytes);
 
 // Replaces every unpaired UTF-16 surrogate in `text` with U+FFFD.
 void ReplaceLoneSurrogates(std::u16string& text);
