@@ -63,6 +63,8 @@ TEST(RtfText, UnicodeEscapesWithTheirFallbackSkipped) {
               "ЯAЯЯBЯC");
     EXPECT_EQ(Text("{\\rtf1\\uc3 \\u1071 a{\\b b}}"), "Яb");
     EXPECT_EQ(Text("{\\rtf1\\uc1\\u1071\\bin3 }}}D}"), "ЯD");
+    // \uc0 in the running text: nothing after a \u is skipped, not even a letter or an escape.
+    EXPECT_EQ(Text("{\\rtf1\\uc0 \\u1071 ab\\u1071\\'3f\\u1071 c}"), "ЯabЯ?Яc");
     // \upr: the Unicode half replaces the plain half.
     EXPECT_EQ(Text("{\\rtf1{\\upr{\\'cf\\'f0\\'e8}{\\*\\ud{\\u1055?\\u1088?\\u1080?}}}!}"), "При!");
 }
