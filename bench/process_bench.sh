@@ -16,9 +16,9 @@ root=$(pwd)
 runs=${1:-50}
 warmup=5
 
-bash scripts/install-deps.sh sox
+bash scripts/install-deps.sh bench
 # hyperfine is a convenience: the loop below stands in for it when it cannot be installed.
-bash scripts/install-deps.sh hyperfine || true
+bash scripts/install-deps.sh bench hyperfine || true
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_BENCH=ON -DZK_WERROR=ON \

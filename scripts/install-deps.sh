@@ -1,19 +1,48 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, and only those that are missing:
-# with everything present it asks dpkg and does nothing else.
-#   scripts/install-deps.sh [PACKAGE...]   the packages named are wanted as well
+# Installs the Debian packages that one job needs, and only those that are missing: with
+# everything present it asks dpkg and does nothing else.
+#   scripts/install-deps.sh run [PACKAGE...]      building and starting the programs
+#   scripts/install-deps.sh test [PACKAGE...]     the above, and everything the tests use
+#   scripts/install-deps.sh package [PACKAGE...]  the above "run", and the packaging tools
+#   scripts/install-deps.sh bench [PACKAGE...]    the above "run", and the benchmark tools
+# Any further names are wanted as well.
 set -euo pipefail
 
-packages=(
+# Building the window, the command line and the receiving side.
+run=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libasound2-dev libsndfile1-dev libjpeg62-turbo-dev libsoxr-dev libliquid-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libcli11-dev nlohmann-json3-dev libssl-dev
   fonts-dejavu-core fonts-liberation
+  scdoc
+)
+# The test suites: GoogleTest, a real X server for the end-to-end run, a PulseAudio server for
+# paced playback, the desktop-entry and metainfo checkers, bash for the completion test.
+test=(
+  libgtest-dev libgmock-dev
   xvfb xauth xdotool
   pulseaudio pulseaudio-utils libasound2-plugins
-  "$@"
+  desktop-file-utils appstream
+  bash-completion
 )
+# dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.
+package=(dpkg-dev desktop-file-utils appstream bash-completion)
+bench=(libbenchmark-dev sox)
+
+job=${1:-test}
+case "$job" in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  package) packages=("${run[@]}" "${package[@]}") ;;
+  bench) packages=("${run[@]}" "${bench[@]}") ;;
+  *)
+    echo "usage: $0 run|test|package|bench [PACKAGE...]" >&2
+    exit 2
+    ;;
+esac
+shift || true
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

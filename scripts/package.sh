@@ -5,8 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.
-bash scripts/install-deps.sh dpkg-dev desktop-file-utils appstream
+bash scripts/install-deps.sh package
 
 build=build-package
 jobs=$(nproc 2>/dev/null || echo 2)

@@ -5,9 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh run
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build
+bash scripts/configure.sh
 cmake --build build -j "$jobs" --target zk77q3-programmer
 exec build/src/ui/zk77q3-programmer "$@"
