@@ -35,9 +35,7 @@ constexpr double kLeadInGuard = 0.050 * kWorkRate;
 // Carrier loop for the first pass: about 20 bits of memory, critically damped.
 constexpr double kLoopGain = 0.05;
 constexpr double kLoopFrequencyGain = 0.00125;
-// The decoder's own in-phase spread over the squared mean bit amplitude, measured without
-// noise (1 / (2 * 10^3.08)); and the highest Eb/N0 the estimate reports (10^4, 40 dB).
-constexpr double kOwnSpread = 4.2e-4;
+// The highest Eb/N0 the estimate reports (10^4, 40 dB): a clean channel leaves no spread.
 constexpr double kMaxEstimate = 1e4;
 // Half-width, in bits, of the window over which later passes average the carrier phase.
 constexpr int kPhaseWindow = 12;
@@ -317,6 +315,68 @@ void RefineTiming(const Baseband& bb, const CarrierModel& carrier, Bits& bits) {
     }
 }
 
+// Each bit's sum, turned back by its phase, less what its two neighbours leak into it. A
+// tilted or band-limited channel spreads every bit a little into the next and the one before;
+// a least-squares fit of the sums on the neighbours' decisions measures how much (the
+// decisions of real arrays are far from independent: long runs of zero bytes), and the
+// decisions are taken again without it.
+std::vector<Complex> WithoutNeighbours(Bits& bits) {
+    const int n = static_cast<int>(bits.sum.size());
+    std::vector<Complex> y(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        y[i] = bits.sum[i] * std::polar(1.0, -bits.phase[i]);
+    }
+    const auto d = [&](int k) {
+        return k < 0    ? 1.0
+               : k >= n ? 0.0
+                        : static_cast<double>(bits.decision[static_cast<std::size_t>(k)]);
+    };
+    // Normal equations for y_k = a d_(k-1) + b d_k + c d_(k+1).
+    double m[3][3] = {};
+    Complex r[3] = {};
+    for (int k = 0; k < n; ++k) {
+        const double x[3] = {d(k - 1), d(k), d(k + 1)};
+        for (int p = 0; p < 3; ++p) {
+            for (int q = 0; q < 3; ++q) {
+                m[p][q] += x[p] * x[q];
+            }
+            r[p] += x[p] * y[static_cast<std::size_t>(k)];
+        }
+    }
+    // Cramer's rule; only the two neighbours' shares are needed.
+    const auto determinant = [](const auto& x) {
+        return x[0][0] * (x[1][1] * x[2][2] - x[1][2] * x[2][1]) -
+               x[0][1] * (x[1][0] * x[2][2] - x[1][2] * x[2][0]) +
+               x[0][2] * (x[1][0] * x[2][1] - x[1][1] * x[2][0]);
+    };
+    const double det = determinant(m);
+    // Constant decisions say nothing about the neighbours: leave the sums as they are.
+    if (std::abs(det) < 1e-3 * n * n * n) {
+        return y;
+    }
+    const auto solve = [&](int column) {
+        Complex x[3][3];
+        for (int p = 0; p < 3; ++p) {
+            for (int q = 0; q < 3; ++q) {
+                x[p][q] = q == column ? r[p] : Complex(m[p][q]);
+            }
+        }
+        return determinant(x) / det;
+    };
+    const Complex before = solve(0);
+    const Complex after = solve(2);
+    for (int k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        y[i] -= before * d(k - 1) + after * d(k + 1);
+    }
+    for (int k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        bits.decision[i] = y[i].real() >= 0 ? 1 : -1;
+    }
+    return y;
+}
+
 }  // namespace
 
 std::uint16_t CheckWordOf(const std::array<std::uint8_t, kTransferSize>& bytes) {
@@ -425,14 +485,16 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
         SmoothPhases(bits);
     }
 
+    WithoutNeighbours(bits);
+    const std::vector<Complex> y = WithoutNeighbours(bits);
+
     // The packet.
     Packet& packet = out.packet;
     double sum = 0;
     std::vector<double> strength(kPacketBits);
     for (int k = 0; k < kPacketBits; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        const Complex y = bits.sum[i] * std::polar(1.0, -bits.phase[i]);
-        strength[i] = bits.decision[i] * y.real();
+        strength[i] = bits.decision[i] * y[i].real();
         sum += strength[i];
         if (bits.decision[i] > 0) {
             packet.bytes[i / 8] |= static_cast<std::uint8_t>(0x80u >> (i % 8));
@@ -444,10 +506,7 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
         spread += (s - mean) * (s - mean);
     }
     spread /= kPacketBits - 1;
-    // Less the spread that the decoder leaves on a clean channel (the edges that the 8 kHz
-    // working rate rounds off): without noise the estimate read 30.8 dB.
-    const double own = kOwnSpread * mean * mean;
-    const double noise = std::max(spread - own, mean * mean / (2 * kMaxEstimate));
+    const double noise = std::max(spread, mean * mean / (2 * kMaxEstimate));
     packet.ebN0Db = 10 * std::log10(std::max(1e-12, mean * mean / (2 * noise)));
     packet.marginDb = packet.ebN0Db - kRequiredEbN0Db;
     const auto weakest = std::min_element(strength.begin(), strength.end());

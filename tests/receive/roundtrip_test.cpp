@@ -5,6 +5,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "packetdecoder.h"
 #include "recording.h"
 #include "workrate.h"
 
@@ -25,6 +26,25 @@ TEST(RoundTrip, EverythingAtOnceWithMostOfTheLeadInLost) {
         EXPECT_TRUE(p.Valid());
         EXPECT_NEAR(p.leadInSeconds, 0.1, 0.03);
         EXPECT_TRUE(heard.diagnosis.findings.empty()) << heard.diagnosis.Text();
+    }
+}
+
+// Arrays of one repeated byte leave almost no transitions: the fit of each bit on its
+// neighbours has next to nothing to go on and must not turn the sums into garbage.
+TEST(RoundTrip, NearlyConstantData) {
+    for (const std::uint8_t fill : {0x00, 0xFF, 0x55}) {
+        Bytes bytes{};
+        bytes.fill(fill);
+        std::copy(kHeader.begin(), kHeader.end(), bytes.begin());
+        const std::uint16_t crc = CheckWordOf(bytes);
+        bytes[61] = static_cast<std::uint8_t>(crc >> 8);
+        bytes[62] = static_cast<std::uint8_t>(crc & 0xFF);
+        Channel c = Everything(kComfortableEbN0);
+        const Heard heard = Decode(Record(bytes, c, fill), c.rate);
+        ASSERT_EQ(heard.packets.size(), 1u) << int{fill};
+        EXPECT_EQ(heard.packets[0].bytes, bytes) << int{fill};
+        EXPECT_TRUE(heard.packets[0].Valid());
+        EXPECT_GT(heard.packets[0].ebN0Db, kComfortableEbN0 - 1.5) << int{fill};
     }
 }
 
