@@ -32,6 +32,10 @@ constexpr double kSearchBefore = 0.100 * kWorkRate;
 constexpr double kSearchAfter = 0.010 * kWorkRate;
 // Lead-in samples left out before the detector's tone end, where data may already have begun.
 constexpr double kLeadInGuard = 0.050 * kWorkRate;
+// The longest bit the sender's clock can make, and the share by which the edge fit may still
+// stretch the packet beyond the carrier's estimate of it.
+constexpr double kLongestBit = kNominalBitSamples * (1 + kMaxClockOffset);
+constexpr double kTimingSlack = 0.0005;
 // Carrier loop for the first pass: about 20 bits of memory, critically damped.
 constexpr double kLoopGain = 0.05;
 constexpr double kLoopFrequencyGain = 0.00125;
@@ -164,7 +168,7 @@ LeadIn FitLeadIn(const Baseband& bb, double from, double to) {
     }
     const LineFit fit = FitLine(x, y, w);
     lead.carrier.ref = fit.centre;
-    lead.carrier.omega = omega1 + fit.slope / 1.0;
+    lead.carrier.omega = omega1 + fit.slope;
     lead.carrier.phase = phase0 + fit.intercept + omega1 * (fit.centre - (from + 0.5 * block));
 
     double amplitude = 0;
@@ -402,9 +406,10 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
         return out;
     }
     constexpr double kDataOverLeadIn = double{kDataAmplitude} / kLeadInAmplitude;
+    // A block of one bit holds sqrt(Eb) of the lead-in plus complex noise of power N0.
     out.leadInEbN0Db =
-        10 * std::log10(std::max(1e-12, (lead.amplitude * lead.amplitude - lead.noise / 2) *
-                                            kDataOverLeadIn * kDataOverLeadIn / lead.noise));
+        10 * std::log10(std::max(1e-12, lead.amplitude * lead.amplitude * kDataOverLeadIn *
+                                            kDataOverLeadIn / lead.noise));
     if (std::abs(lead.carrier.Hz() - kCarrierHz) > kMaxCarrierOffsetHz) {
         out.kind = DecodeKind::NotOnCarrier;
         return out;
@@ -414,7 +419,7 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
     // Start of the data: the best fit of lead-in end and header, to a fraction of a sample.
     const double searchFrom =
         std::max(leadFrom + kNominalBitSamples * kLeadInTemplateBits, toneEnd - kSearchBefore);
-    const double searchTo = std::min(toneEnd + kSearchAfter, bb.Size() - kHeaderBits * 33.0);
+    const double searchTo = std::min(toneEnd + kSearchAfter, bb.Size() - kHeaderBits * kLongestBit);
     if (searchTo <= searchFrom) {
         out.kind = DecodeKind::CutOff;
         out.bitsHeard = 0;
@@ -472,7 +477,7 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
         out.kind = DecodeKind::NoSync;
         return out;
     }
-    if (tau + kPacketBits * T * (1 + 0.0005) > bb.Size()) {
+    if (tau + kPacketBits * T * (1 + kTimingSlack) > bb.Size()) {
         out.kind = DecodeKind::CutOff;
         out.bitsHeard = static_cast<int>(std::max(0.0, (bb.Size() - tau) / T));
         return out;
