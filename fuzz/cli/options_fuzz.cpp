@@ -1,12 +1,38 @@
-// The zk77q3 option parser on arbitrary argument lists (NUL-separated in the input): bad input
-// may only ever end as a UsageError, and whatever is accepted lies inside the controls' ranges.
+// The zk77q3 option parser on arbitrary argument lists (NUL-separated in the input), and the
+// profile reader on the same bytes: bad input may only ever end as a UsageError, and whatever is
+// accepted lies inside the controls' ranges with valid access codes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "options.h"
+#include "accesscode.h"
+#include "commandline.h"
+#include "messages.h"
+#include "profile.h"
+
+namespace {
+
+void CheckPanel(zk::PanelState& panel) {
+    for (const auto& info : zk::kSpinFields) {
+        const std::int32_t value = panel.Spin(info.field);
+        if (value < info.minimum || value > info.maximum) {
+            std::abort();
+        }
+    }
+    if (panel.sqlPage != zk::kSqlPageAudio && panel.sqlPage != zk::kSqlPageInput) {
+        std::abort();
+    }
+    for (const auto& info : zk::kCodeFields) {
+        std::string code = panel.Code(info.field);
+        if (!zk::ValidateAccessCode(code).empty() || code.size() != panel.Code(info.field).size()) {
+            std::abort();  // accepted codes are valid and stored trimmed
+        }
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> args(1);
@@ -18,18 +44,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     try {
-        zk::cli::Command command = zk::cli::ParseCommandLine(args);
-        for (const auto& info : zk::kSpinFields) {
-            const std::int32_t value = command.panel.Spin(info.field);
-            if (value < info.minimum || value > info.maximum) {
-                std::abort();
-            }
+        zk::cli::CommandLine line;
+        if (line.Parse(args).outcome == zk::cli::Outcome::Run) {
+            line.options().config.clear();  // never read files named by the input
+            zk::PanelState panel = zk::cli::LoadSettings(line.options());
+            CheckPanel(panel);
         }
-        if (command.panel.sqlPage != zk::kSqlPageAudio &&
-            command.panel.sqlPage != zk::kSqlPageInput) {
-            std::abort();
-        }
-        zk::cli::CheckAccessCodes(command.panel);
+    } catch (const zk::cli::UsageError&) {
+    }
+    try {
+        const std::string text(reinterpret_cast<const char*>(data), size);
+        zk::PanelState panel = zk::cli::ResolveSettings(zk::cli::ReadProfile(text, "fuzz.toml"));
+        CheckPanel(panel);
     } catch (const zk::cli::UsageError&) {
     }
     return 0;

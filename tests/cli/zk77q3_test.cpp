@@ -182,8 +182,10 @@ TEST(Zk77q3, PlaySendsItsOwnSignalWhileAnotherProgramRewritesTheFile) {
         const std::string now = ReadFile("_qq.wav");
         replaced += now.size() > 44 && now.compare(44, std::string::npos, own) != 0 ? 1 : 0;
     }
-    std::printf("%d of 400 runs sent their signal, the rest refused; the file was replaced after "
-                "%d runs\n", sent, replaced);
+    std::printf(
+        "%d of 400 runs sent their signal, the rest refused; the file was replaced after "
+        "%d runs\n",
+        sent, replaced);
     EXPECT_GT(sent, 0);
     EXPECT_GT(replaced, 0);
 }

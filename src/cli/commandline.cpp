@@ -1,0 +1,239 @@
+#include "commandline.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+
+#include "commands.h"
+#include "messages.h"
+
+#ifndef ZK_VERSION
+#define ZK_VERSION "unknown"
+#endif
+
+namespace zk::cli {
+
+namespace {
+
+// What a person types as an option: "--name", "--", or "-" and a letter. "-" alone (standard
+// input) and "-5" or "-0:0:0" (a value with a sign, rejected by the value's own check) are values.
+bool LooksLikeOption(std::string_view arg) {
+    if (arg.starts_with("--")) {
+        return true;
+    }
+    return arg.size() >= 2 && arg[0] == '-' &&
+           ((arg[1] >= 'A' && arg[1] <= 'Z') || (arg[1] >= 'a' && arg[1] <= 'z'));
+}
+
+bool IsHelp(std::string_view arg) {
+    return arg == "-h" || arg == "--help";
+}
+bool IsVersion(std::string_view arg) {
+    return arg == "-V" || arg == "--version";
+}
+
+std::vector<CLI::App*> AllCommands(CLI::App& app) {
+    return app.get_subcommands([](CLI::App*) { return true; });
+}
+
+CLI::App* FindCommand(CLI::App& app, std::string_view name) {
+    for (CLI::App* command : AllCommands(app)) {
+        if (command->get_name() == name) {
+            return command;
+        }
+    }
+    return nullptr;
+}
+
+std::string CommandList(CLI::App& app) {
+    const std::vector<CLI::App*> commands = AllCommands(app);
+    std::string list;
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        list += commands[i]->get_name();
+        list += i + 2 < commands.size() ? ", " : i + 2 == commands.size() ? " or " : "";
+    }
+    return list;
+}
+
+// Throws "NAME: a value is missing" for the first option that expects a value and is followed by
+// nothing or by another option. CLI11 would take the next argument whatever it is, so that
+// "--user-open --period 1:0:0" made "--period" a code.
+void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
+    CLI::App* scope = &app;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--") {
+            return;
+        }
+        if (scope == &app) {
+            if (CLI::App* command = FindCommand(app, arg)) {
+                scope = command;
+                continue;
+            }
+        }
+        if (!LooksLikeOption(arg) || arg.find('=') != arg.npos) {
+            continue;
+        }
+        // "-CDIR" carries its value; "-C" alone does not.
+        if (!arg.starts_with("--") && arg.size() > 2) {
+            continue;
+        }
+        const CLI::Option* option = scope->get_option_no_throw(arg);
+        if (option == nullptr || option->get_expected_min() == 0 ||
+            option->get_type_size_min() == 0) {
+            continue;
+        }
+        if (i + 1 == args.size() || LooksLikeOption(args[i + 1])) {
+            throw UsageError(arg + ": a value is missing");
+        }
+        ++i;
+    }
+}
+
+// The first argument that names a subcommand, for "zk77q3 play --help".
+CLI::App* HelpScope(CLI::App& app, const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+        if (CLI::App* command = FindCommand(app, arg)) {
+            return command;
+        }
+    }
+    return nullptr;
+}
+
+// `operands`: the arguments after "--", which are never options.
+void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
+    const std::vector<std::string> extras = app.remaining(true);
+    const bool chosen = !app.get_subcommands().empty();
+    if (extras.empty()) {
+        if (!chosen) {
+            throw UsageError("no action given: use " + CommandList(app) + " (see --help)");
+        }
+        return;
+    }
+    const std::string& first = extras.front();
+    const bool operand = std::find(operands.begin(), operands.end(), first) != operands.end();
+    if (LooksLikeOption(first) && !operand) {
+        throw UsageError("unknown option " + Quoted(first.substr(0, first.find('='))) +
+                         " (see --help)");
+    }
+    if (!chosen) {
+        throw UsageError("unknown action " + Quoted(first) + ": use " + CommandList(app) +
+                         " (see --help)");
+    }
+    throw UsageError("unexpected argument " + Quoted(first));
+}
+
+}  // namespace
+
+CLI::App& AddCommand(CLI::App& app, const std::string& name, const std::string& description,
+                     const std::string& example) {
+    CLI::App* command = app.add_subcommand(name, description);
+    command->allow_extras();  // reported by ThrowForExtras with the tool's own messages
+    command->footer("Example:\n  " + example + "\n\nExit status: 0 done, 1 a file, device or " +
+                    "playback fault, 2 bad input (nothing written, nothing sent).");
+    return *command;
+}
+
+void AddSettingsOptions(CLI::App& command, CommonOptions& common) {
+    for (const Setting& setting : kSettings) {
+        const std::string name = std::string("--") + setting.key;
+        command
+            .add_option_function<std::string>(
+                name,
+                [&common, key = std::string(setting.key), name](const std::string& text) {
+                    common.given[key] = GivenValue{text, name};
+                },
+                setting.help)
+            ->type_name(setting.valueName)
+            ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
+            ->group("Settings (start value in brackets; a later option overrides an earlier one)");
+    }
+    command
+        .add_option("--config", common.config,
+                    "a profile (TOML, keys are the settings' names, as `zk77q3 profile` writes "
+                    "it; - reads standard input); options given here override it")
+        ->type_name("FILE")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+void AddDeviceOption(CLI::App& command, CommonOptions& common) {
+    command.add_option("--device", common.device, "the ALSA device (default)")
+        ->type_name("NAME")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+void AddJsonOption(CLI::App& command, CommonOptions& common) {
+    command.add_flag("--json", common.json,
+                     "one JSON object on standard output: settings, array, check word, files, "
+                     "warnings");
+}
+
+void AddStrictOption(CLI::App& command, CommonOptions& common) {
+    command.add_flag("--strict", common.strict,
+                     "refuse (exit status 2, nothing written or sent) when `zk77q3 check` would "
+                     "warn");
+}
+
+void AddDirectoryOption(CLI::App& command, CommonOptions& common) {
+    command
+        .add_option("-C,--directory", common.directory,
+                    "work in DIR, as if started there: the two files go there, and a relative "
+                    "--config is read from there")
+        ->type_name("DIR")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+}
+
+void SetRun(CLI::App& command, CommonOptions& common, std::function<int(CommonOptions&)> run) {
+    command.callback([&common, &command, run = std::move(run)] {
+        common.command = command.get_name();
+        common.run = run;
+    });
+}
+
+CommandLine::CommandLine()
+    : app_(std::make_unique<CLI::App>("Programs the ZK-77q3 echo repeater over the air.",
+                                      "zk77q3")) {
+    CLI::App& app = *app_;
+    app.require_subcommand(0, 1);
+    app.allow_extras();
+    app.add_flag("-V,--version")->description("print the version and exit");
+    app.footer(
+        "Run `zk77q3 COMMAND --help` for a command's options.\n\nExample:\n  zk77q3 generate "
+        "--user-open 1590 --period 1:0:0\n\nExit status: 0 done, 1 a file, device or playback "
+        "fault, 2 bad input (nothing written, nothing sent).");
+    AddGenerateCommand(app, common_);
+    AddPlayCommand(app, common_);
+}
+
+CommandLine::~CommandLine() = default;
+
+Parsed CommandLine::Parse(const std::vector<std::string>& args) {
+    CLI::App& app = *app_;
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+        if (IsHelp(arg)) {
+            CLI::App* scope = HelpScope(app, args);
+            return {Outcome::Help, scope != nullptr ? scope->help() : app.help()};
+        }
+        if (IsVersion(arg)) {
+            return {Outcome::Version, std::string("zk77q3 ") + ZK_VERSION + "\n"};
+        }
+    }
+    CheckValuesPresent(app, args);
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& error) {
+        throw UsageError(error.what());
+    }
+    const auto separator = std::find(args.begin(), args.end(), "--");
+    ThrowForExtras(app, {separator == args.end() ? args.end() : separator + 1, args.end()});
+    return {};
+}
+
+}  // namespace zk::cli

@@ -1,0 +1,11 @@
+// The subcommands of zk77q3, each in its own file, registered by CommandLine in this order.
+#pragma once
+
+#include "commandline.h"
+
+namespace zk::cli {
+
+void AddGenerateCommand(CLI::App& app, CommonOptions& common);
+void AddPlayCommand(CLI::App& app, CommonOptions& common);
+
+}  // namespace zk::cli

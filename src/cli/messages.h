@@ -1,0 +1,31 @@
+// How zk77q3 speaks: bad input as UsageError (exit status 2), and every text that reaches the
+// terminal made safe first. Values come from the operator, from profiles and from file names;
+// an escape sequence or a newline in one must not reach the terminal raw, and a huge value must
+// not flood it.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace zk::cli {
+
+// Bad input: the message names the option (or the profile's file, line and key) and what it
+// accepts. Nothing has been written when it is thrown.
+class UsageError : public std::runtime_error {
+  public:
+    explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// `text` with control characters (C0, DEL, C1) and malformed UTF-8 bytes written as \xHH.
+std::string EscapeControls(std::string_view text);
+
+// A value as a message shows it: escaped, cut after 64 characters with "…", in double quotes.
+std::string Quoted(std::string_view value);
+
+// "zk77q3: <message>" on standard error, escaped, with a line break.
+void SayError(std::string_view message);
+// "zk77q3: warning: <message>" on standard error.
+void SayWarning(std::string_view message);
+
+}  // namespace zk::cli

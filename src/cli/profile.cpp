@@ -1,0 +1,120 @@
+#include "profile.h"
+
+#include <toml++/toml.h>
+#include <cerrno>
+#include <cstdio>
+#include <sstream>
+
+#include "errors.h"
+#include "messages.h"
+
+namespace zk::cli {
+
+namespace {
+
+std::string Where(const std::string& fileName, const toml::source_region& source) {
+    return EscapeControls(fileName) + ":" + std::to_string(source.begin.line);
+}
+
+// A value as the command line would have it: strings as written, integers in decimal, anything
+// else in its TOML form so that the setting's own check rejects it with its usual message.
+std::string ValueText(const toml::node& node) {
+    if (const auto* text = node.as_string()) {
+        return text->get();
+    }
+    if (const auto* number = node.as_integer()) {
+        return std::to_string(number->get());
+    }
+    if (const auto* flag = node.as_boolean()) {
+        return flag->get() ? "true" : "false";
+    }
+    if (const auto* real = node.as_floating_point()) {
+        std::ostringstream out;
+        out << real->get();
+        return out.str();
+    }
+    return "(a date or time)";
+}
+
+std::string ReadWhole(std::FILE* file) {
+    std::string text;
+    char buffer[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, n);
+    }
+    return text;
+}
+
+}  // namespace
+
+GivenSettings ReadProfile(std::string_view text, const std::string& fileName) {
+    toml::table table;
+    try {
+        table = toml::parse(text, fileName);
+    } catch (const toml::parse_error& error) {
+        throw UsageError(Where(fileName, error.source()) + ": " + std::string(error.description()));
+    }
+    GivenSettings given;
+    for (auto&& [key, node] : table) {
+        const std::string where = Where(fileName, key.source());
+        const Setting* setting = FindSetting(key.str());
+        if (setting == nullptr) {
+            throw UsageError(where + ": unknown key " + Quoted(key.str()));
+        }
+        if (node.is_table() || node.is_array()) {
+            throw UsageError(where + ": " + setting->key + ": one value is expected");
+        }
+        given[setting->key] = GivenValue{ValueText(node), where + ": " + setting->key};
+    }
+    return given;
+}
+
+std::string ProfileText(const PanelState& panel) {
+    std::string text =
+        "# ZK-77q3 repeater settings: zk77q3 play --config FILE sends them; options given on "
+        "the\n# command line override them.\n";
+    for (const Setting& setting : kSettings) {
+        const std::string value = SettingText(panel, setting);
+        text += setting.key;
+        text += " = ";
+        if (IsNumberSetting(setting)) {
+            text += value;
+        } else {
+            std::ostringstream quoted;
+            quoted << toml::value<std::string>(value);  // TOML's own escaping
+            text += quoted.str();
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+PanelState LoadSettings(const CommonOptions& common) {
+    GivenSettings given;
+    if (!common.config.empty()) {
+        std::string text;
+        if (common.config == "-") {
+            text = ReadWhole(stdin);
+        } else {
+            std::FILE* file = std::fopen(common.config.c_str(), "rb");
+            if (file == nullptr) {
+                throw FileOpenError(FullPath(common.config), errno);
+            }
+            text = ReadWhole(file);
+            const bool failed = std::ferror(file) != 0;
+            const int error = errno;
+            std::fclose(file);
+            if (failed) {
+                throw FileOpenError(FullPath(common.config), error);
+            }
+        }
+        given = ReadProfile(text, common.config == "-" ? "(standard input)" : common.config);
+    }
+    for (const auto& [key, value] : common.given) {
+        given[key] = value;
+    }
+    return ResolveSettings(given);
+}
+
+}  // namespace zk::cli

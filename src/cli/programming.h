@@ -1,0 +1,16 @@
+// One programming run, shared by generate and play: settings read and checked, both files
+// written, the listing printed, the sound sent when asked.
+#pragma once
+
+#include "commandline.h"
+
+namespace zk::cli {
+
+struct SendOptions {
+    bool play = false;
+    int delaySeconds = 0;  // play: count down this long before sending
+};
+
+int RunProgramming(CommonOptions& common, const SendOptions& send);
+
+}  // namespace zk::cli

@@ -1,0 +1,221 @@
+#include "settings.h"
+
+#include <charconv>
+#include <optional>
+
+#include "accesscode.h"
+#include "messages.h"
+
+namespace zk::cli {
+
+namespace {
+
+template <typename Field>
+constexpr int F(Field field) {
+    return static_cast<int>(field);
+}
+
+std::optional<int> Decimal(std::string_view text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// A whole number of plain decimal digits: no sign (a period of "-0" minutes is no period) and
+// no blanks.
+int NumberIn(const std::string& subject, std::string_view text, int minimum, int maximum) {
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == text.npos;
+    const std::optional<int> value = digits ? Decimal(text) : std::nullopt;
+    if (!value || *value < minimum || *value > maximum) {
+        throw UsageError(subject + ": " + Quoted(text) + " is not a whole number in " +
+                         std::to_string(minimum) + ".." + std::to_string(maximum));
+    }
+    return *value;
+}
+
+int NumberIn(const std::string& subject, std::string_view text, SpinField field) {
+    return NumberIn(subject, text, Info(field).minimum, Info(field).maximum);
+}
+
+bool OnOff(const std::string& subject, std::string_view text) {
+    if (text == "on" || text == "off") {
+        return text == "on";
+    }
+    throw UsageError(subject + ": " + Quoted(text) + " must be on or off");
+}
+
+void SetPeriod(PanelState& panel, const std::string& subject, std::string_view text) {
+    const std::size_t first = text.find(':');
+    const std::size_t second = first == text.npos ? first : text.find(':', first + 1);
+    if (second == text.npos) {
+        throw UsageError(subject + ": " + Quoted(text) +
+                         " must be H:M:S (hours 0..64, minutes 0..60, seconds 0..60)");
+    }
+    panel.Spin(SpinField::PP_Hour) =
+        NumberIn(subject + " (hours)", text.substr(0, first), SpinField::PP_Hour);
+    panel.Spin(SpinField::PP_Min) = NumberIn(
+        subject + " (minutes)", text.substr(first + 1, second - first - 1), SpinField::PP_Min);
+    panel.Spin(SpinField::PP_Sek) =
+        NumberIn(subject + " (seconds)", text.substr(second + 1), SpinField::PP_Sek);
+}
+
+void SetSquelch(PanelState& panel, const std::string& subject, std::string_view text) {
+    if (text == "audio") {
+        panel.sqlPage = kSqlPageAudio;
+    } else if (text == "sql-high" || text == "sql-low") {
+        panel.sqlPage = kSqlPageInput;
+        panel.sqlLevel = text == "sql-high" ? kSqlLevelHigh : kSqlLevelLow;
+    } else {
+        throw UsageError(subject + ": " + Quoted(text) + " must be audio, sql-high or sql-low");
+    }
+}
+
+// The threshold's control depends on the squelch mode: audio level or the SQL input.
+SpinField ThresholdField(const PanelState& panel) {
+    return panel.sqlPage == kSqlPageAudio ? SpinField::SQL0_PorogPerekl
+                                          : SpinField::SQL_PorogPerekl;
+}
+
+void Apply(PanelState& panel, const Setting& setting, const GivenValue& value) {
+    switch (setting.kind) {
+        case SettingKind::Code:
+            panel.Code(static_cast<CodeField>(setting.field)) = value.text;
+            break;
+        case SettingKind::Switch:
+            panel.Check(static_cast<CheckField>(setting.field)) = OnOff(value.subject, value.text);
+            break;
+        case SettingKind::Number: {
+            const auto field = static_cast<SpinField>(setting.field);
+            panel.Spin(field) = NumberIn(value.subject, value.text, field);
+            break;
+        }
+        case SettingKind::Period:
+            SetPeriod(panel, value.subject, value.text);
+            break;
+        case SettingKind::Squelch:
+            SetSquelch(panel, value.subject, value.text);
+            break;
+        case SettingKind::Threshold:
+            panel.Spin(ThresholdField(panel)) =
+                NumberIn(value.subject, value.text, ThresholdField(panel));
+            break;
+    }
+}
+
+// Validates each code as generate will and keeps it trimmed; the first rejected code in the
+// window's order is reported with the window's message.
+void CheckAccessCodes(PanelState& panel, const GivenSettings& given) {
+    for (const Setting& setting : kSettings) {
+        if (setting.kind != SettingKind::Code) {
+            continue;
+        }
+        std::string& code = panel.Code(static_cast<CodeField>(setting.field));
+        std::string normalised = code;
+        const std::string error = ValidateAccessCode(normalised);
+        if (!error.empty()) {
+            const auto it = given.find(setting.key);
+            const std::string subject =
+                it != given.end() ? it->second.subject : std::string("--") + setting.key;
+            throw UsageError(subject + ": " + Quoted(code) + ":" + error);
+        }
+        std::size_t first = 0;
+        while (static_cast<unsigned char>(code[first]) <= 0x20) {
+            ++first;  // a valid code has a symbol, so this stops inside it
+        }
+        code = code.substr(first, normalised.size());
+    }
+}
+
+}  // namespace
+
+const std::array<Setting, 18> kSettings{{
+    {"user-open", SettingKind::Code, F(CodeField::KodOtkrPols), "CODE", "user open code (7204)"},
+    {"user-close", SettingKind::Code, F(CodeField::KodZakrPols), "CODE", "user close code (*)"},
+    {"admin-open", SettingKind::Code, F(CodeField::KodOtkrAdmin), "CODE",
+     "administrator open code (8135)"},
+    {"admin-close", SettingKind::Code, F(CodeField::KodZakrAdm), "CODE",
+     "administrator close code (#)"},
+    {"user-mode", SettingKind::Code, F(CodeField::KodPolz), "CODE",
+     "code that switches to user mode (6914); a code is one or four of 0-9 A B C D * #"},
+    {"dtmf", SettingKind::Switch, F(CheckField::Razr_DTMF), "on|off",
+     "opening and closing by DTMF allowed (on)"},
+    {"max-record", SettingKind::Number, F(SpinField::MaxDlitZapRep), "N",
+     "maximum recording length, 1..64 (64)"},
+    {"period", SettingKind::Period, 0, "H:M:S",
+     "call-sign repeat period, hours 0..64, minutes and seconds 0..60 (0:30:0)"},
+    {"beep-length", SettingKind::Number, F(SpinField::DlitBip), "N",
+     "beep length in 100 ms steps, 0..9 (0)"},
+    {"beep-level", SettingKind::Number, F(SpinField::UrBip), "N", "beep level in dB, 0..20 (0)"},
+    {"squelch", SettingKind::Squelch, 0, "MODE",
+     "squelch-open detector: audio, sql-high or sql-low (audio)"},
+    {"threshold", SettingKind::Threshold, 0, "N",
+     "squelch threshold: 1..99 (0.1 % of Umax) for audio, 1..100 (100 mV) for sql-high and "
+     "sql-low (5)"},
+    {"rx-filter", SettingKind::Switch, F(CheckField::KF_PRM), "on|off",
+     "receive correction filter (on)"},
+    {"tx-filter", SettingKind::Switch, F(CheckField::KF_PRD), "on|off",
+     "transmit correction filter (on)"},
+    {"adc-gain", SettingKind::Number, F(SpinField::UsilADC), "N", "ADC gain, 0..20 (0)"},
+    {"dac-atten", SettingKind::Number, F(SpinField::OslDAC), "N", "DAC attenuation, 0..20 (0)"},
+    {"hang", SettingKind::Switch, F(CheckField::ZAmOtp), "on|off", "release delay (off)"},
+    {"sleep", SettingKind::Switch, F(CheckField::RegSleep), "on|off", "economy mode (off)"},
+}};
+
+const Setting* FindSetting(std::string_view key) {
+    for (const Setting& setting : kSettings) {
+        if (key == setting.key) {
+            return &setting;
+        }
+    }
+    return nullptr;
+}
+
+PanelState ResolveSettings(const GivenSettings& given) {
+    PanelState panel;
+    // The squelch mode first: the threshold's range depends on it, wherever each was given.
+    for (const Setting& setting : kSettings) {
+        const auto it = given.find(setting.key);
+        if (it != given.end() && setting.kind != SettingKind::Threshold) {
+            Apply(panel, setting, it->second);
+        }
+    }
+    if (const auto it = given.find("threshold"); it != given.end()) {
+        Apply(panel, *FindSetting("threshold"), it->second);
+    }
+    CheckAccessCodes(panel, given);
+    return panel;
+}
+
+bool IsNumberSetting(const Setting& setting) {
+    return setting.kind == SettingKind::Number || setting.kind == SettingKind::Threshold;
+}
+
+std::string SettingText(const PanelState& panel, const Setting& setting) {
+    PanelState& p = const_cast<PanelState&>(panel);  // the accessors are not const
+    switch (setting.kind) {
+        case SettingKind::Code:
+            return p.Code(static_cast<CodeField>(setting.field));
+        case SettingKind::Switch:
+            return p.Check(static_cast<CheckField>(setting.field)) ? "on" : "off";
+        case SettingKind::Number:
+            return std::to_string(p.Spin(static_cast<SpinField>(setting.field)));
+        case SettingKind::Period:
+            return std::to_string(p.Spin(SpinField::PP_Hour)) + ":" +
+                   std::to_string(p.Spin(SpinField::PP_Min)) + ":" +
+                   std::to_string(p.Spin(SpinField::PP_Sek));
+        case SettingKind::Squelch:
+            if (panel.sqlPage == kSqlPageAudio) {
+                return "audio";
+            }
+            return panel.sqlLevel == kSqlLevelHigh ? "sql-high" : "sql-low";
+        case SettingKind::Threshold:
+            return std::to_string(p.Spin(ThresholdField(panel)));
+    }
+    return {};
+}
+
+}  // namespace zk::cli

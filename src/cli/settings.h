@@ -1,0 +1,51 @@
+// The repeater's settings as the command line and profiles name them: one table of keys (the
+// long option names without their dashes), each read from text into the control panel the
+// window would fill, and written back as text for profiles, JSON and the programming log.
+#pragma once
+
+#include <array>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "panelstate.h"
+
+namespace zk::cli {
+
+enum class SettingKind { Code, Switch, Number, Period, Squelch, Threshold };
+
+struct Setting {
+    const char* key;
+    SettingKind kind;
+    int field;  // CodeField, CheckField or SpinField, by kind
+    const char* valueName;
+    const char* help;  // one line, with the start value in brackets
+};
+
+extern const std::array<Setting, 18> kSettings;
+
+const Setting* FindSetting(std::string_view key);
+
+// A value as given, and where it came from: "--beep-level" on the command line, or
+// "north.toml:3: beep-level" in a profile. Messages about the value begin with `subject`.
+struct GivenValue {
+    std::string text;
+    std::string subject;
+};
+
+// Values by key; a later source replaces an earlier one key by key.
+using GivenSettings = std::map<std::string, GivenValue>;
+
+// The panel at its start values with `given` applied: every value checked as the window's
+// controls would take it, the threshold by the range of the squelch mode in force, the access
+// codes by the window's rules. Codes are stored trimmed (generate trims them the same way, so no
+// byte changes). Throws UsageError naming the value's subject.
+PanelState ResolveSettings(const GivenSettings& given);
+
+// The setting's value as a profile, JSON and the log write it: codes, on|off, H:M:S and the
+// squelch mode as text; numbers as decimal digits.
+std::string SettingText(const PanelState& panel, const Setting& setting);
+bool IsNumberSetting(const Setting& setting);
+
+}  // namespace zk::cli
