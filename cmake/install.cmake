@@ -7,6 +7,8 @@
 #                                   it runs in, so it is not started directly
 #   share/zk77q3/help.rtf           the help the launcher copies
 #   share/applications, share/metainfo, share/icons   the desktop entry, its AppStream data, icon
+#   share/man/man1/zk77q3.1.gz      the manual page (only when scdoc was found)
+#   <bash-completion's completionsdir>/zk77q3   completion of commands, options and values
 #
 # Included from the top-level CMakeLists.txt after the executables' folders.
 include(GNUInstallDirs)
@@ -21,6 +23,38 @@ set(zk_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 
 if(TARGET zk77q3)
   install(TARGETS zk77q3 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+  if(TARGET zk77q3_man)
+    get_target_property(zk_man_page zk77q3_man ZK_PAGE)
+    install(FILES ${zk_man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endif()
+
+  # bash-completion looks for completions in its completionsdir, under the data folder of the
+  # prefix it was installed with: the same folder under our own data folder, so that a
+  # /usr/local build does not write into /usr. Without bash-completion's pkg-config file, the
+  # folder it uses everywhere.
+  set(ZK_BASH_COMPLETION_DIR "" CACHE STRING
+      "Where the bash completion goes, relative to the prefix (empty: ask pkg-config)")
+  set(zk_completion_dir ${ZK_BASH_COMPLETION_DIR})
+  if(NOT zk_completion_dir)
+    set(zk_completion_dir ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+    find_program(ZK_PKG_CONFIG pkg-config)
+    if(ZK_PKG_CONFIG)
+      execute_process(
+        COMMAND ${ZK_PKG_CONFIG} --variable=completionsdir
+                --define-variable=datadir=${CMAKE_INSTALL_FULL_DATADIR}
+                --define-variable=prefix=${CMAKE_INSTALL_PREFIX} bash-completion
+        OUTPUT_VARIABLE zk_asked OUTPUT_STRIP_TRAILING_WHITESPACE
+        RESULT_VARIABLE zk_status ERROR_QUIET)
+      string(LENGTH "${CMAKE_INSTALL_PREFIX}/" zk_length)
+      string(SUBSTRING "${zk_asked}" 0 ${zk_length} zk_head)
+      if(zk_status EQUAL 0 AND zk_head STREQUAL "${CMAKE_INSTALL_PREFIX}/")
+        string(SUBSTRING "${zk_asked}" ${zk_length} -1 zk_completion_dir)
+      endif()
+    endif()
+  endif()
+  install(FILES ${zk_packaging_dir}/zk77q3.bash-completion
+          DESTINATION ${zk_completion_dir} RENAME zk77q3)
 endif()
 
 if(TARGET zk77q3-programmer)
