@@ -100,7 +100,8 @@ expect_among "zk77q3 verify --" "--expect-wav --channel --json --config $setting
 expect_among "zk77q3 listen --" "--device --rate --count --timeout --json" "--expect-wav --delay"
 expect_exactly "zk77q3 tone --" "--seconds --device --help"
 expect_exactly "zk77q3 log --" "--json --last --profile --help"
-expect_among "zk77q3 dtmf --" "--code --device --user-open" "--squelch --expect-wav"
+expect_among "zk77q3 dtmf --" "--code --device --user-open --config" "--json --expect-wav"
+expect_among "zk77q3 check --" "--json --config $settings" "--strict --device --delay"
 # The command is found past an option's value, even one that looks like a command.
 expect_among "zk77q3 play --user-open 1590 --period 1:0:0 --" "--delay --sleep"
 expect_among "zk77q3 dtmf --code play --" "--code" "--delay"
@@ -134,7 +135,7 @@ expect_among "zk77q3 verify --expect-wav " "air.wav rec" "club.toml notes.txt"
 expect_among "zk77q3 verify --json " "air.wav club.toml rec"
 expect_exactly "zk77q3 generate " ""
 
-# Every option that the program's commands print is offered for that command; commands this
+# Every option that the program's commands define in their --help is offered for that command; commands this
 # zk77q3 does not list yet are reported and skipped.
 if help=$("$zk" --help 2>&1); then
     for command in $commands; do
@@ -144,7 +145,10 @@ if help=$("$zk" --help 2>&1); then
         fi
         own=$("$zk" "$command" --help 2>&1) || { fail "zk77q3 $command --help failed"; continue; }
         complete_line "zk77q3 $command -"
-        for option in $(grep -oE -- '--[a-z0-9][a-z0-9-]*' <<<"$own" | sort -u); do
+        # Options where they are defined, at the start of a line ("  -C,--directory DIR  ..."),
+        # not where the text of another one mentions them.
+        for option in $(grep -oE -- '^[[:space:]]+(-[A-Za-z], ?)?--[a-z0-9][a-z0-9-]*' <<<"$own" |
+            grep -oE -- '--[a-z0-9][a-z0-9-]*' | sort -u); do
             case $option in --help | --version) continue ;; esac
             grep -qxF -- "$option" <<<"$got" ||
                 fail "zk77q3 $command --help prints $option, which the completion does not offer"
