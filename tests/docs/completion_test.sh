@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The bash completion, driven the way bash drives it (COMP_WORDS, COMP_CWORD, COMP_LINE,
 # COMP_POINT, then the function that `complete -p zk77q3` names), run by ctest:
-#   completion_test.sh ZK77Q3 COMPLETION
+#   completion_test.sh ZK77Q3 COMPLETION [PAGE]
 # ZK77Q3 is the built zk77q3: every option its commands print in their --help must be offered.
+# PAGE, the built manual page, when given: every option offered must be documented there, which
+# holds the completion to the page for commands the program does not have yet.
 # Exit status 77 means skipped (no bash-completion).
 
-zk=$(realpath "$1") completion=$(realpath "$2")
+zk=$(realpath "$1") completion=$(realpath "$2") page=${3:+$(realpath "$3")}
 
 main=$(pkg-config --variable=completionsdir bash-completion 2>/dev/null)
 main=${main%/completions}/bash_completion
@@ -156,6 +158,18 @@ if help=$("$zk" --help 2>&1); then
     done
 else
     fail "zk77q3 --help failed: $help"
+fi
+
+# Nothing is offered that the manual page does not know (a misspelt option would be).
+if [[ -n $page ]]; then
+    text=$(sed -e 's/\\f[BIRP]//g' -e 's/\\-/-/g' -e 's/\\&//g' "$page")
+    for command in $commands; do
+        complete_line "zk77q3 $command -"
+        for option in $got; do
+            grep -qE -- "(^|[^A-Za-z0-9-])$option([^A-Za-z0-9-]|\$)" <<<"$text" ||
+                fail "the completion offers $option for $command, which the manual page lacks"
+        done
+    done
 fi
 
 if ((failures)); then
