@@ -510,7 +510,13 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
     for (const double s : strength) {
         spread += (s - mean) * (s - mean);
     }
-    spread /= kPacketBits - 1;
+    // The noise lies in both parts of the turned-back sums; with the neighbours' leak taken
+    // out, the quadrature part holds noise alone, and twice the samples halve the estimate's
+    // own scatter.
+    for (const Complex& v : y) {
+        spread += v.imag() * v.imag();
+    }
+    spread /= 2 * kPacketBits - 1;
     const double noise = std::max(spread, mean * mean / (2 * kMaxEstimate));
     packet.ebN0Db = 10 * std::log10(std::max(1e-12, mean * mean / (2 * noise)));
     packet.marginDb = packet.ebN0Db - kRequiredEbN0Db;

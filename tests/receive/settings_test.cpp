@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "_2GL.h"
+#include "commandline.h"
 #include "generate.h"
-#include "options.h"
 #include "settings.h"
 
 namespace zk::receive {
@@ -23,11 +23,14 @@ Bytes Generate(PanelState& panel) {
     return bytes;
 }
 
+// The array `zk77q3 generate OPTIONS` would send, read through the command line's own parser.
 Bytes GenerateFrom(const std::vector<std::string>& options) {
     std::vector<std::string> args{"generate"};
     args.insert(args.end(), options.begin(), options.end());
-    cli::Command command = cli::ParseCommandLine(args);
-    return Generate(command.panel);
+    cli::CommandLine line;
+    line.Parse(args);
+    PanelState panel = cli::ResolveSettings(line.options().given);
+    return Generate(panel);
 }
 
 class SettingsRoundTrip : public ::testing::TestWithParam<std::vector<std::string>> {};
