@@ -5,7 +5,7 @@
 #include "_2GL.h"
 #include "commandline.h"
 #include "generate.h"
-#include "settings.h"
+#include "decodedsettings.h"
 
 namespace zk::receive {
 namespace {

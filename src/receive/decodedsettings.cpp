@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "decodedsettings.h"
 
 #include "startvalues.h"
 
