@@ -4,8 +4,8 @@
 
 #include "_2GL.h"
 #include "commandline.h"
-#include "generate.h"
 #include "decodedsettings.h"
+#include "generate.h"
 
 namespace zk::receive {
 namespace {
