@@ -206,6 +206,11 @@ CommandLine::CommandLine()
         "fault, 2 bad input (nothing written, nothing sent).");
     AddGenerateCommand(app, common_);
     AddPlayCommand(app, common_);
+    AddCheckCommand(app, common_);
+    AddProfileCommand(app, common_);
+    AddToneCommand(app, common_);
+    AddDtmfCommand(app, common_);
+    AddLogCommand(app, common_);
 }
 
 CommandLine::~CommandLine() = default;

@@ -7,5 +7,10 @@ namespace zk::cli {
 
 void AddGenerateCommand(CLI::App& app, CommonOptions& common);
 void AddPlayCommand(CLI::App& app, CommonOptions& common);
+void AddCheckCommand(CLI::App& app, CommonOptions& common);
+void AddProfileCommand(CLI::App& app, CommonOptions& common);
+void AddToneCommand(CLI::App& app, CommonOptions& common);
+void AddDtmfCommand(CLI::App& app, CommonOptions& common);
+void AddLogCommand(CLI::App& app, CommonOptions& common);
 
 }  // namespace zk::cli

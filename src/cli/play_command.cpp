@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "programming.h"
+#include "settings.h"
 
 namespace zk::cli {
 
@@ -10,14 +11,24 @@ void AddPlayCommand(CLI::App& app, CommonOptions& common) {
     CLI::App& play = AddCommand(
         app, "play",
         "Does what generate does, then plays the signal on the ALSA device and waits until it "
-        "has been played to its end.",
-        "zk77q3 play --config north.toml --device hw:1");
+        "has been played to its end; then prints \"sent\" with the check word on standard "
+        "error and adds an entry to the programming log (see `zk77q3 log`).",
+        "zk77q3 play --config north.toml --delay 5 --device hw:1");
     AddSettingsOptions(play, common);
     AddDirectoryOption(play, common);
     AddDeviceOption(play, common);
-    SetRun(play, common, [](CommonOptions& c) {
+    AddJsonOption(play, common);
+    AddStrictOption(play, common);
+    auto delay = std::make_shared<std::string>("0");
+    play.add_option("--delay", *delay,
+                    "count down S seconds on standard error (\"key the transmitter\") before "
+                    "playing, 0..600 (0)")
+        ->type_name("S")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    SetRun(play, common, [delay](CommonOptions& c) {
         SendOptions send;
         send.play = true;
+        send.delaySeconds = WholeNumberIn("--delay", *delay, 0, 600);
         return RunProgramming(c, send);
     });
 }

@@ -81,9 +81,16 @@ std::string ProfileText(const PanelState& panel) {
         if (IsNumberSetting(setting)) {
             text += value;
         } else {
-            std::ostringstream quoted;
-            quoted << toml::value<std::string>(value);  // TOML's own escaping
-            text += quoted.str();
+            // A checked value holds no quote, backslash or control character; escaped all the
+            // same, so that the line stays TOML whatever a later setting may allow.
+            text += '"';
+            for (const char c : value) {
+                if (c == '"' || c == '\\') {
+                    text += '\\';
+                }
+                text += c;
+            }
+            text += '"';
         }
         text += '\n';
     }

@@ -25,9 +25,10 @@ std::optional<int> Decimal(std::string_view text) {
     return value;
 }
 
-// A whole number of plain decimal digits: no sign (a period of "-0" minutes is no period) and
-// no blanks.
-int NumberIn(const std::string& subject, std::string_view text, int minimum, int maximum) {
+}  // namespace
+
+// No sign: a period of "-0" minutes is no period.
+int WholeNumberIn(const std::string& subject, std::string_view text, int minimum, int maximum) {
     const bool digits = !text.empty() && text.find_first_not_of("0123456789") == text.npos;
     const std::optional<int> value = digits ? Decimal(text) : std::nullopt;
     if (!value || *value < minimum || *value > maximum) {
@@ -37,8 +38,10 @@ int NumberIn(const std::string& subject, std::string_view text, int minimum, int
     return *value;
 }
 
+namespace {
+
 int NumberIn(const std::string& subject, std::string_view text, SpinField field) {
-    return NumberIn(subject, text, Info(field).minimum, Info(field).maximum);
+    return WholeNumberIn(subject, text, Info(field).minimum, Info(field).maximum);
 }
 
 bool OnOff(const std::string& subject, std::string_view text) {

@@ -48,4 +48,8 @@ PanelState ResolveSettings(const GivenSettings& given);
 std::string SettingText(const PanelState& panel, const Setting& setting);
 bool IsNumberSetting(const Setting& setting);
 
+// A whole number of plain decimal digits (no sign, no blanks) in minimum..maximum; throws
+// UsageError "<subject>: "<text>" is not a whole number in <minimum>..<maximum>".
+int WholeNumberIn(const std::string& subject, std::string_view text, int minimum, int maximum);
+
 }  // namespace zk::cli

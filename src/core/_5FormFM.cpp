@@ -7,16 +7,12 @@
 
 namespace zk {
 
-namespace {
-
-// R(amplitude * sin(w * i)) with ties to even. The carrier phase is never reset, so every bit
-// starts at a zero crossing (16000 and 64 are multiples of the 16-sample cycle).
+// The carrier phase is never reset, so every bit starts at a zero crossing (16000 and 64 are
+// multiples of the 16-sample cycle).
 long long CarrierSample(int amplitude, int index) {
     static const double w = (kCarrierHz * (2.0 * std::numbers::pi)) / double{kSampleRate};
     return static_cast<long long>(std::nearbyint(amplitude * std::sin(w * index)));
 }
-
-}  // namespace
 
 void SynthesizeSignal(ChartSink& chart) {
     int i = 0;

@@ -15,6 +15,10 @@ inline constexpr int kDataAmplitude = 30000;
 inline constexpr int kSamplesPerBit = 64;
 inline constexpr int kSignalSamples = kLeadInSamples + 64 * 8 * kSamplesPerBit;  // 48768
 
+// Sample `index` of the 1000 Hz carrier: R(amplitude * sin(2 pi 1000 index / 16000)), rounded
+// with ties to even. The lead-in is CarrierSample(kLeadInAmplitude, i) for i = 0..15999.
+long long CarrierSample(int amplitude, int index);
+
 // Fills SampleBuffer entries 0..48767 from the transfer array, then feeds every sample to
 // `chart` (cleared first, points in index order).
 void SynthesizeSignal(ChartSink& chart);

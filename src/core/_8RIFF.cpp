@@ -33,29 +33,6 @@ void PutLe(std::uint8_t* out, std::uint32_t value, int width) {
     }
 }
 
-std::array<std::uint8_t, 44> WaveHeader() {
-    std::array<std::uint8_t, 44> h{};
-    const auto tag = [&h](int at, std::string_view four) {
-        for (int k = 0; k < 4; ++k) {
-            h[static_cast<std::size_t>(at + k)] = static_cast<std::uint8_t>(four[k]);
-        }
-    };
-    tag(0, "RIFF");
-    PutLe(&h[4], kDataBytes + 36, 4);
-    tag(8, "WAVE");
-    tag(12, "fmt ");
-    PutLe(&h[16], 16, 4);  // format chunk size
-    PutLe(&h[20], 1, 2);   // PCM
-    PutLe(&h[22], 1, 2);   // mono
-    PutLe(&h[24], kSampleRate, 4);
-    PutLe(&h[28], kSampleRate * 2, 4);
-    PutLe(&h[32], 2, 2);   // bytes per frame
-    PutLe(&h[34], 16, 2);  // bits per sample
-    tag(36, "data");
-    PutLe(&h[40], kDataBytes, 4);
-    return h;
-}
-
 // Opens "_qq.wav" read-write without truncating and takes an exclusive lock without waiting, so
 // a file that another program holds locked is never touched. The old contents are then
 // overwritten in place and cut to the new length once the samples are in: cutting a file to zero
@@ -139,23 +116,49 @@ class BufferedTextFile {
 
 }  // namespace
 
-void WriteWaveTable() {
-    BufferedTextFile table(kWaveTableFileName);
-    table.Write("const signed char FM[8*64*16] = {\r\n");
-    std::string row;
+std::array<std::uint8_t, 44> WaveHeader() {
+    std::array<std::uint8_t, 44> h{};
+    const auto tag = [&h](int at, std::string_view four) {
+        for (int k = 0; k < 4; ++k) {
+            h[static_cast<std::size_t>(at + k)] = static_cast<std::uint8_t>(four[k]);
+        }
+    };
+    tag(0, "RIFF");
+    PutLe(&h[4], kDataBytes + 36, 4);
+    tag(8, "WAVE");
+    tag(12, "fmt ");
+    PutLe(&h[16], 16, 4);  // format chunk size
+    PutLe(&h[20], 1, 2);   // PCM
+    PutLe(&h[22], 1, 2);   // mono
+    PutLe(&h[24], kSampleRate, 4);
+    PutLe(&h[28], kSampleRate * 2, 4);
+    PutLe(&h[32], 2, 2);   // bytes per frame
+    PutLe(&h[34], 16, 2);  // bits per sample
+    tag(36, "data");
+    PutLe(&h[40], kDataBytes, 4);
+    return h;
+}
+
+std::string WaveTableText() {
+    std::string text = "const signed char FM[8*64*16] = {\r\n";
+    text.reserve(kWaveTableBytes);
     for (int r = 0; r < kWaveTableRows; ++r) {
-        row.clear();
         const std::int16_t* samples = SampleBuffer.From(kWaveTableFirstSample + 16 * r, 16);
         for (int j = 0; j < 16; ++j) {
-            AppendIntPadded(row, samples[j] / 256, 4);  // C++ division truncates toward zero
+            AppendIntPadded(text, samples[j] / 256, 4);  // C++ division truncates toward zero
             if (r != kWaveTableRows - 1 || j != 15) {
-                row += ',';
+                text += ',';
             }
         }
-        row += "\r\n";
-        table.Write(row);
+        text += "\r\n";
     }
-    table.Write("};");
+    text += "};";
+    return text;
+}
+
+void WriteWaveTable() {
+    BufferedTextFile table(kWaveTableFileName);
+    table.Write(WaveTableText());
     table.Close();
 }
 

@@ -2,6 +2,10 @@
 // sends, and "9_fmsig.h", a C table of part of the waveform for the repeater's firmware.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
+
 #include "chartsink.h"
 
 namespace zk {
@@ -13,6 +17,13 @@ inline constexpr long kWaveFileBytes = 97580;
 inline constexpr long kWaveTableBytes = 42020;
 inline constexpr int kWaveTableFirstSample = 15936;  // 64 samples before the end of the lead-in
 inline constexpr int kWaveTableRows = 512;
+
+// The 44 bytes that open "_qq.wav": RIFF, format chunk (PCM, mono, 16 bits, 16000 per second),
+// data chunk header.
+std::array<std::uint8_t, 44> WaveHeader();
+
+// The text of "9_fmsig.h" from SampleBuffer as it stands (see WriteWaveTable).
+std::string WaveTableText();
 
 // Creates "_qq.wav" (locked against other writers, then truncated), writes the header, has the
 // signal synthesized (feeding `chart`), writes the samples in one write, writes "9_fmsig.h", and

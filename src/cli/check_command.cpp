@@ -1,0 +1,48 @@
+// zk77q3 check: the warnings of generate and play, alone, with an exit status for scripts.
+#include <CLI/CLI.hpp>
+
+#include "checks.h"
+#include "commands.h"
+#include "generate.h"
+#include "profile.h"
+#include "report.h"
+#include "stdoutput.h"
+
+namespace zk::cli {
+
+namespace {
+
+int RunCheck(CommonOptions& common) {
+    PanelState panel = LoadSettings(common);
+    const std::vector<std::string> warnings = SettingWarnings(panel);
+    if (common.json) {
+        GenerateTransferArray(panel);  // the array in memory only: no file is written
+        Print(JsonText(RunReport(panel, false, warnings)));
+    } else {
+        std::string lines;
+        for (const std::string& warning : warnings) {
+            lines += warning + "\n";
+        }
+        Print(lines);
+    }
+    return warnings.empty() ? kExitDone : kExitFault;
+}
+
+}  // namespace
+
+void AddCheckCommand(CLI::App& app, CommonOptions& common) {
+    CLI::App& check = AddCommand(
+        app, "check",
+        "Lists, one line each, what to know before sending these settings: codes that are the "
+        "same, codes still at the tool's start values (7204, *, 8135, #, 6914: anyone who knows "
+        "the defaults can use them), one-symbol codes (16 possibilities), four-symbol codes of "
+        "one repeated symbol. Nothing is written. generate and play print the same lines as "
+        "warnings. Exit status: 0 nothing to say, 1 something listed, 2 bad input.",
+        "zk77q3 check --config north.toml");
+    AddSettingsOptions(check, common);
+    AddDirectoryOption(check, common);
+    AddJsonOption(check, common);
+    SetRun(check, common, RunCheck);
+}
+
+}  // namespace zk::cli

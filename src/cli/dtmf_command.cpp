@@ -1,0 +1,82 @@
+// zk77q3 dtmf: a DTMF sequence, to try the repeater's new codes right after programming.
+#include <CLI/CLI.hpp>
+
+#include "accesscode.h"
+#include "commands.h"
+#include "messages.h"
+#include "profile.h"
+#include "testsignals.h"
+#include "testsound.h"
+
+namespace zk::cli {
+
+namespace {
+
+struct DtmfOptions {
+    std::string code;      // CODE: the symbols to play
+    std::string codeName;  // --code NAME: one of the five codes of the settings
+};
+
+// The symbols of an access code as the repeater hears them (":" stands for A, and so on).
+std::string CodeSymbols(std::string code) {
+    ValidateAccessCode(code);
+    static constexpr char kNames[] = "0123456789ABCD*#";
+    for (char& c : code) {
+        c = kNames[(static_cast<unsigned char>(c) - 0x30) & 0x0F];
+    }
+    return code;
+}
+
+std::string SymbolsToPlay(CommonOptions& common, const DtmfOptions& options) {
+    if (options.code.empty() == options.codeName.empty()) {
+        throw UsageError("give the symbols to play or --code NAME, one of them (see --help)");
+    }
+    if (!options.code.empty()) {
+        if (options.code.size() > 64) {
+            throw UsageError("CODE: " + Quoted(options.code) + " is longer than 64 symbols");
+        }
+        for (const char symbol : options.code) {
+            if (!DtmfFrequencies(symbol)) {
+                throw UsageError("CODE: " + Quoted(options.code) +
+                                 " must be DTMF symbols: 0-9 A B C D * #");
+            }
+        }
+        return options.code;
+    }
+    const Setting* setting = FindSetting(options.codeName);
+    if (setting == nullptr || setting->kind != SettingKind::Code) {
+        throw UsageError("--code: " + Quoted(options.codeName) +
+                         " must be user-open, user-close, admin-open, admin-close or user-mode");
+    }
+    PanelState panel = LoadSettings(common);
+    return CodeSymbols(panel.Code(static_cast<CodeField>(setting->field)));
+}
+
+}  // namespace
+
+void AddDtmfCommand(CLI::App& app, CommonOptions& common) {
+    CLI::App& dtmf = AddCommand(
+        app, "dtmf",
+        "Plays DTMF symbols (standard frequency pairs, 100 ms of tone and 100 ms of silence "
+        "each): CODE as given, or with --code one of the five access codes taken from the "
+        "settings (options or --config), to try the repeater's new codes right after "
+        "programming.",
+        "zk77q3 dtmf --code user-open --config north.toml");
+    auto options = std::make_shared<DtmfOptions>();
+    dtmf.add_option("CODE", options->code, "symbols to play: 0-9 A B C D * #, up to 64");
+    dtmf.add_option("--code", options->codeName,
+                    "play this code of the settings: user-open, user-close, admin-open, "
+                    "admin-close or user-mode")
+        ->type_name("NAME")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddSettingsOptions(dtmf, common);
+    AddDirectoryOption(dtmf, common);
+    AddDeviceOption(dtmf, common);
+    SetRun(dtmf, common, [options](CommonOptions& c) {
+        const std::string symbols = SymbolsToPlay(c, *options);
+        PlayTestSound(c.device, "the DTMF symbols", DtmfSignal(symbols));
+        return kExitDone;
+    });
+}
+
+}  // namespace zk::cli

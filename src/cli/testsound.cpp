@@ -1,0 +1,26 @@
+#include "testsound.h"
+
+#include "_5FormFM.h"
+#include "audioplayer.h"
+#include "errors.h"
+
+namespace zk::cli {
+
+void PlayTestSound(const std::string& device, const std::string& what,
+                   const std::vector<std::int16_t>& samples) {
+    Sound sound;
+    sound.fileName = what;
+    sound.rate = kSampleRate;
+    sound.samples = samples;
+    try {
+        AlsaPlayer(device).Play(sound);
+    } catch (const PlaybackError& error) {
+        // The player's message names a file; this sound has none.
+        const std::string prefix = "Cannot play file \"" + what + "\". ";
+        const std::string message = error.what();
+        throw Fault("Cannot play " + what + ". " +
+                    (message.starts_with(prefix) ? message.substr(prefix.size()) : message));
+    }
+}
+
+}  // namespace zk::cli

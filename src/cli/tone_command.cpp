@@ -1,0 +1,30 @@
+// zk77q3 tone: the lead-in tone, held, to set the transmitter before programming.
+#include <CLI/CLI.hpp>
+
+#include "commands.h"
+#include "settings.h"
+#include "testsignals.h"
+#include "testsound.h"
+
+namespace zk::cli {
+
+void AddToneCommand(CLI::App& app, CommonOptions& common) {
+    CLI::App& tone = AddCommand(
+        app, "tone",
+        "Plays the programming signal's lead-in tone (1000 Hz, at the lead-in's level) for N "
+        "seconds, to set the transmitter's microphone gain and deviation before programming: "
+        "the signal that follows has the same level.",
+        "zk77q3 tone --seconds 30 --device hw:1");
+    auto seconds = std::make_shared<std::string>("10");
+    tone.add_option("--seconds", *seconds, "how long, 1..600 seconds (10)")
+        ->type_name("N")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddDeviceOption(tone, common);
+    SetRun(tone, common, [seconds](CommonOptions& c) {
+        const int length = WholeNumberIn("--seconds", *seconds, 1, 600);
+        PlayTestSound(c.device, "the level tone", LevelTone(length));
+        return kExitDone;
+    });
+}
+
+}  // namespace zk::cli

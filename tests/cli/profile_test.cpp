@@ -1,0 +1,99 @@
+// Profiles as --config reads them and `zk77q3 profile` writes them, in the process.
+#include <gtest/gtest.h>
+
+#include "commandline.h"
+#include "messages.h"
+#include "profile.h"
+#include "workfolder.h"
+
+namespace zk::cli {
+namespace {
+
+std::string ProfileMessage(const std::string& text) {
+    try {
+        ResolveSettings(ReadProfile(text, "north.toml"));
+    } catch (const UsageError& error) {
+        return error.what();
+    }
+    return "accepted";
+}
+
+TEST(Profile, ValuesAreReadAsTheCommandLineReadsThem) {
+    const PanelState panel =
+        ResolveSettings(ReadProfile("# north site\n"
+                                    "user-open = \"1590\"   # the new code\n"
+                                    "admin-close = \"#\"  # a quoted # is a code, not a comment\n"
+                                    "user-close = '*'\n"
+                                    "period = \"1:0:0\"\n"
+                                    "squelch = \"sql-low\"\n"
+                                    "threshold = 77\n"
+                                    "beep-level = \"12\"\n"
+                                    "dtmf = \"off\"\n",
+                                    "north.toml"));
+    PanelState& p = const_cast<PanelState&>(panel);
+    EXPECT_EQ(p.Code(CodeField::KodOtkrPols), "1590");
+    EXPECT_EQ(p.Code(CodeField::KodZakrAdm), "#");
+    EXPECT_EQ(p.Code(CodeField::KodZakrPols), "*");
+    EXPECT_EQ(p.Spin(SpinField::PP_Hour), 1);
+    EXPECT_EQ(p.Spin(SpinField::PP_Min), 0);
+    EXPECT_EQ(p.sqlPage, kSqlPageInput);
+    EXPECT_EQ(p.sqlLevel, kSqlLevelLow);
+    EXPECT_EQ(p.Spin(SpinField::SQL_PorogPerekl), 77);  // by the squelch mode given after it
+    EXPECT_EQ(p.Spin(SpinField::UrBip), 12);
+    EXPECT_FALSE(p.Check(CheckField::Razr_DTMF));
+}
+
+TEST(Profile, ABadValueNamesTheFileTheLineAndTheKey) {
+    EXPECT_EQ(ProfileMessage("user-open = \"1590\"\n\nthreshold = 100\n"),
+              "north.toml:3: threshold: \"100\" is not a whole number in 1..99");
+    EXPECT_EQ(ProfileMessage("period = \"1:61:0\"\n"),
+              "north.toml:1: period (minutes): \"61\" is not a whole number in 0..60");
+    EXPECT_EQ(ProfileMessage("hang = true\n"), "north.toml:1: hang: \"true\" must be on or off");
+    EXPECT_EQ(ProfileMessage("beep-level = 1.5\n"),
+              "north.toml:1: beep-level: \"1.5\" is not a whole number in 0..20");
+    EXPECT_EQ(ProfileMessage("\nadmin-open = \"81\"\n"),
+              "north.toml:2: admin-open: \"81\": код должен иметь одну или 4 цифры");
+    EXPECT_EQ(ProfileMessage("volume = 3\n"), "north.toml:1: unknown key \"volume\"");
+    EXPECT_EQ(ProfileMessage("dtmf = [\"on\"]\n"), "north.toml:1: dtmf: one value is expected");
+    EXPECT_EQ(ProfileMessage("[north]\ndtmf = \"on\"\n"), "north.toml:1: unknown key \"north\"");
+    // TOML's own faults: the reader's description, after the file and line.
+    EXPECT_EQ(ProfileMessage("dtmf = \"on\"\ndtmf = \"off\"\n").rfind("north.toml:2: ", 0), 0u);
+    EXPECT_EQ(ProfileMessage("dtmf = on\n").rfind("north.toml:1: ", 0), 0u);
+    EXPECT_EQ(ProfileMessage("sleep = \"\\u001b[2J\"\n"),
+              "north.toml:1: sleep: \"\\x1B[2J\" must be on or off");
+}
+
+TEST(Profile, WrittenProfileReadsBackToTheSamePanel) {
+    GivenSettings given;
+    const char* values[][2] = {
+        {"user-open", "A*#0"}, {"user-close", "D"},     {"admin-open", "9137"},
+        {"admin-close", "5"},  {"user-mode", "::;<"},   {"dtmf", "off"},
+        {"max-record", "1"},   {"period", "64:60:60"},  {"beep-length", "9"},
+        {"beep-level", "20"},  {"squelch", "sql-high"}, {"threshold", "100"},
+        {"rx-filter", "off"},  {"tx-filter", "off"},    {"adc-gain", "20"},
+        {"dac-atten", "3"},    {"hang", "on"},          {"sleep", "on"},
+    };
+    for (const auto& [key, value] : values) {
+        given[key] = GivenValue{value, key};
+    }
+    const PanelState panel = ResolveSettings(given);
+    const PanelState back = ResolveSettings(ReadProfile(ProfileText(panel), "p.toml"));
+    EXPECT_EQ(back.codes, panel.codes);
+    EXPECT_EQ(back.checks, panel.checks);
+    EXPECT_EQ(back.spins, panel.spins);
+    EXPECT_EQ(back.sqlPage, panel.sqlPage);
+    EXPECT_EQ(back.sqlLevel, panel.sqlLevel);
+}
+
+TEST(Profile, TheCommandLineOverridesTheFile) {
+    testing::WorkFolder folder;
+    testing::WriteFile("north.toml", "user-open = \"1590\"\nbeep-level = 7\n");
+    CommandLine line;
+    line.Parse({"generate", "--beep-level", "3", "--config", "north.toml"});
+    PanelState panel = LoadSettings(line.options());
+    EXPECT_EQ(panel.Code(CodeField::KodOtkrPols), "1590");
+    EXPECT_EQ(panel.Spin(SpinField::UrBip), 3);
+}
+
+}  // namespace
+}  // namespace zk::cli
