@@ -141,6 +141,9 @@ FinishResult Demodulator::Finish() {
     s.finished = true;
     s.scratch.clear();
     s.resampler.Flush(s.scratch);
+    // The filters hold the last milliseconds back; silence pushes them through, so that a
+    // recording that stops right after the last bit (a file written by generate) still decodes.
+    s.scratch.insert(s.scratch.end(), kWorkRate / 20, 0.0f);
     s.TakeIn(s.scratch, result.packets);
     s.spans.clear();
     s.detector.Finish(s.worked, s.spans);
