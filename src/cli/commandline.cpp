@@ -211,6 +211,8 @@ CommandLine::CommandLine()
     AddToneCommand(app, common_);
     AddDtmfCommand(app, common_);
     AddLogCommand(app, common_);
+    AddVerifyCommand(app, common_);
+    AddListenCommand(app, common_);
 }
 
 CommandLine::~CommandLine() = default;

@@ -12,5 +12,7 @@ void AddProfileCommand(CLI::App& app, CommonOptions& common);
 void AddToneCommand(CLI::App& app, CommonOptions& common);
 void AddDtmfCommand(CLI::App& app, CommonOptions& common);
 void AddLogCommand(CLI::App& app, CommonOptions& common);
+void AddVerifyCommand(CLI::App& app, CommonOptions& common);
+void AddListenCommand(CLI::App& app, CommonOptions& common);
 
 }  // namespace zk::cli

@@ -1,0 +1,113 @@
+#include "listen.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+
+#include "audiocapture.h"
+#include "demodulator.h"
+
+namespace zk::cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The time a packet was heard, ISO 8601 in UTC.
+std::string UtcNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    gmtime_r(&now, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+std::string StatusText(const receive::LevelStatus& level) {
+    char text[96];
+    std::snprintf(text, sizeof text, "level %6.1f dBFS", std::max(level.peakDbfs, -99.9));
+    std::string line = text;
+    if (level.clipping) {
+        line += "  clipping";
+    } else if (level.tooQuiet) {
+        line += "  too quiet";
+    }
+    if (level.toneHeard) {
+        line += "  tone heard";
+    }
+    return line;
+}
+
+}  // namespace
+
+int RunListen(const ListenRequest& request, const std::function<void(const std::string&)>& emit,
+              std::FILE* status, const volatile std::sig_atomic_t& stop) {
+    AlsaCapture capture(request.device, request.rate);
+    receive::Demodulator demodulator(request.rate);
+    const long blockFrames = static_cast<long>(request.rate / 10);  // 100 ms
+    std::vector<float> block;
+    int heard = 0;
+    int valid = 0;
+    double seconds = 0;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point lastStatus = start;
+
+    const auto report = [&](const receive::Packet& p) {
+        ++heard;
+        const bool matches = p.Valid() && (!request.expected ||
+                                           SettingDifferences(*request.expected, p.bytes).empty());
+        valid += matches ? 1 : 0;
+        if (request.statusLine) {
+            std::fputs("\r\033[K", status);  // the status line gives way to the packet
+        }
+        if (request.json) {
+            nlohmann::json line = PacketJson(p);
+            line["time"] = UtcNow();
+            if (request.expected) {
+                line["matches_expectation"] = matches;
+            }
+            emit(line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n');
+        } else {
+            emit(UtcNow() + " packet " + std::to_string(heard) + '\n' +
+                 PacketText(p, request.expected));
+        }
+    };
+    const auto done = [&] {
+        const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+        return stop != 0 || (request.count && heard >= *request.count) ||
+               (request.timeout && (seconds >= *request.timeout || wall >= *request.timeout));
+    };
+
+    while (!done()) {
+        capture.Read(blockFrames, block);
+        seconds += static_cast<double>(block.size()) / request.rate;
+        for (const receive::Packet& p : demodulator.Feed(block)) {
+            report(p);
+        }
+        if (request.statusLine && Clock::now() - lastStatus >= std::chrono::milliseconds(500)) {
+            lastStatus = Clock::now();
+            std::fprintf(status, "\r\033[K%s", StatusText(demodulator.TakeLevel()).c_str());
+            std::fflush(status);
+        }
+    }
+    const receive::FinishResult rest = demodulator.Finish();
+    for (const receive::Packet& p : rest.packets) {
+        if (!request.count || heard < *request.count) {
+            report(p);
+        }
+    }
+    if (request.statusLine) {
+        std::fputs("\r\033[K", status);
+    }
+    std::fprintf(status, "zk77q3: listened %.1f s: %d packet(s) heard, %d valid\n", seconds,
+                 heard, valid);
+    if (valid == 0) {
+        for (const receive::Finding& f : rest.diagnosis.findings) {
+            std::fprintf(status, "  %s\n", f.text.c_str());
+        }
+    }
+    return valid > 0 ? 0 : 1;
+}
+
+}  // namespace zk::cli

@@ -1,0 +1,65 @@
+// zk77q3 verify: recordings decoded back to the array, the check word and the settings.
+#include <CLI/CLI.hpp>
+
+#include <sstream>
+
+#include "commands.h"
+#include "errors.h"
+#include "messages.h"
+#include "profile.h"
+#include "stdoutput.h"
+#include "verify.h"
+
+namespace zk::cli {
+
+void AddVerifyCommand(CLI::App& app, CommonOptions& common) {
+    CLI::App& verify = AddCommand(
+        app, "verify",
+        "Decodes recordings of the programming signal (any rate 8000..96000 Hz, any format "
+        "libsndfile reads, any channel count): per packet the 64-line listing, whether the "
+        "check word is right, the settings as options and as labelled lines, Eb/N0 and the "
+        "margin in dB. A file without a packet says why. Settings, --config or --expect-wav "
+        "give an expectation: every setting that differs is named. Exit status: 0 every file "
+        "holds a valid packet as expected, 1 one does not, 2 bad options or an unreadable file.",
+        "zk77q3 verify --user-open 1590 recording.flac");
+    auto request = std::make_shared<VerifyRequest>();
+    auto channel = std::make_shared<std::string>();
+    auto expectWav = std::make_shared<std::string>();
+    verify.add_option("FILE", request->files, "recordings to decode")
+        ->required()
+        ->type_name("FILE...");
+    verify
+        .add_option("--channel", *channel,
+                    "decode only this channel, counted from 1 (default: the one that carries "
+                    "the signal)")
+        ->type_name("N")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    verify
+        .add_option("--expect-wav", *expectWav,
+                    "expect the array that this WAV file (written by generate) carries")
+        ->type_name("FILE")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddSettingsOptions(verify, common);
+    AddJsonOption(verify, common);
+    SetRun(verify, common, [request, channel, expectWav](CommonOptions& c) {
+        if (!channel->empty()) {
+            request->channel = WholeNumberIn("--channel", *channel, 1, 1024);
+        }
+        if (!expectWav->empty()) {
+            try {
+                request->expected = ArrayOfRecording(*expectWav);
+            } catch (const Fault& fault) {
+                throw UsageError(std::string("--expect-wav: ") + fault.what());
+            }
+        } else if (!c.given.empty() || !c.config.empty()) {
+            request->expected = ArrayForSettings(LoadSettings(c));
+        }
+        request->json = c.json;
+        std::ostringstream out;
+        const int status = RunVerify(*request, out);
+        Print(out.str());
+        return status;
+    });
+}
+
+}  // namespace zk::cli

@@ -1,0 +1,163 @@
+// `zk77q3 verify` and `zk77q3 listen` as whole processes: what `play` sends, captured through
+// ALSA's file plugin, decodes back to exactly the settings sent.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "toolrun.h"
+#include "workfolder.h"
+
+namespace zk {
+namespace {
+
+using testing::ReadFile;
+using testing::RunTool;
+using testing::ToolRun;
+using testing::WorkFolder;
+namespace fs = std::filesystem;
+
+// Random settings as options, from a seeded generator so that a failure can be replayed.
+std::string RandomSettings(std::mt19937& random) {
+    const auto pick = [&](int low, int high) {
+        return std::to_string(std::uniform_int_distribution<int>(low, high)(random));
+    };
+    const auto code = [&] {
+        static const std::string symbols = "0123456789ABCD*#";
+        std::string text;
+        const int length = std::uniform_int_distribution<int>(0, 3)(random) == 0 ? 1 : 4;
+        for (int i = 0; i < length; ++i) {
+            text += symbols[static_cast<std::size_t>(
+                std::uniform_int_distribution<int>(0, 15)(random))];
+        }
+        return "'" + text + "'";
+    };
+    const auto onOff = [&] {
+        return std::uniform_int_distribution<int>(0, 1)(random) ? "on" : "off";
+    };
+    const bool audio = std::uniform_int_distribution<int>(0, 1)(random) == 0;
+    return "--user-open " + code() + " --user-close " + code() + " --admin-open " + code() +
+           " --admin-close " + code() + " --user-mode " + code() + " --dtmf " + onOff() +
+           " --max-record " + pick(1, 64) + " --period " + pick(0, 64) + ":" + pick(0, 60) + ":" +
+           pick(0, 60) + " --beep-length " + pick(0, 9) + " --beep-level " + pick(0, 20) +
+           " --squelch " +
+           (audio ? "audio --threshold " + pick(1, 99)
+                  : std::string("sql-low --threshold ") + pick(1, 100)) +
+           " --rx-filter " + onOff() + " --tx-filter " + onOff() + " --adc-gain " + pick(0, 20) +
+           " --dac-atten " + pick(0, 20) + " --hang " + onOff() + " --sleep " + onOff();
+}
+
+// The default ALSA device records what is played into `wav` (a WAV file), or plays `raw` to
+// whoever captures.
+std::string AlsaTo(const fs::path& folder, const std::string& device) {
+    testing::WriteFile(folder / "asound.conf", "pcm.!default { " + device + " }\n");
+    return "ALSA_CONFIG_PATH='" + (folder / "asound.conf").string() + "'";
+}
+
+TEST(ReceiveCli, PlayThenVerifyRoundTripsRandomSettingsExactly) {
+    WorkFolder folder;
+    const std::string capture =
+        AlsaTo(folder.path(), "type file slave { pcm { type null } } file \"" +
+                                  (folder.path() / "heard.wav").string() + "\" format \"wav\"");
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 3; ++round) {
+        const std::string settings = RandomSettings(random);
+        SCOPED_TRACE(settings);
+        ToolRun run = RunTool("play " + settings, capture);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string listing = run.out.substr(0, run.out.find(" 63 ") + 8);
+
+        run = RunTool("verify --json heard.wav " + settings);
+        ASSERT_EQ(run.status, 0) << run.out << run.err;
+        const nlohmann::json report = nlohmann::json::parse(run.out);
+        EXPECT_EQ(report["verdict"], "valid");
+        ASSERT_EQ(report["packets"].size(), 1u);
+        const nlohmann::json& packet = report["packets"][0];
+        EXPECT_TRUE(packet["header_ok"].get<bool>());
+        EXPECT_TRUE(packet["crc_ok"].get<bool>());
+        EXPECT_TRUE(report["matches_expectation"].get<bool>());
+        EXPECT_GT(packet["margin_db"].get<double>(), 20.0);  // a clean signal
+
+        // The text report lists the array as generate did, and the settings as options that
+        // send the same array again.
+        run = RunTool("verify heard.wav");
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(listing), std::string::npos);
+        EXPECT_NE(run.out.find("check word ok"), std::string::npos);
+        const std::size_t at = run.out.find("settings: ");
+        ASSERT_NE(at, std::string::npos);
+        const std::string again = run.out.substr(at + 10, run.out.find('\n', at) - at - 10);
+        run = RunTool("generate " + again);
+        ASSERT_EQ(run.status, 0) << again << "\n" << run.err;
+        EXPECT_EQ(run.out.substr(0, listing.size()), listing);
+    }
+}
+
+TEST(ReceiveCli, VerifyNamesEachDifferenceFromTheExpectation) {
+    WorkFolder folder;
+    fs::create_directory("sent");
+    fs::create_directory("meant");
+    ASSERT_EQ(RunTool("generate -C sent --user-open 4321 --beep-level 7").status, 0);
+    ASSERT_EQ(RunTool("generate -C meant --user-open 1590 --beep-level 7").status, 0);
+
+    ToolRun run = RunTool("verify --expect-wav meant/_qq.wav sent/_qq.wav");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.out.find("differs: user open code: expected 1590, decoded 4321"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("differs: beep level"), std::string::npos);
+
+    run = RunTool("verify --user-open 4321 --beep-level 7 sent/_qq.wav");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("as expected"), std::string::npos);
+}
+
+TEST(ReceiveCli, VerifySaysWhyNothingWasFoundAndRefusesWhatIsNoSound) {
+    WorkFolder folder;
+    testing::WriteFile("notes.wav", "This is text, not a sound.\n");
+    ToolRun run = RunTool("verify notes.wav");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("Format not recognised"), std::string::npos) << run.err;
+
+    // A recording of silence: a WAV file of zeros at 8000 Hz.
+    std::string silence = std::string("RIFF") + std::string("\x24\x7D\x00\x00", 4) + "WAVEfmt " +
+                          std::string("\x10\0\0\0\1\0\1\0\x40\x1F\0\0\x80\x3E\0\0\2\0\x10\0", 20) +
+                          "data" + std::string("\x00\x7D\x00\x00", 4) + std::string(32000, '\0');
+    testing::WriteFile("quiet.wav", silence);
+    run = RunTool("verify --json quiet.wav");
+    EXPECT_EQ(run.status, 1);
+    const nlohmann::json report = nlohmann::json::parse(run.out);
+    EXPECT_EQ(report["verdict"], "no-signal");
+    EXPECT_TRUE(report["packets"].empty());
+    EXPECT_FALSE(report["findings"].empty());
+}
+
+TEST(ReceiveCli, ListenDecodesWhatTheCaptureDeviceHears) {
+    WorkFolder folder;
+    ASSERT_EQ(RunTool("generate --user-open 2468").status, 0);
+    // The signal at 16000 Hz, raw, as the capture device's input.
+    testing::WriteFile("in.raw", ReadFile("_qq.wav").substr(44));
+    const std::string microphone =
+        AlsaTo(folder.path(), "type file slave { pcm { type null } } file \"/dev/null\" infile \"" +
+                                  (folder.path() / "in.raw").string() + "\" format \"raw\"");
+    const ToolRun run = RunTool("listen --rate 16000 --count 1 --timeout 30 --json", microphone);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json packet = nlohmann::json::parse(run.out);
+    EXPECT_TRUE(packet["crc_ok"].get<bool>());
+    EXPECT_EQ(packet["settings"]["user-open"], "2468");
+    EXPECT_TRUE(packet.contains("time"));
+    EXPECT_NE(run.err.find("1 packet(s) heard, 1 valid"), std::string::npos) << run.err;
+
+    const ToolRun missing = RunTool("listen --device radio --timeout 1", microphone);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("Cannot capture from ALSA device \"radio\""), std::string::npos)
+        << missing.err;
+}
+
+}  // namespace
+}  // namespace zk
