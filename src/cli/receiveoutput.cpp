@@ -12,14 +12,15 @@ namespace zk::cli {
 namespace {
 
 // A measurement rounded to what it is worth, so that JSON readers see 9.8, not 9.8000000001.
+// Adding zero turns -0 into 0: a measurement of nothing shows no sign.
 double Rounded(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
-    return std::round(value * scale) / scale;
+    return std::round(value * scale) / scale + 0.0;
 }
 
 std::string Fixed(double value, int decimals) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::snprintf(text, sizeof text, "%.*f", decimals, Rounded(value, decimals));
     return text;
 }
 

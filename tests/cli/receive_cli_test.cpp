@@ -8,8 +8,10 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "pulseserver.h"
 #include "toolrun.h"
 #include "workfolder.h"
 
@@ -157,6 +159,37 @@ TEST(ReceiveCli, ListenDecodesWhatTheCaptureDeviceHears) {
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("Cannot capture from ALSA device \"radio\""), std::string::npos)
         << missing.err;
+}
+
+// End to end through a real sound server: `play` into the null sink while `listen` captures its
+// monitor, paced and resampled (16 kHz to 48 kHz and back) as on a desktop.
+TEST(ReceiveCli, ListenHearsWhatPlaySendsThroughASoundServer) {
+    if (!testing::PulseServer::Installed()) {
+        GTEST_SKIP() << "pulseaudio is not installed";
+    }
+    WorkFolder folder;
+    testing::PulseServer server(folder.path());
+    ASSERT_TRUE(server.Started()) << server.Log();
+
+    int listenStatus = -1;
+    std::thread listener([&] {
+        const std::string command = "XDG_STATE_HOME='" + testing::StateFolder().string() +
+                                    "' PULSE_SOURCE=radio.monitor '" + ZK77Q3_PATH +
+                                    "' listen --json --count 1 --timeout 30 >listen.out "
+                                    "2>listen.err";
+        const int raw = std::system(command.c_str());
+        listenStatus = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    });
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // the capture is running
+    const ToolRun play = RunTool("play --user-open 1357 --squelch sql-high --threshold 42");
+    listener.join();
+    ASSERT_EQ(play.status, 0) << play.err;
+    ASSERT_EQ(listenStatus, 0) << ReadFile("listen.err");
+    const nlohmann::json packet = nlohmann::json::parse(ReadFile("listen.out"));
+    EXPECT_TRUE(packet["crc_ok"].get<bool>());
+    EXPECT_EQ(packet["settings"]["user-open"], "1357");
+    EXPECT_EQ(packet["settings"]["squelch"], "sql-high");
+    EXPECT_EQ(packet["settings"]["threshold"], "42");
 }
 
 }  // namespace

@@ -2,12 +2,6 @@
 // its monitor recorded at 16 kHz. Unlike ALSA's file plugin the server plays in real time and
 // resamples, so it tells a drained device from a dropped one, the right byte order from the wrong
 // one, and a device opened with soft resampling from one that refuses 16 kHz.
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,42 +21,16 @@
 #include "freshglobals.h"
 #include "output.h"
 #include "panelstate.h"
+#include "pulseserver.h"
 #include "workfolder.h"
-
-extern char** environ;
 
 namespace zk {
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-// Starts `argv` with its standard output going to `output` (or inherited when empty).
-pid_t Spawn(const std::vector<std::string>& argv, const std::string& output = "") {
-    std::vector<char*> args;
-    for (const std::string& a : argv) {
-        args.push_back(const_cast<char*>(a.c_str()));
-    }
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!output.empty()) {
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0644);
-    }
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) {
-        pid = -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-int WaitFor(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using testing::Spawn;
+using testing::WaitFor;
 
 std::vector<std::int16_t> ReadSamples(const fs::path& path) {
     const std::string bytes = testing::ReadFile(path);
@@ -81,33 +50,16 @@ double Dot(const std::int16_t* a, const std::int16_t* b, int n) {
     return sum;
 }
 
-// A PulseAudio server of the test's own (its runtime folder, no system or user configuration),
-// with ALSA's "default" routed to it through the pulse plugin.
+// Playback into a PulseAudio server of the test's own.
 class PulsePlayback : public testing::FreshGlobals {
   protected:
     void SetUp() override {
         FreshGlobals::SetUp();
-        if (std::system("command -v pulseaudio parec >/dev/null 2>&1") != 0) {
+        if (!testing::PulseServer::Installed()) {
             GTEST_SKIP() << "pulseaudio or parec is not installed";
         }
-        runtime_ = folder_.path() / "run";
-        fs::create_directory(runtime_);
-        fs::permissions(runtime_, fs::perms::owner_all);
-        ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
-        ::setenv("PULSE_SERVER", ("unix:" + (runtime_ / "pulse" / "native").string()).c_str(), 1);
-        testing::WriteFile("radio.pa",
-                           "load-module module-native-protocol-unix\n"
-                           "load-module module-null-sink sink_name=radio rate=48000\n"
-                           "set-default-sink radio\n");
-        testing::WriteFile("asound.conf", "pcm.!default { type pulse }\n");
-        ::setenv("ALSA_CONFIG_PATH", (folder_.path() / "asound.conf").c_str(), 1);
-        const pid_t server =
-            Spawn({"pulseaudio", "-n", "-F", (folder_.path() / "radio.pa").string(),
-                   "--exit-idle-time=-1", "--daemonize=yes", "--disallow-exit",
-                   "--log-target=file:" + (folder_.path() / "pulse.log").string()});
-        ASSERT_GT(server, 0);
-        ASSERT_EQ(WaitFor(server), 0) << testing::ReadFile(folder_.path() / "pulse.log");
-        started_ = true;
+        server_ = std::make_unique<testing::PulseServer>(folder_.path());
+        ASSERT_TRUE(server_->Started()) << server_->Log();
     }
 
     void TearDown() override {
@@ -115,15 +67,7 @@ class PulsePlayback : public testing::FreshGlobals {
             ::kill(recorder_, SIGTERM);
             WaitFor(recorder_);
         }
-        if (started_) {
-            const std::string pid = testing::ReadFile(runtime_ / "pulse" / "pid");
-            if (!pid.empty()) {
-                ::kill(std::stoi(pid), SIGTERM);
-            }
-        }
-        for (const char* name : {"XDG_RUNTIME_DIR", "PULSE_SERVER", "ALSA_CONFIG_PATH"}) {
-            ::unsetenv(name);
-        }
+        server_.reset();
         FreshGlobals::TearDown();
     }
 
@@ -148,8 +92,7 @@ class PulsePlayback : public testing::FreshGlobals {
     fs::path recording() const { return folder_.path() / "recording.raw"; }
 
     testing::WorkFolder folder_;
-    fs::path runtime_;
-    bool started_ = false;
+    std::unique_ptr<testing::PulseServer> server_;
     pid_t recorder_ = -1;
 };
 

@@ -1,0 +1,100 @@
+// A PulseAudio server of a test's own: its runtime folder, no system or user configuration, a
+// null sink "radio" at 48 kHz whose monitor "radio.monitor" hears what is played, and ALSA's
+// "default" routed to it through the pulse plugin (for capture too, from PULSE_SOURCE).
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "workfolder.h"
+
+extern char** environ;
+
+namespace zk::testing {
+
+// Starts `argv` with its standard output going to `output` (or inherited when empty).
+inline pid_t Spawn(const std::vector<std::string>& argv, const std::string& output = "") {
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!output.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+    }
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) != 0) {
+        pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+inline int WaitFor(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class PulseServer {
+  public:
+    static bool Installed() {
+        return std::system("command -v pulseaudio parec >/dev/null 2>&1") == 0;
+    }
+
+    // Starts the server with its files in `folder`; Started() says whether it came up, Log()
+    // what it said.
+    explicit PulseServer(const std::filesystem::path& folder) : folder_(folder) {
+        runtime_ = folder / "run";
+        std::filesystem::create_directory(runtime_);
+        std::filesystem::permissions(runtime_, std::filesystem::perms::owner_all);
+        ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+        ::setenv("PULSE_SERVER", ("unix:" + (runtime_ / "pulse" / "native").string()).c_str(), 1);
+        WriteFile(folder / "radio.pa",
+                  "load-module module-native-protocol-unix\n"
+                  "load-module module-null-sink sink_name=radio rate=48000\n"
+                  "set-default-sink radio\n");
+        WriteFile(folder / "asound.conf", "pcm.!default { type pulse }\n");
+        ::setenv("ALSA_CONFIG_PATH", (folder / "asound.conf").c_str(), 1);
+        const pid_t server = Spawn({"pulseaudio", "-n", "-F", (folder / "radio.pa").string(),
+                                    "--exit-idle-time=-1", "--daemonize=yes", "--disallow-exit",
+                                    "--log-target=file:" + (folder / "pulse.log").string()});
+        started_ = server > 0 && WaitFor(server) == 0;
+    }
+
+    ~PulseServer() {
+        if (started_) {
+            const std::string pid = ReadFile(runtime_ / "pulse" / "pid");
+            if (!pid.empty()) {
+                ::kill(std::stoi(pid), SIGTERM);
+            }
+        }
+        for (const char* name : {"XDG_RUNTIME_DIR", "PULSE_SERVER", "ALSA_CONFIG_PATH"}) {
+            ::unsetenv(name);
+        }
+    }
+
+    PulseServer(const PulseServer&) = delete;
+    PulseServer& operator=(const PulseServer&) = delete;
+
+    bool Started() const { return started_; }
+    std::string Log() const { return ReadFile(folder_ / "pulse.log"); }
+
+  private:
+    std::filesystem::path folder_;
+    std::filesystem::path runtime_;
+    bool started_ = false;
+};
+
+}  // namespace zk::testing
