@@ -27,7 +27,9 @@
 #include <functional>
 
 #include "_5FormFM.h"
+#include "accessiblenames.h"
 #include "buttontabs.h"
+#include "enterpress.h"
 #include "errorbox.h"
 #include "generate.h"
 #include "imagelists.h"
@@ -38,13 +40,17 @@
 #include "richtextfile.h"
 #include "screenfit.h"
 #include "spinedit.h"
+#include "statusline.h"
 #include "titlepage.h"
 #include "uifont.h"
 #include "wrappedcheckbox.h"
+#include "zoomchartview.h"
 
 using zk::ui::kMonoFamily;
 using zk::ui::kSansFamily;
 using zk::ui::LabeledEdit;
+using zk::ui::NameAfter;
+using zk::ui::NameAfterLabel;
 using zk::ui::Named;
 using zk::ui::RadioGroup;
 using zk::ui::SpinEdit;
@@ -110,6 +116,13 @@ void FormatFirstListingLine(QTextEdit* listing) {
     text->setUndoRedoEnabled(undo);
 }
 
+// A threshold field whose label gives only the unit: named after its group's caption and the
+// unit ("порог включения, * 0.1% от Umax").
+void NameAfterUnit(QWidget* field, const QGroupBox* group, QLabel* unit) {
+    unit->setBuddy(field);
+    NameAfter(field, zk::ui::SpokenText(group->title()) + ", " + zk::ui::SpokenText(unit->text()));
+}
+
 QPlainTextEdit* MakeMemo(QWidget* parent, const char* name, const QRect& geometry) {
     auto* memo = Named(new QPlainTextEdit(parent), name);
     memo->setGeometry(geometry);
@@ -171,6 +184,10 @@ TForm1::TForm1(zk::Player& player, QWidget* parent) : QWidget(parent), player_(p
     ConnectButton(button2_, &TForm1::Button2Click);
 
     CreateArrayListing();
+
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        zk::ui::PressOnEnter(button);
+    }
 }
 
 TForm1::~TForm1() {
@@ -193,6 +210,9 @@ void TForm1::CreatePages() {
     pageControl1_->addTab(tabSheet2, squares[1], "Программатор");
     pageControl1_->addTab(tabSheet3, squares[2], "Справка");
     pageControl1_->addTab(tabSheet6, squares[3], QString());
+    // The title and chart tabs show only their icons; a screen reader still names them.
+    pageControl1_->tabBar()->setAccessibleTabName(0, "Титульная страница");
+    pageControl1_->tabBar()->setAccessibleTabName(3, "График сигнала");
 
     CreateTitlePage(tabSheet1);
     CreateParameterPage(tabSheet2);
@@ -255,6 +275,7 @@ void TForm1::CreateCodeGroup(QWidget* parent) {
         plainColour(edit->EditLabel());
         edit->setText(QString::fromUtf8(info.startText));
         edit->setGeometry(16, 70 + 36 * static_cast<int>(i), 73, 24);
+        NameAfterLabel(edit, edit->EditLabel());
         codeEdits_[i] = edit;
     }
 }
@@ -263,19 +284,27 @@ void TForm1::CreatePeriodGroups(QWidget* parent) {
     const QFont plain = UiFont(kSansFamily, kPageFontPx);
 
     auto* groupBox4 = MakeGroup(parent, "GroupBox4", QString(), QRect(8, 284, 465, 48));
-    MakeSpin(groupBox4, zk::SpinField::MaxDlitZapRep, QRect(16, 14, 57, 24), true);
-    MakeLabel(groupBox4, "Label6", "Максимальная длительность записи в репитер", QPoint(80, 18),
-              plain);
+    SpinEdit* longest =
+        MakeSpin(groupBox4, zk::SpinField::MaxDlitZapRep, QRect(16, 14, 57, 24), true);
+    NameAfterLabel(longest,
+                   MakeLabel(groupBox4, "Label6", "Максимальная длительность записи в репитер",
+                             QPoint(80, 18), plain));
 
     auto* groupBox5 =
         MakeGroup(parent, "GroupBox5", " Период повторения позывного  ", QRect(8, 338, 465, 96));
     groupBox5->setFont(UiFont(kSansFamily, 16));
-    MakeSpin(groupBox5, zk::SpinField::PP_Hour, QRect(16, 32, 57, 24), true);
-    MakeSpin(groupBox5, zk::SpinField::PP_Min, QRect(80, 32, 57, 24), true);
+    SpinEdit* hours = MakeSpin(groupBox5, zk::SpinField::PP_Hour, QRect(16, 32, 57, 24), true);
+    SpinEdit* minutes = MakeSpin(groupBox5, zk::SpinField::PP_Min, QRect(80, 32, 57, 24), true);
     SpinEdit* seconds = MakeSpin(groupBox5, zk::SpinField::PP_Sek, QRect(144, 32, 57, 24), true);
     seconds->SetTypingEnabled(false);
     seconds->SetSelectOnEntry(false);
-    MakeLabel(groupBox5, "Label7", "часы      минуты   секунды", QPoint(18, 62), plain);
+    // One label under the three fields, a word under each.
+    const QLabel* units =
+        MakeLabel(groupBox5, "Label7", "часы      минуты   секунды", QPoint(18, 62), plain);
+    const QStringList words = zk::ui::CaptionParts(units->text());
+    NameAfter(hours, words.value(0));
+    NameAfter(minutes, words.value(1));
+    NameAfter(seconds, words.value(2));
 }
 
 void TForm1::CreateActionControls(QWidget* parent) {
@@ -283,8 +312,7 @@ void TForm1::CreateActionControls(QWidget* parent) {
     buttonFormFile_->setGeometry(16, 450, 97, 33);
     ConnectButton(buttonFormFile_, &TForm1::Button_FormFileClick);
 
-    staticTextError_ = Named(new QLabel(parent), "StaticText_Error");
-    staticTextError_->setTextFormat(Qt::PlainText);
+    staticTextError_ = Named(new zk::ui::StatusLine(parent), "StaticText_Error");
     staticTextError_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     staticTextError_->setFont(UiFont(kSansFamily, kPageFontPx));
     staticTextError_->setGeometry(8, 494, 457, 25);
@@ -317,10 +345,11 @@ void TForm1::CreateActionControls(QWidget* parent) {
 void TForm1::CreateBeeperGroup(QWidget* parent) {
     const QFont plain = UiFont(kSansFamily, kPageFontPx);
     auto* group = MakeGroup(parent, "GroupBox6", "  параметры бипера  ", QRect(484, 20, 349, 56));
-    MakeSpin(group, zk::SpinField::DlitBip, QRect(12, 22, 49, 24), false);
-    MakeLabel(group, "Label1", "длительность (100 мс)", QPoint(66, 26), plain);
-    MakeSpin(group, zk::SpinField::UrBip, QRect(210, 22, 49, 24), false);
-    MakeLabel(group, "Label2", "уровень (dB)", QPoint(264, 26), plain);
+    SpinEdit* length = MakeSpin(group, zk::SpinField::DlitBip, QRect(12, 22, 49, 24), false);
+    NameAfterLabel(length,
+                   MakeLabel(group, "Label1", "длительность (100 мс)", QPoint(66, 26), plain));
+    SpinEdit* level = MakeSpin(group, zk::SpinField::UrBip, QRect(210, 22, 49, 24), false);
+    NameAfterLabel(level, MakeLabel(group, "Label2", "уровень (dB)", QPoint(264, 26), plain));
 }
 
 void TForm1::CreateSquelchGroup(QWidget* parent) {
@@ -345,8 +374,10 @@ void TForm1::CreateSquelchGroup(QWidget* parent) {
 
     auto* groupBox15 =
         MakeGroup(tabSheet4, "GroupBox15", " порог включения ", QRect(6, 8, 315, 58));
-    MakeSpin(groupBox15, zk::SpinField::SQL0_PorogPerekl, QRect(12, 24, 49, 24), false);
-    MakeLabel(groupBox15, "Label5", "* 0.1%  от  Umax", QPoint(66, 28), plain);
+    SpinEdit* audioThreshold =
+        MakeSpin(groupBox15, zk::SpinField::SQL0_PorogPerekl, QRect(12, 24, 49, 24), false);
+    NameAfterUnit(audioThreshold, groupBox15,
+                  MakeLabel(groupBox15, "Label5", "* 0.1%  от  Umax", QPoint(66, 28), plain));
 
     radioGroupSqlAktUr_ = Named(
         new RadioGroup(" активный уровень ", {"высокий", "низкий"}, zk::kSqlLevelStart, tabSheet5),
@@ -355,8 +386,10 @@ void TForm1::CreateSquelchGroup(QWidget* parent) {
 
     auto* groupBox10 =
         MakeGroup(tabSheet5, "GroupBox10", " порог переключения  ", QRect(154, 8, 167, 58));
-    MakeSpin(groupBox10, zk::SpinField::SQL_PorogPerekl, QRect(12, 24, 49, 24), false);
-    MakeLabel(groupBox10, "Label3", "*100 мв", QPoint(66, 28), plain);
+    SpinEdit* sqlThreshold =
+        MakeSpin(groupBox10, zk::SpinField::SQL_PorogPerekl, QRect(12, 24, 49, 24), false);
+    NameAfterUnit(sqlThreshold, groupBox10,
+                  MakeLabel(groupBox10, "Label3", "*100 мв", QPoint(66, 28), plain));
 
     pageControlSql_->setCurrentIndex(zk::kSqlPageStart);
 }
@@ -369,8 +402,13 @@ void TForm1::CreateFilterGroups(QWidget* parent) {
 
     auto* groupBox13 = MakeGroup(parent, "GroupBox13", " Усиление АЦП        Ослабление ЦАП  ",
                                  QRect(484, 308, 349, 54));
-    MakeSpin(groupBox13, zk::SpinField::UsilADC, QRect(16, 22, 57, 24), true);
-    MakeSpin(groupBox13, zk::SpinField::OslDAC, QRect(136, 22, 57, 24), true);
+    SpinEdit* gain = MakeSpin(groupBox13, zk::SpinField::UsilADC, QRect(16, 22, 57, 24), true);
+    SpinEdit* attenuation =
+        MakeSpin(groupBox13, zk::SpinField::OslDAC, QRect(136, 22, 57, 24), true);
+    // The group's caption names both fields, each over its own.
+    const QStringList names = zk::ui::CaptionParts(groupBox13->title());
+    NameAfter(gain, names.value(0));
+    NameAfter(attenuation, names.value(1));
 
     auto* groupBox14 =
         MakeGroup(parent, "GroupBox14", " замедлитель отпускания  ", QRect(484, 368, 349, 44));
@@ -384,7 +422,9 @@ void TForm1::CreateFilterGroups(QWidget* parent) {
 void TForm1::CreateDiagnosticGroup(QWidget* parent) {
     // Shown only in the diagnostic mode; its foot reaches below the page's frame and is cut off.
     groupBox11_ = MakeGroup(parent, "GroupBox11", "GroupBox11", QRect(484, 464, 353, 273));
-    memo1_ = std::make_unique<MemoLines>(MakeMemo(groupBox11_, "Memo1", QRect(8, 18, 161, 185)));
+    QPlainTextEdit* memo1 = MakeMemo(groupBox11_, "Memo1", QRect(8, 18, 161, 185));
+    NameAfter(memo1, "Первые байты массива");
+    memo1_ = std::make_unique<MemoLines>(memo1);
 
     // Below the group's lower edge, so never seen; the Tab key still reaches it.
     auto* button3 = Named(new QPushButton("Button3", groupBox11_), "Button3");
@@ -393,6 +433,7 @@ void TForm1::CreateDiagnosticGroup(QWidget* parent) {
 
     QPlainTextEdit* memo2 = MakeMemo(groupBox11_, "Memo2", QRect(176, 18, 169, 185));
     memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    NameAfter(memo2, "Расчёт контрольного слова");
     memo2_ = std::make_unique<MemoLines>(memo2);
     MakeCheck(groupBox11_, zk::CheckField::RasKS, "CheckBox_RasKS", QRect(8, 210, 150, 20));
 
@@ -401,6 +442,7 @@ void TForm1::CreateDiagnosticGroup(QWidget* parent) {
     auto* offset = Named(new SpinEdit(-100, 100, 0, groupBox11_), "SpinEdit_dF");
     offset->setFont(UiFont(kSansFamily, kPageFontPx, true));
     offset->setGeometry(176, 208, 57, 24);
+    NameAfter(offset, "Сдвиг частоты");
     auto* digits = Named(new QComboBox(groupBox11_), "ComboBox1");
     digits->setEditable(true);
     for (const char* digit :
@@ -410,6 +452,7 @@ void TForm1::CreateDiagnosticGroup(QWidget* parent) {
     digits->setCurrentIndex(0);
     digits->setEditText("0");
     digits->setGeometry(244, 208, 33, 24);
+    NameAfter(digits, "Цифра");
 
     groupBox11_->hide();
 }
@@ -420,6 +463,7 @@ void TForm1::CreateHelpPage(QWidget* page) {
     richEdit1_->setGeometry(8, 18, 809, 657);
     richEdit1_->setTabChangesFocus(true);
     richEdit1_->setPlainText("RichEdit1");
+    NameAfter(richEdit1_, groupBox9->title());
 }
 
 void TForm1::CreateChartPage(QWidget* page) {
@@ -435,15 +479,19 @@ void TForm1::CreateChartPage(QWidget* page) {
     chart_->addAxis(axisX_, Qt::AlignBottom);
     chart_->addAxis(axisY_, Qt::AlignLeft);
 
-    chart1_ = Named(new QChartView(chart_, page), "Chart1");
+    series1_ = new QLineSeries;
+    series1_->setObjectName("Series1");
+    series1_->setPen(QPen(Qt::red, 1));
+
+    chart1_ = Named(new zk::ui::ZoomChartView(chart_, series1_, axisX_, axisY_, kChartFirstX,
+                                              kChartLastX, page),
+                    "Chart1");
+    series1_->setParent(chart1_);
+    NameAfter(chart1_, chart_->title());
     chart1_->setGeometry(8, 104, 809, 250);
     chart1_->hide();
     // The series joins the chart when the chart comes on screen and leaves it when it goes.
     chart1_->installEventFilter(this);
-
-    series1_ = new QLineSeries(chart1_);
-    series1_->setObjectName("Series1");
-    series1_->setPen(QPen(Qt::red, 1));
 }
 
 void TForm1::CreateArrayListing() {
@@ -458,6 +506,7 @@ void TForm1::CreateArrayListing() {
     listing->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     listing->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     listing->setPlainText("Memo1");
+    NameAfter(listing, groupBox12_->title());
     FormatFirstListingLine(listing);
     memoMasIsh_ = std::make_unique<MemoLines>(listing);
 }
@@ -603,7 +652,7 @@ void TForm1::ShowOutputButton() {
 }
 
 void TForm1::SetStatusText(const std::string& text) {
-    staticTextError_->setText(QString::fromStdString(text));
+    staticTextError_->SetStatus(QString::fromStdString(text));
 }
 
 void TForm1::SetCodeColour(zk::CodeField field, std::uint32_t rgb) {
@@ -639,15 +688,7 @@ void TForm1::EndOfPoints() {
 }
 
 void TForm1::PutSeriesOnChart(bool onChart) {
-    if (onChart && series1_->chart() == nullptr) {
-        chart_->addSeries(series1_);
-        series1_->attachAxis(axisX_);
-        series1_->attachAxis(axisY_);
-    } else if (!onChart && series1_->chart() != nullptr) {
-        chart_->removeSeries(series1_);
-        // Taken off, the series belongs to nobody until given back to the view.
-        series1_->setParent(chart1_);
-    }
+    chart1_->PutOnChart(onChart);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -15,7 +15,6 @@
 #include "player.h"
 
 class QChart;
-class QChartView;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -30,6 +29,8 @@ namespace zk::ui {
 class LabeledEdit;
 class RadioGroup;
 class SpinEdit;
+class StatusLine;
+class ZoomChartView;
 }  // namespace zk::ui
 
 class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
@@ -75,8 +76,9 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     zk::TextLines& Memo_MasIsh() override;
 
     // ChartSink: the points are gathered and handed to the series in one piece at the end. The
-    // series sits on the chart only while the chart is on screen; off it, taking a new batch is
-    // a shared copy of the list, and the chart lays the points out once when it is shown.
+    // series sits on the chart only while the chart is on screen and shows the whole signal; off
+    // it, taking a new batch is a shared copy of the list, and the chart lays the points out once
+    // when it is shown. Zoomed in, the chart draws a slice of the series instead.
     void Clear() override;
     void AddPoint(double x, double y) override;
     void EndOfPoints() override;
@@ -123,11 +125,11 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     QGroupBox* groupBox12_ = nullptr;
     QPushButton* buttonFormFile_ = nullptr;
     QPushButton* buttonOut_ = nullptr;
-    QLabel* staticTextError_ = nullptr;
+    zk::ui::StatusLine* staticTextError_ = nullptr;
     QTabWidget* pageControlSql_ = nullptr;
     zk::ui::RadioGroup* radioGroupSqlAktUr_ = nullptr;
     QTextEdit* richEdit1_ = nullptr;
-    QChartView* chart1_ = nullptr;
+    zk::ui::ZoomChartView* chart1_ = nullptr;
     QChart* chart_ = nullptr;
     QLineSeries* series1_ = nullptr;
     QValueAxis* axisX_ = nullptr;

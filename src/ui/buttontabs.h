@@ -1,9 +1,12 @@
-// A tab control whose tabs are drawn as push buttons, the active one pressed in, with no frame
-// around the pages.
+// A tab control whose tabs are drawn as push buttons, the active one pressed in (darker, in a
+// sunken frame), with no frame around the pages.
 #pragma once
 
 #include <QTabBar>
 #include <QTabWidget>
+
+class QStyleOptionButton;
+class QStylePainter;
 
 namespace zk::ui {
 
@@ -18,6 +21,9 @@ class ButtonTabBar : public QTabBar {
   protected:
     QSize tabSizeHint(int index) const override;
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    void PaintPressed(QStylePainter& painter, QStyleOptionButton button) const;
 };
 
 class ButtonTabWidget : public QTabWidget {

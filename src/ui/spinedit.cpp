@@ -43,6 +43,7 @@ QToolButton* SpinEdit::MakeArrow(Qt::ArrowType arrow, int delta) {
     button->setAutoRepeat(true);
     button->setAutoRepeatDelay(kRepeatDelayMs);
     button->setAutoRepeatInterval(kRepeatIntervalMs);
+    button->setAccessibleName(arrow == Qt::UpArrow ? "Увеличить" : "Уменьшить");
     // The arrows belong to the field: pressing one puts the focus into the field, then steps.
     // The step comes with the press, and the auto-repeat presses again while the button is held;
     // letting go adds nothing.
