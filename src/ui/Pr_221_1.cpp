@@ -210,6 +210,7 @@ void TForm1::CreatePages() {
     pageControl1_->addTab(tabSheet2, squares[1], "Программатор");
     pageControl1_->addTab(tabSheet3, squares[2], "Справка");
     pageControl1_->addTab(tabSheet6, squares[3], QString());
+    NameAfter(pageControl1_, "Страницы");
     // The title and chart tabs show only their icons; a screen reader still names them.
     pageControl1_->tabBar()->setAccessibleTabName(0, "Титульная страница");
     pageControl1_->tabBar()->setAccessibleTabName(3, "График сигнала");
@@ -359,6 +360,7 @@ void TForm1::CreateSquelchGroup(QWidget* parent) {
 
     pageControlSql_ = Named(new zk::ui::ButtonTabWidget(group), "PageControl_SQL");
     pageControlSql_->setGeometry(8, 20, 333, 140);
+    NameAfter(pageControlSql_, group->title());
     pageControlSql_->setIconSize(QSize(zk::ui::kIconSize, zk::ui::kIconSize));
     QTabBar* buttons = pageControlSql_->tabBar();
     buttons->setFont(UiFont(kSansFamily, kPageFontPx, true));

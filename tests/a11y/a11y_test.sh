@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# Starts zk77q3-programmer in the diagnostic mode under Xvfb with a session bus and an
+# accessibility bus of its own, and lets a11y_check.py read it through AT-SPI as a screen reader
+# would. Everything started here is stopped again on the way out.
+#   a11y_test.sh PROGRAMMER_BINARY HELP_RTF
+set -euo pipefail
+
+programmer=$(realpath "$1")
+help=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+launcher=/usr/libexec/at-spi-bus-launcher
+
+skip() {
+  echo "skipped: $*"
+  exit 77
+}
+command -v xvfb-run >/dev/null || skip "xvfb-run missing (Debian: xvfb, xauth)"
+command -v xdotool >/dev/null || skip "xdotool missing"
+command -v dbus-daemon >/dev/null || skip "dbus-daemon missing (Debian: dbus-daemon)"
+[ -x "$launcher" ] || skip "at-spi-bus-launcher missing (Debian: at-spi2-core)"
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "pyatspi missing (Debian: python3-pyatspi)"
+
+if [ -z "${ZK_A11Y_INSIDE_X:-}" ]; then
+  exec env ZK_A11Y_INSIDE_X=1 xvfb-run -a -s "-screen 0 1400x1000x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pids=()
+# A process and everything it started, children first.
+tree() {
+  local child
+  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
+    tree "$child"
+  done
+  echo "$1"
+}
+cleanup() {
+  local all=() p
+  for p in "${pids[@]}"; do
+    mapfile -t -O "${#all[@]}" all < <(tree "$p")
+  done
+  for p in "${all[@]}"; do
+    kill "$p" 2>/dev/null || true
+  done
+  for _ in $(seq 1 30); do
+    alive=0
+    for p in "${all[@]}"; do
+      kill -0 "$p" 2>/dev/null && alive=1
+    done
+    [ "$alive" -eq 0 ] && break
+    sleep 0.1
+  done
+  for p in "${all[@]}"; do
+    kill -KILL "$p" 2>/dev/null || true
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A session bus of our own; the machine's, if any, is never touched.
+dbus-daemon --session --print-address=3 --print-pid=4 --fork 3>"$work/address" 4>"$work/pid"
+pids+=("$(cat "$work/pid")")
+DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/address")
+export DBUS_SESSION_BUS_ADDRESS
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+"$launcher" --launch-immediately &
+pids+=($!)
+
+mkdir "$work/window"
+cp "$help" "$work/window/help.rtf"
+cat >"$work/asound.conf" <<CONF
+pcm.!default { type file slave { pcm { type null } } file "/dev/null" format "raw" }
+CONF
+(cd "$work/window" && QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 ALSA_CONFIG_PATH="$work/asound.conf" \
+  exec "$programmer" xq) &
+pids+=($!)
+
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name "Программатор" | head -n 1) || {
+  echo "FAIL: the window did not appear" >&2
+  exit 1
+}
+# Without a window manager nobody gives the window the keyboard: give it, as a click would.
+xdotool windowfocus --sync "$wid"
+sleep 0.5
+/usr/bin/python3 "$here/a11y_check.py" "$wid" ${ZK_A11Y_VERBOSE:+-v}
