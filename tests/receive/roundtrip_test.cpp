@@ -102,6 +102,23 @@ TEST(RoundTrip, StartOfDataInSeconds) {
     }
 }
 
+// The programmer's own file: full level, not a sample before the lead-in or after the last
+// bit, so the filters' tails and the resampler's hold-back must be pushed through at the end.
+TEST(RoundTrip, TheSendersOwnFileEndToEnd) {
+    for (const int rate : {16000, 44100}) {
+        Channel c;
+        c.rate = rate;
+        c.levelDb = 0;
+        c.silenceBefore = 0;
+        c.silenceAfter = 0;
+        const Bytes bytes = RandomArray(15);
+        const Heard heard = Decode(Record(bytes, c, 15), rate);
+        ASSERT_EQ(heard.packets.size(), 1u) << rate << "\n" << heard.diagnosis.Text();
+        EXPECT_EQ(heard.packets[0].bytes, bytes);
+        EXPECT_FALSE(heard.packets[0].clipped);
+    }
+}
+
 // Driven 6 dB past full scale: hard clipping costs margin but the bytes must survive, and the
 // packet and the diagnosis must say that the recording clipped.
 TEST(RoundTrip, HardClippingDecodesAndIsReported) {
