@@ -37,11 +37,14 @@ void AddCheckCommand(CLI::App& app, CommonOptions& common) {
         "same, codes still at the tool's start values (7204, *, 8135, #, 6914: anyone who knows "
         "the defaults can use them), one-symbol codes (16 possibilities), four-symbol codes of "
         "one repeated symbol. Nothing is written. generate and play print the same lines as "
-        "warnings. Exit status: 0 nothing to say, 1 something listed, 2 bad input.",
-        "zk77q3 check --config north.toml");
+        "warnings.",
+        "zk77q3 check --config north.toml",
+        "0 nothing to say, 1 something listed (or a profile that cannot be read), 2 bad input.");
     AddSettingsOptions(check, common);
-    AddDirectoryOption(check, common);
-    AddJsonOption(check, common);
+    AddDirectoryOption(check, common, false);
+    AddJsonOption(check, common,
+                  "one JSON object on standard output: settings, array, check word, files "
+                  "(null: nothing is written), warnings");
     SetRun(check, common, RunCheck);
 }
 

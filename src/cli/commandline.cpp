@@ -126,14 +126,17 @@ void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
     throw UsageError("unexpected argument " + Quoted(first));
 }
 
+constexpr const char* kUsualExitStatus =
+    "0 done, 1 a file, device or playback fault, 2 bad input (nothing written, nothing sent).";
+
 }  // namespace
 
 CLI::App& AddCommand(CLI::App& app, const std::string& name, const std::string& description,
-                     const std::string& example) {
+                     const std::string& example, const std::string& exitStatus) {
     CLI::App* command = app.add_subcommand(name, description);
     command->allow_extras();  // reported by ThrowForExtras with the tool's own messages
-    command->footer("Example:\n  " + example + "\n\nExit status: 0 done, 1 a file, device or " +
-                    "playback fault, 2 bad input (nothing written, nothing sent).");
+    command->footer("Example:\n  " + example +
+                    "\n\nExit status: " + (exitStatus.empty() ? kUsualExitStatus : exitStatus));
     return *command;
 }
 
@@ -165,10 +168,8 @@ void AddDeviceOption(CLI::App& command, CommonOptions& common) {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
-void AddJsonOption(CLI::App& command, CommonOptions& common) {
-    command.add_flag("--json", common.json,
-                     "one JSON object on standard output: settings, array, check word, files, "
-                     "warnings");
+void AddJsonOption(CLI::App& command, CommonOptions& common, const std::string& description) {
+    command.add_flag("--json", common.json, description);
 }
 
 void AddStrictOption(CLI::App& command, CommonOptions& common) {
@@ -177,11 +178,13 @@ void AddStrictOption(CLI::App& command, CommonOptions& common) {
                      "warn");
 }
 
-void AddDirectoryOption(CLI::App& command, CommonOptions& common) {
+void AddDirectoryOption(CLI::App& command, CommonOptions& common, bool writesFiles) {
     command
         .add_option("-C,--directory", common.directory,
-                    "work in DIR, as if started there: the two files go there, and a relative "
-                    "--config is read from there")
+                    writesFiles ? "work in DIR, as if started there: the two files go there, and "
+                                  "a relative --config is read from there"
+                                : "work in DIR, as if started there: a relative --config is read "
+                                  "from there")
         ->type_name("DIR")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
@@ -200,10 +203,9 @@ CommandLine::CommandLine()
     app.require_subcommand(0, 1);
     app.allow_extras();
     app.add_flag("-V,--version")->description("print the version and exit");
-    app.footer(
-        "Run `zk77q3 COMMAND --help` for a command's options.\n\nExample:\n  zk77q3 generate "
-        "--user-open 1590 --period 1:0:0\n\nExit status: 0 done, 1 a file, device or playback "
-        "fault, 2 bad input (nothing written, nothing sent).");
+    app.footer(std::string("Run `zk77q3 COMMAND --help` for a command's options.\n\nExample:\n  "
+                           "zk77q3 generate --user-open 1590 --period 1:0:0\n\nExit status: ") +
+               kUsualExitStatus);
     AddGenerateCommand(app, common_);
     AddPlayCommand(app, common_);
     AddCheckCommand(app, common_);
@@ -225,7 +227,7 @@ Parsed CommandLine::Parse(const std::vector<std::string>& args) {
         }
         if (IsHelp(arg)) {
             CLI::App* scope = HelpScope(app, args);
-            return {Outcome::Help, scope != nullptr ? scope->help() : app.help()};
+            return {Outcome::Help, scope != nullptr ? scope->help("zk77q3") : app.help()};
         }
         if (IsVersion(arg)) {
             return {Outcome::Version, std::string("zk77q3 ") + ZK_VERSION + "\n"};

@@ -42,15 +42,21 @@ struct CommonOptions {
     std::function<int(CommonOptions&)> run;
 };
 
-// A subcommand of `app` with its own --help, ending with one example.
+// A subcommand of `app` with its own --help, ending with one example and the exit statuses
+// (the usual ones unless `exitStatus` tells otherwise).
 CLI::App& AddCommand(CLI::App& app, const std::string& name, const std::string& description,
-                     const std::string& example);
+                     const std::string& example, const std::string& exitStatus = "");
 // The eighteen settings and --config FILE.
 void AddSettingsOptions(CLI::App& command, CommonOptions& common);
 void AddDeviceOption(CLI::App& command, CommonOptions& common);
-void AddJsonOption(CLI::App& command, CommonOptions& common);
+void AddJsonOption(CLI::App& command, CommonOptions& common,
+                   const std::string& description =
+                       "one JSON object on standard output: "
+                       "settings, array, check word, files, "
+                       "warnings");
 void AddStrictOption(CLI::App& command, CommonOptions& common);
-void AddDirectoryOption(CLI::App& command, CommonOptions& common);
+// `writesFiles`: the command writes _qq.wav and 9_fmsig.h (else -C only places --config).
+void AddDirectoryOption(CLI::App& command, CommonOptions& common, bool writesFiles = true);
 // What the subcommand does once the arguments are read.
 void SetRun(CLI::App& command, CommonOptions& common, std::function<int(CommonOptions&)> run);
 

@@ -87,7 +87,7 @@ void AddLogCommand(CLI::App& app, CommonOptions& common) {
         "(~/.local/state/zk77q3/sent.jsonl), JSON Lines, readable by its owner only.",
         "zk77q3 log --profile 3 > again.toml");
     auto options = std::make_shared<LogOptions>();
-    AddJsonOption(log, common);
+    AddJsonOption(log, common, "each entry as the log holds it: one JSON object a line");
     log.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     log.add_option("--last", options->last, "only the last N entries")->type_name("N");
     log.add_option("--profile", options->profile,

@@ -15,7 +15,7 @@ void AddProfileCommand(CLI::App& app, CommonOptions& common) {
         "with the same options sends. Nothing is written.",
         "zk77q3 profile --user-open 1590 --period 1:0:0 > north.toml");
     AddSettingsOptions(profile, common);
-    AddDirectoryOption(profile, common);
+    AddDirectoryOption(profile, common, false);
     SetRun(profile, common, [](CommonOptions& c) {
         Print(ProfileText(LoadSettings(c)));
         return kExitDone;
