@@ -13,7 +13,7 @@ run=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libasound2-dev libsndfile1-dev libjpeg62-turbo-dev libsoxr-dev libliquid-dev
-  libcli11-dev nlohmann-json3-dev libssl-dev
+  libcli11-dev nlohmann-json3-dev libtomlplusplus-dev nettle-dev
   fonts-dejavu-core fonts-liberation
   scdoc
 )
