@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 #include "_5FormFM.h"
 #include "accessiblenames.h"
@@ -194,6 +195,9 @@ TForm1::~TForm1() {
     // The children are taken down after this body has run: the chart view's last hiding must
     // not reach a window that is half gone.
     chart1_->removeEventFilter(this);
+    if (titlePage_ != nullptr) {
+        titlePage_->removeEventFilter(this);
+    }
 }
 
 void TForm1::CreatePages() {
@@ -223,7 +227,26 @@ void TForm1::CreatePages() {
 }
 
 void TForm1::CreateTitlePage(QWidget* page) {
+    // The programmer page is in front at start; the title page's pictures and large type are
+    // made when it is first shown, which keeps the photograph's decoding, the diagram's parsing
+    // and the narrow face's lookup out of the start.
+    titlePage_ = page;
+    page->installEventFilter(this);
+}
+
+void TForm1::FillTitlePageOnce() {
+    if (titlePage_ == nullptr) {
+        return;
+    }
+    QWidget* page = std::exchange(titlePage_, nullptr);
+    page->removeEventFilter(this);
     zk::ui::FillTitlePage(page);
+    // The page is already showing: what was just put on it is shown with it, laid out before
+    // its first paint.
+    for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->show();
+    }
+    page->layout()->activate();
 }
 
 void TForm1::CreateParameterPage(QWidget* page) {
@@ -478,8 +501,9 @@ void TForm1::CreateChartPage(QWidget* page) {
     axisY_ = new QValueAxis;
     axisY_->setRange(kChartLowY, kChartHighY);
     axisY_->setLabelFormat("%d");
-    chart_->addAxis(axisX_, Qt::AlignBottom);
-    chart_->addAxis(axisY_, Qt::AlignLeft);
+    // The view puts the axes on the chart when it is first shown: laying out their labels loads
+    // a face and size the rest of the window does not use, which is a cost the start need not
+    // pay while the chart is hidden.
 
     series1_ = new QLineSeries;
     series1_->setObjectName("Series1");
@@ -694,6 +718,9 @@ void TForm1::PutSeriesOnChart(bool onChart) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == titlePage_ && event->type() == QEvent::Show) {
+        FillTitlePageOnce();
+    }
     if (watched == chart1_) {
         if (event->type() == QEvent::Show) {
             PutSeriesOnChart(true);

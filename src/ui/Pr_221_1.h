@@ -97,6 +97,7 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
 
     void CreatePages();
     void CreateTitlePage(QWidget* page);
+    void FillTitlePageOnce();
     void CreateParameterPage(QWidget* page);
     void CreateCodeGroup(QWidget* parent);
     void CreatePeriodGroups(QWidget* parent);
@@ -120,6 +121,7 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     zk::Player& player_;
 
     QTabWidget* pageControl1_ = nullptr;
+    QWidget* titlePage_ = nullptr;  // until the title page is first shown and filled
     QPushButton* button2_ = nullptr;
     QGroupBox* groupBox11_ = nullptr;
     QGroupBox* groupBox12_ = nullptr;

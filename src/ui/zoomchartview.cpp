@@ -24,6 +24,12 @@ ZoomChartView::ZoomChartView(QChart* chart, QLineSeries* whole, QValueAxis* axis
     setFocusPolicy(Qt::StrongFocus);
     setDragMode(QGraphicsView::NoDrag);
     slice_->setObjectName("Series1Shown");
+    // Until they join the chart, the axes belong to the view.
+    for (QValueAxis* axis : {axis_, axisY_}) {
+        if (axis->parent() == nullptr) {
+            axis->setParent(this);
+        }
+    }
     // A new output while zoomed in shows at once, at the same place.
     connect(whole_, &QLineSeries::pointsReplaced, this, [this] {
         if (onScreen_ && !ShowsWhole()) {
@@ -34,6 +40,10 @@ ZoomChartView::ZoomChartView(QChart* chart, QLineSeries* whole, QValueAxis* axis
 
 void ZoomChartView::PutOnChart(bool onScreen) {
     onScreen_ = onScreen;
+    if (onScreen_ && !chart()->axes().contains(axis_)) {
+        chart()->addAxis(axis_, Qt::AlignBottom);
+        chart()->addAxis(axisY_, Qt::AlignLeft);
+    }
     if (onScreen_ && !ShowsWhole()) {
         RefreshSlice(ShownFrom(), ShownTo());
     }

@@ -44,7 +44,8 @@ class ZoomChartView : public QChartView {
                   double first, double last, QWidget* parent = nullptr);
 
     // Puts the series that draws what is shown on the chart, or takes every series off it. Off
-    // the chart, a new batch of points costs no layout.
+    // the chart, a new batch of points costs no layout. The axes join the chart the first time
+    // it comes on screen, and stay.
     void PutOnChart(bool onScreen);
     // The series the chart draws now: the whole one, the slice, or none.
     QLineSeries* DrawnSeries() const;

@@ -140,4 +140,29 @@ TEST_F(WindowTest, TheHiddenExitButtonIsReachedWithTheTabKey) {
     EXPECT_EQ(QApplication::focusWidget(), exitButton);
 }
 
+// The title page is made when first shown; shown, it holds the whole page at once.
+TEST_F(WindowTest, TheTitlePageComesUpWholeWhenFirstShown) {
+    auto* pages = Find<QTabWidget>("PageControl1");
+    QWidget* title = Find("TabSheet1");
+    pages->setCurrentWidget(title);
+    QApplication::processEvents();
+    for (const char* name :
+         {"GroupBox3", "Label3D1", "Panel1", "Image1", "Panel2", "Image2", "Label3D2"}) {
+        auto* part = title->findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(part, nullptr) << name;
+        EXPECT_TRUE(part->isVisible()) << name;
+    }
+    EXPECT_EQ(title->findChild<QWidget*>("GroupBox3")->geometry(), title->rect());
+    const auto* photo = title->findChild<QLabel*>("Image1");
+    EXPECT_FALSE(photo->pixmap().isNull());
+    // The centred column is laid out before the first paint: the photograph's panel is centred.
+    const QWidget* panel = title->findChild<QWidget*>("Panel1");
+    EXPECT_NEAR(panel->geometry().center().x(), title->width() / 2, 1);
+
+    // Shown again, nothing is made twice.
+    pages->setCurrentIndex(1);
+    pages->setCurrentWidget(title);
+    EXPECT_EQ(title->findChildren<QWidget*>("Label3D1").size(), 1);
+}
+
 }  // namespace
