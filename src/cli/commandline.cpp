@@ -45,12 +45,33 @@ CLI::App* FindCommand(CLI::App& app, std::string_view name) {
     return nullptr;
 }
 
-std::string CommandList(CLI::App& app) {
-    const std::vector<CLI::App*> commands = AllCommands(app);
+// Every subcommand, in the order --help lists them. A new subcommand is one row here, its
+// Add...Command function declared in commands.h and defined in a file of its own.
+struct CommandEntry {
+    const char* name;
+    void (*add)(CLI::App&, CommonOptions&);
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"generate", AddGenerateCommand}, {"play", AddPlayCommand},     {"check", AddCheckCommand},
+    {"profile", AddProfileCommand},   {"tone", AddToneCommand},     {"dtmf", AddDtmfCommand},
+    {"log", AddLogCommand},           {"verify", AddVerifyCommand}, {"listen", AddListenCommand},
+};
+
+std::vector<std::string> CommandNames() {
+    std::vector<std::string> names;
+    for (const CommandEntry& entry : kCommands) {
+        names.emplace_back(entry.name);
+    }
+    return names;
+}
+
+std::string CommandList() {
+    const std::vector<std::string> names = CommandNames();
     std::string list;
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        list += commands[i]->get_name();
-        list += i + 2 < commands.size() ? ", " : i + 2 == commands.size() ? " or " : "";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        list += names[i];
+        list += i + 2 < names.size() ? ", " : i + 2 == names.size() ? " or " : "";
     }
     return list;
 }
@@ -109,7 +130,7 @@ void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
     const bool chosen = !app.get_subcommands().empty();
     if (extras.empty()) {
         if (!chosen) {
-            throw UsageError("no action given: use " + CommandList(app) + " (see --help)");
+            throw UsageError("no action given: use " + CommandList() + " (see --help)");
         }
         return;
     }
@@ -120,7 +141,7 @@ void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
                          " (see --help)");
     }
     if (!chosen) {
-        throw UsageError("unknown action " + Quoted(first) + ": use " + CommandList(app) +
+        throw UsageError("unknown action " + Quoted(first) + ": use " + CommandList() +
                          " (see --help)");
     }
     throw UsageError("unexpected argument " + Quoted(first));
@@ -206,15 +227,28 @@ CommandLine::CommandLine()
     app.footer(std::string("Run `zk77q3 COMMAND --help` for a command's options.\n\nExample:\n  "
                            "zk77q3 generate --user-open 1590 --period 1:0:0\n\nExit status: ") +
                kUsualExitStatus);
-    AddGenerateCommand(app, common_);
-    AddPlayCommand(app, common_);
-    AddCheckCommand(app, common_);
-    AddProfileCommand(app, common_);
-    AddToneCommand(app, common_);
-    AddDtmfCommand(app, common_);
-    AddLogCommand(app, common_);
-    AddVerifyCommand(app, common_);
-    AddListenCommand(app, common_);
+}
+
+// Builds only the subcommand that the arguments name (the first argument that is a command's
+// name), or all of them when none is named: CLI11 options are costly to make, and every run of
+// the tool would otherwise pay for the options of every command.
+void CommandLine::Register(const std::vector<std::string>& args) {
+    const std::vector<std::string> names = CommandNames();
+    std::string chosen;
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+        if (std::find(names.begin(), names.end(), arg) != names.end()) {
+            chosen = arg;
+            break;
+        }
+    }
+    for (const CommandEntry& entry : kCommands) {
+        if (chosen.empty() || chosen == entry.name) {
+            entry.add(*app_, common_);
+        }
+    }
 }
 
 CommandLine::~CommandLine() = default;
@@ -225,12 +259,18 @@ Parsed CommandLine::Parse(const std::vector<std::string>& args) {
         if (arg == "--") {
             break;
         }
+        if (IsVersion(arg)) {
+            return {Outcome::Version, std::string("zk77q3 ") + ZK_VERSION + "\n"};
+        }
+    }
+    Register(args);
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
         if (IsHelp(arg)) {
             CLI::App* scope = HelpScope(app, args);
             return {Outcome::Help, scope != nullptr ? scope->help("zk77q3") : app.help()};
-        }
-        if (IsVersion(arg)) {
-            return {Outcome::Version, std::string("zk77q3 ") + ZK_VERSION + "\n"};
         }
     }
     CheckValuesPresent(app, args);

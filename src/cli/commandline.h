@@ -4,7 +4,7 @@
 // and every fault of the input is a UsageError with the tool's own message (exit status 2).
 //
 // A subcommand lives in a file of its own and registers itself with one call, declared in
-// commands.h and made in CommandLine's constructor:
+// commands.h and listed in kCommands (commandline.cpp):
 //
 //     void AddToneCommand(CLI::App& app, CommonOptions& common) {
 //         CLI::App& tone = AddCommand(app, "tone", "what it does", "zk77q3 tone --seconds 5");
@@ -76,6 +76,8 @@ class CommandLine {
     CommonOptions& options() { return common_; }
 
   private:
+    void Register(const std::vector<std::string>& args);
+
     std::unique_ptr<CLI::App> app_;
     CommonOptions common_;
 };
