@@ -3,6 +3,9 @@
 //   - the chart: the 48768 points of one output fed to the window's chart and rendered at the
 //     chart's 809 x 250, against QPainter drawLines of the same points onto an image of that size
 //     (goal: at most 2x); and the same feed while the chart is off screen;
+//   - the chart zoomed: one wheel step with the 48768 points on the chart, drawn at the chart's
+//     size, near the whole signal (a slice of extremes per pixel column), close in (two bits),
+//     and out to the whole signal and in again, against the same drawLines baseline;
 //   - the help: a 200 KB rich-text file, made from help.rtf repeated, loaded as the help page
 //     loads it, against the same file read as plain text into a document.
 // After the table come the ratios of the medians.
@@ -31,6 +34,7 @@
 #include "Pr_221_1.h"
 #include "_5FormFM.h"
 #include "richtextfile.h"
+#include "zoomchartview.h"
 
 namespace {
 
@@ -146,6 +150,40 @@ void DrawLinesBaseline(benchmark::State& state) {
     benchmark::DoNotOptimize(image.constBits());
 }
 
+// One wheel step on the chart showing the latest output, then the chart drawn at its size. The
+// steps go in and out between `from` and one step further in, around the signal's middle, so
+// every iteration does the same work.
+void ZoomSteps(benchmark::State& state, const char* name, double span) {
+    auto* view = qobject_cast<zk::ui::ZoomChartView*>(fixture->chart);
+    Feed(*fixture->form);
+    const double middle = zk::kSignalSamples / 2.0;
+    view->ShowRange(middle - span / 2, middle + span / 2);
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32_Premultiplied);
+    bool in = true;
+    Timed(state, name, [&] {
+        view->ZoomAround(
+            middle, in ? zk::ui::ZoomChartView::kWheelZoom : 1 / zk::ui::ZoomChartView::kWheelZoom);
+        in = !in;
+        QPainter painter(&image);
+        view->render(&painter);
+    });
+    view->ShowWhole();
+    benchmark::DoNotOptimize(image.constBits());
+}
+
+void ZoomStepNearWhole(benchmark::State& state) {
+    ZoomSteps(state, "zoom step near whole", zk::kSignalSamples * 0.8);
+}
+
+void ZoomStepClose(benchmark::State& state) {
+    ZoomSteps(state, "zoom step close", 128);
+}
+
+// From one step in out to the whole signal, and in again: the whole series laid out once.
+void ZoomStepToWhole(benchmark::State& state) {
+    ZoomSteps(state, "zoom step to whole", zk::kSignalSamples);
+}
+
 // The feed while the chart is off screen, as with every output in the normal mode.
 void ChartFeedOffScreen(benchmark::State& state) {
     TForm1 hidden(fixture->player);
@@ -233,6 +271,9 @@ int main(int argc, char** argv) {
              {"ChartRefresh", ChartRefresh},
              {"DrawLinesBaseline", DrawLinesBaseline},
              {"ChartFeedOffScreen", ChartFeedOffScreen},
+             {"ZoomStepNearWhole", ZoomStepNearWhole},
+             {"ZoomStepClose", ZoomStepClose},
+             {"ZoomStepToWhole", ZoomStepToWhole},
              {"HelpRichText", HelpRichText},
              {"HelpPlainText", HelpPlainText},
          }) {
@@ -245,10 +286,10 @@ int main(int argc, char** argv) {
         const double ms = Median(samplesMs[name]);
         const double base = Median(samplesMs[baseline]);
         if (ms == 0 || base == 0) {
-            std::printf("  %-16s not measured\n", name);
+            std::printf("  %-20s not measured\n", name);
             return 0.0;
         }
-        std::printf("  %-16s %8.2f ms vs %-16s %8.2f ms  %6.2fx\n", name, ms, baseline, base,
+        std::printf("  %-20s %8.2f ms vs %-16s %8.2f ms  %6.2fx\n", name, ms, baseline, base,
                     ms / base);
         return ms / base;
     };
@@ -259,6 +300,9 @@ int main(int argc, char** argv) {
                     chart <= kChartGoal ? "met" : "MISSED");
     }
     ratio("feed off screen", "drawLines");
+    ratio("zoom step near whole", "drawLines");
+    ratio("zoom step close", "drawLines");
+    ratio("zoom step to whole", "drawLines");
     ratio("help rich text", "help plain text");
     return 0;
 }

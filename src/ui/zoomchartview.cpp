@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace zk::ui {
 
@@ -17,9 +18,12 @@ ZoomChartView::ZoomChartView(QChart* chart, QLineSeries* whole, QValueAxis* axis
       whole_(whole),
       slice_(new QLineSeries(this)),
       axis_(axisX),
+      zoomAxis_(new QValueAxis(this)),
       axisY_(axisY),
       first_(first),
       last_(last),
+      from_(first),
+      to_(last),
       band_(new QRubberBand(QRubberBand::Rectangle, viewport())) {
     setFocusPolicy(Qt::StrongFocus);
     setDragMode(QGraphicsView::NoDrag);
@@ -33,7 +37,7 @@ ZoomChartView::ZoomChartView(QChart* chart, QLineSeries* whole, QValueAxis* axis
     // A new output while zoomed in shows at once, at the same place.
     connect(whole_, &QLineSeries::pointsReplaced, this, [this] {
         if (onScreen_ && !ShowsWhole()) {
-            RefreshSlice(ShownFrom(), ShownTo());
+            RefreshSlice(from_, to_);
         }
     });
 }
@@ -41,48 +45,58 @@ ZoomChartView::ZoomChartView(QChart* chart, QLineSeries* whole, QValueAxis* axis
 void ZoomChartView::PutOnChart(bool onScreen) {
     onScreen_ = onScreen;
     if (onScreen_ && !chart()->axes().contains(axis_)) {
+        // The zoomed axis takes the place of the whole one, drawn the same way.
+        zoomAxis_->setLabelFormat(axis_->labelFormat());
+        zoomAxis_->setVisible(false);
         chart()->addAxis(axis_, Qt::AlignBottom);
+        chart()->addAxis(zoomAxis_, Qt::AlignBottom);
         chart()->addAxis(axisY_, Qt::AlignLeft);
     }
-    if (onScreen_ && !ShowsWhole()) {
-        RefreshSlice(ShownFrom(), ShownTo());
-    }
-    Attach(ShowsWhole());
-}
-
-QLineSeries* ZoomChartView::DrawnSeries() const {
-    if (whole_->chart() != nullptr) {
-        return whole_;
-    }
-    return slice_->chart() != nullptr ? slice_ : nullptr;
-}
-
-void ZoomChartView::Attach(bool whole) {
-    QLineSeries* wanted = !onScreen_ ? nullptr : whole ? whole_ : slice_;
-    for (QLineSeries* series : {whole_, slice_}) {
-        if (series != wanted && series->chart() != nullptr) {
+    for (auto [series, x] : {std::pair{whole_, axis_}, std::pair{slice_, zoomAxis_}}) {
+        if (onScreen_ && series->chart() == nullptr) {
+            slice_->setPen(whole_->pen());
+            chart()->addSeries(series);
+            series->attachAxis(x);
+            series->attachAxis(axisY_);
+        } else if (!onScreen_ && series->chart() != nullptr) {
             chart()->removeSeries(series);
             // Taken off, a series belongs to nobody until given back to the view.
             series->setParent(this);
         }
     }
-    if (wanted != nullptr && wanted->chart() == nullptr) {
-        slice_->setPen(whole_->pen());
-        chart()->addSeries(wanted);
-        wanted->attachAxis(axis_);
-        wanted->attachAxis(axisY_);
+    if (onScreen_) {
+        ShowScale();
+    }
+}
+
+QLineSeries* ZoomChartView::DrawnSeries() const {
+    QLineSeries* drawn = ShowsWhole() ? whole_ : slice_;
+    return drawn->chart() != nullptr ? drawn : nullptr;
+}
+
+void ZoomChartView::ShowScale() {
+    const bool whole = ShowsWhole();
+    if (!whole) {
+        RefreshSlice(from_, to_);
+        zoomAxis_->setRange(from_, to_);
+    }
+    // The whole series keeps its axis and its layout while hidden: coming back to the whole
+    // signal shows it again without laying 48768 points out anew.
+    whole_->setVisible(whole);
+    axis_->setVisible(whole);
+    slice_->setVisible(!whole);
+    zoomAxis_->setVisible(!whole);
+    if (whole) {
+        slice_->clear();
     }
 }
 
 void ZoomChartView::SetRange(double from, double to) {
-    const bool whole = from <= first_ && to >= last_;
-    // The series changes before the axis does, so the whole series is never laid out again
-    // for a range it does not draw.
-    if (onScreen_ && !whole) {
-        RefreshSlice(from, to);
+    from_ = from;
+    to_ = to;
+    if (onScreen_) {
+        ShowScale();
     }
-    Attach(whole);
-    axis_->setRange(from, to);
 }
 
 void ZoomChartView::RefreshSlice(double from, double to) {
@@ -125,11 +139,11 @@ void ZoomChartView::RefreshSlice(double from, double to) {
 }
 
 double ZoomChartView::ShownFrom() const {
-    return axis_->min();
+    return from_;
 }
 
 double ZoomChartView::ShownTo() const {
-    return axis_->max();
+    return to_;
 }
 
 bool ZoomChartView::ShowsWhole() const {

@@ -20,10 +20,12 @@ namespace zk::ui {
 //   +, -                             zoom in or out around the middle
 //   double-click, Escape, Home       the whole signal again
 //
-// At the whole signal the chart draws the series it was given, every point of it. Zoomed in, it
-// draws a slice series of the points shown instead, so that a step costs what is on screen, not
-// a layout of all 48768 points; where the slice still holds more than a few points per pixel
-// column, each column keeps its lowest and highest point, which draws the same picture.
+// At the whole signal the chart draws the series it was given, every point of it, on the axis it
+// was given. Zoomed in, that series and axis are hidden, and a slice series of the points shown
+// is drawn on an axis of the view's own in the same place, so that a step costs what is on
+// screen, not a layout of all 48768 points; where the slice still holds more than a few points
+// per pixel column, each column keeps its lowest and highest point, which draws the same
+// picture. The whole series stays laid out meanwhile, so going back to it is cheap.
 class ZoomChartView : public QChartView {
     Q_OBJECT
 
@@ -80,16 +82,19 @@ class ZoomChartView : public QChartView {
     QRect PlotInView() const;
     double SamplesPerPixel() const;
     void SetRange(double from, double to);
-    void Attach(bool whole);
+    void ShowScale();
     void RefreshSlice(double from, double to);
 
     QLineSeries* whole_;
     QLineSeries* slice_;
     QValueAxis* axis_;
+    QValueAxis* zoomAxis_;
     QValueAxis* axisY_;
     bool onScreen_ = false;
     double first_;
     double last_;
+    double from_;
+    double to_;
     Drag drag_ = Drag::None;
     QPoint dragStart_;
     QPoint dragLast_;
