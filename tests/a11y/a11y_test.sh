@@ -35,6 +35,7 @@ tree() {
   echo "$1"
 }
 cleanup() {
+  set +e
   local all=() p
   for p in "${pids[@]}"; do
     mapfile -t -O "${#all[@]}" all < <(tree "$p")
@@ -57,9 +58,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A session bus of our own; the machine's, if any, is never touched.
-dbus-daemon --session --print-address=3 --print-pid=4 --fork 3>"$work/address" 4>"$work/pid"
-pids+=("$(cat "$work/pid")")
+# A session bus of our own, in the foreground so that its process is known at once; the
+# machine's bus, if any, is never touched.
+dbus-daemon --session --nofork --print-address=3 3>"$work/address" &
+pids+=($!)
+for _ in $(seq 1 100); do
+  [ -s "$work/address" ] && break
+  sleep 0.05
+done
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/address")
 export DBUS_SESSION_BUS_ADDRESS
 export XDG_RUNTIME_DIR="$work/runtime"
