@@ -3,6 +3,7 @@
 #   bin/zk77q3                      the command line
 #   bin/zk77q3-programmer           a launcher: makes the user's working folder, puts "help.rtf"
 #                                   into it and starts the window there
+#   lib/zk77q3/zk77q3-receive       the decoder behind `zk77q3 verify` and `zk77q3 listen`
 #   lib/zk77q3/zk77q3-programmer    the window itself; it reads and writes relative to the folder
 #                                   it runs in, so it is not started directly
 #   share/zk77q3/help.rtf           the help the launcher copies
@@ -23,6 +24,11 @@ set(zk_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 
 if(TARGET zk77q3)
   install(TARGETS zk77q3 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The decoder behind verify and listen, which zk77q3 finds relative to its own folder.
+  install(TARGETS zk77q3-receive RUNTIME DESTINATION ${ZK_INSTALL_PROGRAMDIR})
+  file(RELATIVE_PATH zk_bin_to_programs ${CMAKE_INSTALL_FULL_BINDIR}
+       ${CMAKE_INSTALL_PREFIX}/${ZK_INSTALL_PROGRAMDIR})
+  target_compile_definitions(zk77q3 PRIVATE ZK_RECEIVE_FROM_BIN="${zk_bin_to_programs}")
 
   if(TARGET zk77q3_man)
     get_target_property(zk_man_page zk77q3_man ZK_PAGE)

@@ -6,11 +6,13 @@
 #include "commandline.h"
 #include "errors.h"
 #include "messages.h"
+#include "receiveprogram.h"
 #include "stdoutput.h"
 #include "workfolder.h"
 
 int main(int argc, char** argv) {
     using namespace zk::cli;
+    KeepProcessArguments(argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
     CommandLine commandLine;
     CommonOptions& common = commandLine.options();

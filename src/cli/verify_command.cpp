@@ -1,14 +1,8 @@
 // zk77q3 verify: recordings decoded back to the array, the check word and the settings.
 #include <CLI/CLI.hpp>
 
-#include <sstream>
-
 #include "commands.h"
-#include "errors.h"
-#include "messages.h"
-#include "profile.h"
-#include "stdoutput.h"
-#include "verify.h"
+#include "receiveprogram.h"
 
 namespace zk::cli {
 
@@ -22,44 +16,25 @@ void AddVerifyCommand(CLI::App& app, CommonOptions& common) {
         "give an expectation: every setting that differs is named. Exit status: 0 every file "
         "holds a valid packet as expected, 1 one does not, 2 bad options or an unreadable file.",
         "zk77q3 verify --user-open 1590 recording.flac");
-    auto request = std::make_shared<VerifyRequest>();
-    auto channel = std::make_shared<std::string>();
-    auto expectWav = std::make_shared<std::string>();
-    verify.add_option("FILE", request->files, "recordings to decode")
+    auto arguments = std::make_shared<VerifyArguments>();
+    verify.add_option("FILE", arguments->files, "recordings to decode")
         ->required()
         ->type_name("FILE...");
     verify
-        .add_option("--channel", *channel,
+        .add_option("--channel", arguments->channel,
                     "decode only this channel, counted from 1 (default: the one that carries "
                     "the signal)")
         ->type_name("N")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     verify
-        .add_option("--expect-wav", *expectWav,
+        .add_option("--expect-wav", arguments->expectWav,
                     "expect the array that this WAV file (written by generate) carries")
         ->type_name("FILE")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     AddSettingsOptions(verify, common);
     AddJsonOption(verify, common);
-    SetRun(verify, common, [request, channel, expectWav](CommonOptions& c) {
-        if (!channel->empty()) {
-            request->channel = WholeNumberIn("--channel", *channel, 1, 1024);
-        }
-        if (!expectWav->empty()) {
-            try {
-                request->expected = ArrayOfRecording(*expectWav);
-            } catch (const Fault& fault) {
-                throw UsageError(std::string("--expect-wav: ") + fault.what());
-            }
-        } else if (!c.given.empty() || !c.config.empty()) {
-            request->expected = ArrayForSettings(LoadSettings(c));
-        }
-        request->json = c.json;
-        std::ostringstream out;
-        const int status = RunVerify(*request, out);
-        Print(out.str());
-        return status;
-    });
+    SetRun(verify, common,
+           [arguments](CommonOptions& c) { return RunVerifyCommand(*arguments, c); });
 }
 
 }  // namespace zk::cli

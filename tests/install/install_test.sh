@@ -49,7 +49,7 @@ stage)
     ;;
 
 layout)
-    for f in "$bin/zk77q3" "$launcher" "$programs/zk77q3-programmer"; do
+    for f in "$bin/zk77q3" "$launcher" "$programs/zk77q3-programmer" "$programs/zk77q3-receive"; do
         [ -f "$f" ] && [ -x "$f" ] || fail "$f is not an installed executable"
     done
     for f in "$data/zk77q3/help.rtf" "$desktop" "$metainfo" "$icon"; do
@@ -62,6 +62,13 @@ layout)
 
     out=$("$bin/zk77q3" --version) || fail "zk77q3 --version failed"
     [ "$out" = "zk77q3 $version" ] || fail "zk77q3 --version printed '$out'"
+    # verify is handed on to the installed decoder, found from bin/ as the package lays it out.
+    work=$(mktemp -d)
+    XDG_STATE_HOME=$work "$bin/zk77q3" generate -C "$work" --user-open 1590 >/dev/null 2>&1 ||
+        fail "the installed zk77q3 cannot generate"
+    out=$(XDG_STATE_HOME=$work "$bin/zk77q3" verify --user-open 1590 "$work/_qq.wav" 2>&1) ||
+        { rm -rf "$work"; fail "the installed zk77q3 verify failed: $out"; }
+    rm -rf "$work"
 
     # Nothing installed may point into the build or the source tree.
     for f in "$launcher" "$desktop" "$metainfo"; do
