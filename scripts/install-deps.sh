@@ -18,17 +18,19 @@ run=(
   scdoc
 )
 # The test suites: GoogleTest, a real X server for the end-to-end run, a PulseAudio server for
-# paced playback, the desktop-entry and metainfo checkers, bash for the completion test.
+# paced playback, the desktop-entry and metainfo checkers, bash for the completion test, the
+# accessibility buses and Python's AT-SPI client for reading the window as a screen reader does.
 test=(
   libgtest-dev libgmock-dev
   xvfb xauth xdotool
   pulseaudio pulseaudio-utils libasound2-plugins
   desktop-file-utils appstream
-  bash-completion
+  bash-completion man-db groff-base
+  dbus-daemon at-spi2-core python3-pyatspi
 )
 # dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.
 package=(dpkg-dev desktop-file-utils appstream bash-completion)
-bench=(libbenchmark-dev sox)
+bench=(libbenchmark-dev sox xvfb xauth libxcb-damage0-dev imagemagick)
 
 job=${1:-test}
 case "$job" in
