@@ -92,16 +92,7 @@ void Table(int trials, const std::string& only) {
         double leadIn = 1.0;
         double from = 10.5;
     };
-    auto all = [](Channel& c) {
-        c.rate = 44100;
-        c.voiceBand = true;
-        c.tiltDbPerOctave = -6;
-        c.humRelative = 1.0;
-        c.dc = 0.05;
-        c.levelDb = -30;
-        c.clockOffset = -0.005;
-        c.inverted = true;
-    };
+    auto all = [](Channel& c) { c = zk::channel::Everything(c.ebN0Db); };
     const std::vector<Row> rows = {
         {"white noise, 16000 Hz", [](Channel&) {}},
         {"rate 8000 Hz", [](Channel& c) { c.rate = 8000; }},
@@ -257,14 +248,7 @@ void Probe(int trials, double ebN0) {
         Channel c;
         double leadIn = 1.0;
         if (impaired) {
-            c.rate = 44100;
-            c.voiceBand = true;
-            c.tiltDbPerOctave = -6;
-            c.humRelative = 1.0;
-            c.dc = 0.05;
-            c.levelDb = -30;
-            c.clockOffset = -0.005;
-            c.inverted = true;
+            c = zk::channel::Everything(c.ebN0Db);
             leadIn = 0.1;
         }
         c.ebN0Db = ebN0;

@@ -14,6 +14,7 @@ namespace zk::receive::testing {
 
 using channel::Bytes;
 using channel::Channel;
+using channel::Everything;
 
 struct Heard {
     std::vector<Packet> packets;
@@ -45,22 +46,6 @@ inline Bytes RandomArray(std::uint64_t seed) {
 inline std::vector<float> Record(const Bytes& bytes, const Channel& channel, std::uint64_t seed,
                                  double leadIn = 1.0) {
     return channel::Pass(channel::Transmit(bytes, leadIn), channel, seed);
-}
-
-// Everything at once but clipping: another rate, the voice band with a tilt, hum, DC, a low
-// level, the sender's clock off, the wire inverted (the lead-in cut short is the caller's).
-inline Channel Everything(double ebN0Db) {
-    Channel c;
-    c.rate = 44100;
-    c.voiceBand = true;
-    c.tiltDbPerOctave = -6;
-    c.humRelative = 1.0;
-    c.dc = 0.05;
-    c.levelDb = -30;
-    c.clockOffset = -0.005;
-    c.inverted = true;
-    c.ebN0Db = ebN0Db;
-    return c;
 }
 
 }  // namespace zk::receive::testing

@@ -38,6 +38,22 @@ struct Channel {
     double silenceAfter = 0.5;
 };
 
+// Everything at once but clipping: another rate, the voice band with a tilt, hum, DC, a low
+// level, the sender's clock off, the wire inverted (a lead-in cut short is the caller's).
+inline Channel Everything(double ebN0Db) {
+    Channel c;
+    c.rate = 44100;
+    c.voiceBand = true;
+    c.tiltDbPerOctave = -6;
+    c.humRelative = 1.0;
+    c.dc = 0.05;
+    c.levelDb = -30;
+    c.clockOffset = -0.005;
+    c.inverted = true;
+    c.ebN0Db = ebN0Db;
+    return c;
+}
+
 // The data's carrier amplitude at the recorder (the filters are normalised at 1000 Hz).
 double DataAmplitude(const Channel& channel);
 
