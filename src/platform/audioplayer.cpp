@@ -1,10 +1,9 @@
 #include "audioplayer.h"
 
-#include <alsa/asoundlib.h>
-
 #include <bit>
 #include <memory>
 
+#include "alsalibrary.h"
 #include "errors.h"
 
 namespace zk {
@@ -24,7 +23,7 @@ void DropAlsaMessage(const char* /*file*/, int /*line*/, const char* /*function*
                      const char* /*fmt*/, ...) {}
 
 struct PcmCloser {
-    void operator()(snd_pcm_t* pcm) const { snd_pcm_close(pcm); }
+    void operator()(snd_pcm_t* pcm) const { alsa::Playback().pcm_close(pcm); }
 };
 using Pcm = std::unique_ptr<snd_pcm_t, PcmCloser>;
 
@@ -34,16 +33,24 @@ struct AlsaConfigRelease {
     AlsaConfigRelease() = default;
     AlsaConfigRelease(const AlsaConfigRelease&) = delete;
     AlsaConfigRelease& operator=(const AlsaConfigRelease&) = delete;
-    ~AlsaConfigRelease() { snd_config_update_free_global(); }
+    ~AlsaConfigRelease() { alsa::Playback().config_update_free_global(); }
 };
 
 }  // namespace
 
 void AlsaPlayer::Play(const Sound& sound) {
-    snd_lib_error_set_handler(&DropAlsaMessage);
+    const alsa::PlaybackFunctions* loaded = nullptr;
+    try {
+        loaded = &alsa::Playback();
+    } catch (const alsa::LoadError& error) {
+        throw PlaybackError(sound.fileName,
+                            std::string("ALSA library cannot be loaded: ") + error.what());
+    }
+    const alsa::PlaybackFunctions& snd = *loaded;
+    snd.lib_error_set_handler(&DropAlsaMessage);
     const auto fail = [&](const std::string& what, int err) {
         throw PlaybackError(sound.fileName,
-                            "ALSA device \"" + device_ + "\" " + what + ": " + snd_strerror(err));
+                            "ALSA device \"" + device_ + "\" " + what + ": " + snd.strerror(err));
     };
     if (sound.channels < 1 || sound.rate < 1) {
         fail("cannot play it", -EINVAL);
@@ -51,14 +58,14 @@ void AlsaPlayer::Play(const Sound& sound) {
 
     AlsaConfigRelease release;  // declared first: runs after the device is closed
     snd_pcm_t* opened = nullptr;
-    int err = snd_pcm_open(&opened, device_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
+    int err = snd.pcm_open(&opened, device_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
     if (err < 0) {
         fail("cannot be opened", err);
     }
     const Pcm pcm(opened);
 
     // Soft resampling on: a card without the sound's rate plays it converted.
-    err = snd_pcm_set_params(pcm.get(), kSampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED,
+    err = snd.pcm_set_params(pcm.get(), kSampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED,
                              sound.channels, sound.rate, 1, kLatencyMicroseconds);
     if (err < 0) {
         fail("refuses " + std::to_string(sound.channels) + "-channel 16-bit sound at " +
@@ -69,10 +76,10 @@ void AlsaPlayer::Play(const Sound& sound) {
     const std::int16_t* next = sound.samples.data();
     auto framesLeft = static_cast<snd_pcm_uframes_t>(sound.samples.size() / sound.channels);
     while (framesLeft > 0) {
-        const snd_pcm_sframes_t written = snd_pcm_writei(pcm.get(), next, framesLeft);
+        const snd_pcm_sframes_t written = snd.pcm_writei(pcm.get(), next, framesLeft);
         if (written < 0) {
             // An underrun, a suspend or a signal: prepare the device again and go on.
-            err = snd_pcm_recover(pcm.get(), static_cast<int>(written), 1);
+            err = snd.pcm_recover(pcm.get(), static_cast<int>(written), 1);
             if (err < 0) {
                 fail("failed while playing", err);
             }
@@ -83,7 +90,7 @@ void AlsaPlayer::Play(const Sound& sound) {
     }
 
     // Drain, not drop: the last frames (the check word among them) must reach the air.
-    err = snd_pcm_drain(pcm.get());
+    err = snd.pcm_drain(pcm.get());
     if (err < 0) {
         fail("failed while playing", err);
     }

@@ -71,6 +71,7 @@ constexpr int kChartFirstX = 0;
 constexpr int kChartLastX = zk::kSignalSamples;
 constexpr int kChartLowY = -32000;
 constexpr int kChartHighY = 32000;
+constexpr const char* kChartTitle = "TChart";
 
 // Most of the programmer page is set in 13-pixel type; the window itself in 11.
 constexpr int kWindowFontPx = 11;
@@ -493,7 +494,6 @@ void TForm1::CreateHelpPage(QWidget* page) {
 
 void TForm1::CreateChartPage(QWidget* page) {
     chart_ = new QChart;
-    chart_->setTitle("TChart");
     chart_->legend()->hide();
     axisX_ = new QValueAxis;
     axisX_->setRange(kChartFirstX, kChartLastX);
@@ -501,9 +501,9 @@ void TForm1::CreateChartPage(QWidget* page) {
     axisY_ = new QValueAxis;
     axisY_->setRange(kChartLowY, kChartHighY);
     axisY_->setLabelFormat("%d");
-    // The view puts the axes on the chart when it is first shown: laying out their labels loads
-    // a face and size the rest of the window does not use, which is a cost the start need not
-    // pay while the chart is hidden.
+    // The view puts the axes on the chart when it is first shown, and the title comes then too:
+    // laying out their labels and the title loads faces and sizes the rest of the window does
+    // not use, which is a cost the start need not pay while the chart is hidden.
 
     series1_ = new QLineSeries;
     series1_->setObjectName("Series1");
@@ -513,7 +513,7 @@ void TForm1::CreateChartPage(QWidget* page) {
                                               kChartLastX, page),
                     "Chart1");
     series1_->setParent(chart1_);
-    NameAfter(chart1_, chart_->title());
+    NameAfter(chart1_, kChartTitle);
     chart1_->setGeometry(8, 104, 809, 250);
     chart1_->hide();
     // The series joins the chart when the chart comes on screen and leaves it when it goes.
@@ -723,6 +723,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == chart1_) {
         if (event->type() == QEvent::Show) {
+            if (chart_->title().isEmpty()) {
+                chart_->setTitle(kChartTitle);
+            }
             PutSeriesOnChart(true);
         } else if (event->type() == QEvent::Hide) {
             PutSeriesOnChart(false);

@@ -1,7 +1,6 @@
 #include "accessiblenames.h"
 
 #include <QLabel>
-#include <QRegularExpression>
 
 namespace zk::ui {
 
@@ -9,11 +8,23 @@ QString SpokenText(const QString& caption) {
     return caption.simplified();
 }
 
+// Split by hand: a regular expression would be compiled at start for two captions.
 QStringList CaptionParts(const QString& caption) {
-    static const QRegularExpression kGap(QStringLiteral("\\s{2,}"));
-    QStringList parts = caption.trimmed().split(kGap, Qt::SkipEmptyParts);
-    for (QString& part : parts) {
-        part = SpokenText(part);
+    QStringList parts;
+    const QString text = caption.trimmed();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool gap = i + 1 < text.size() && text[i].isSpace() && text[i + 1].isSpace();
+        if (i == text.size() || gap) {
+            const QString part = SpokenText(text.mid(start, i - start));
+            if (!part.isEmpty()) {
+                parts.append(part);
+            }
+            while (i < text.size() && text[i].isSpace()) {
+                ++i;
+            }
+            start = i;
+        }
     }
     return parts;
 }

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "alsalibrary.h"
 #include "errors.h"
 
 namespace zk {
@@ -213,6 +214,26 @@ TEST_F(PlayerTest, DeviceWriteThatFailsIsReported) {
     EXPECT_EQ(FailedPlayMessage(SoundOf(ToneSamples())),
               "Cannot play file \"/work/_qq.wav\". ALSA device \"default\" failed while playing: "
               "Input/output error");
+}
+
+// alsa-lib is opened on the first play; a library that cannot be loaded is reported with the
+// dynamic loader's text, which names it.
+TEST(AlsaLibrary, ALibraryThatCannotBeLoadedIsReportedByName) {
+    try {
+        alsa::LoadPlayback("libasound-not-installed.so.2");
+        FAIL() << "no error";
+    } catch (const alsa::LoadError& e) {
+        EXPECT_NE(std::string(e.what()).find("libasound-not-installed.so.2"), std::string::npos)
+            << e.what();
+    }
+    // A library without the playback functions is refused too, naming the missing function.
+    try {
+        alsa::LoadPlayback("libc.so.6");
+        FAIL() << "no error";
+    } catch (const alsa::LoadError& e) {
+        EXPECT_NE(std::string(e.what()).find("snd_lib_error_set_handler"), std::string::npos)
+            << e.what();
+    }
 }
 
 }  // namespace

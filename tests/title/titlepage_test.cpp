@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QSet>
 #include <QSvgRenderer>
-#include <QSvgWidget>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdlib>
@@ -20,6 +19,7 @@
 #include <memory>
 
 #include "Label3D.h"
+#include "svgpicture.h"
 
 namespace zk::ui {
 namespace {
@@ -71,7 +71,7 @@ TEST(TitlePage, HoldsTheNamedElementsAtTheirSizesTopToBottomAndCentred) {
     auto* panel1 = Child<QFrame>(group, "Panel1");
     auto* image1 = Child<QLabel>(group, "Image1");
     auto* panel2 = Child<QFrame>(group, "Panel2");
-    auto* image2 = Child<QSvgWidget>(group, "Image2");
+    auto* image2 = Child<SvgPicture>(group, "Image2");
     auto* address = Child<TLabel3D>(group, "Label3D2");
     ASSERT_TRUE(title && panel1 && image1 && panel2 && image2 && address);
 
@@ -164,7 +164,7 @@ TEST(TitlePage, DamagedOrMissingPhotographLeavesTheFirstPanelBlank) {
         EXPECT_EQ(image1->size(), QSize(259, 235));
         EXPECT_EQ(DistinctColours(image1->grab().toImage()), 1);
         // The rest of the page is there all the same.
-        EXPECT_NE(page->findChild<QSvgWidget*>("Image2"), nullptr);
+        EXPECT_NE(page->findChild<SvgPicture*>("Image2"), nullptr);
         EXPECT_NE(page->findChild<TLabel3D*>("Label3D2"), nullptr);
     }
 }
@@ -176,7 +176,7 @@ TEST(TitlePage, DiagramIsDrawnAtItsNaturalSize) {
     EXPECT_EQ(renderer.viewBoxF(), QRectF(0, 0, 822, 313));
 
     const auto page = MakePage();
-    auto* image2 = Child<QSvgWidget>(page.get(), "Image2");
+    auto* image2 = Child<SvgPicture>(page.get(), "Image2");
     ASSERT_NE(image2, nullptr);
     const QImage shown = image2->grab().toImage();
     ASSERT_EQ(shown.size(), QSize(822, 313));
@@ -204,7 +204,7 @@ TEST(TitlePage, MissingDiagramLeavesTheSecondPanelBlank) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const auto page = MakePage(kRepeaterPhoto, dir.filePath("none.svg"));
-    auto* image2 = Child<QSvgWidget>(page.get(), "Image2");
+    auto* image2 = Child<SvgPicture>(page.get(), "Image2");
     ASSERT_NE(image2, nullptr);
     EXPECT_EQ(image2->size(), QSize(822, 313));
     EXPECT_EQ(DistinctColours(image2->grab().toImage()), 1);

@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QSvgRenderer>
-#include <QSvgWidget>
 #include <QVBoxLayout>
 #include <QtDebug>
 #include <cstring>
@@ -15,6 +14,7 @@
 #include "Label3D.h"
 #include "jpegimage.h"
 #include "objectname.h"
+#include "svgpicture.h"
 
 // The pictures are compiled into this static library; registering them here keeps the linker
 // from dropping them from an executable that uses the title page. Q_INIT_RESOURCE must be used
@@ -122,7 +122,7 @@ void FillTitlePage(QWidget* page, const QString& photo, const QString& diagram) 
     // The diagram keeps its own size; the panel's single sunken line runs round it.
     auto* panel2 =
         MakePanel(groupBox3, "Panel2", kDiagramPanel, QFrame::Panel | QFrame::Sunken, 1, 0);
-    auto* image2 = Named(new QSvgWidget(panel2), "Image2");
+    auto* image2 = Named(new SvgPicture(panel2), "Image2");
     image2->setGeometry(QRect(QPoint(1, 1), kDiagramSize));
     image2->load(diagram);
     if (!image2->renderer()->isValid()) {

@@ -1,0 +1,42 @@
+// alsa-lib's playback functions, loaded from the shared library the first time a sound is played
+// rather than when the program starts. Programs that never play (the window until its first
+// output, `zk77q3 generate`) then start without mapping and relocating alsa-lib; it costs the
+// window's first frame more than a millisecond.
+#pragma once
+
+#include <alsa/asoundlib.h>
+
+#include <string>
+
+namespace zk::alsa {
+
+struct PlaybackFunctions {
+    decltype(&snd_lib_error_set_handler) lib_error_set_handler;
+    decltype(&snd_strerror) strerror;
+    decltype(&snd_pcm_open) pcm_open;
+    decltype(&snd_pcm_set_params) pcm_set_params;
+    decltype(&snd_pcm_writei) pcm_writei;
+    decltype(&snd_pcm_recover) pcm_recover;
+    decltype(&snd_pcm_drain) pcm_drain;
+    decltype(&snd_pcm_close) pcm_close;
+    decltype(&snd_config_update_free_global) config_update_free_global;
+};
+
+// The functions of alsa-lib (libasound.so.2), loaded once for the whole process. Throws
+// LoadError with the dynamic loader's own text when the library or one of the functions cannot
+// be found.
+const PlaybackFunctions& Playback();
+
+// The same for the library `soname`, loaded afresh on every call and never unloaded: for tests.
+PlaybackFunctions LoadPlayback(const char* soname);
+
+class LoadError : public std::exception {
+  public:
+    explicit LoadError(std::string text) : text_(std::move(text)) {}
+    const char* what() const noexcept override { return text_.c_str(); }
+
+  private:
+    std::string text_;
+};
+
+}  // namespace zk::alsa
