@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <utility>
 
 #include "_5FormFM.h"
@@ -196,8 +197,10 @@ TForm1::~TForm1() {
     // The children are taken down after this body has run: the chart view's last hiding must
     // not reach a window that is half gone.
     chart1_->removeEventFilter(this);
-    if (titlePage_ != nullptr) {
-        titlePage_->removeEventFilter(this);
+    for (QWidget* watched : std::initializer_list<QWidget*>{titlePage_, digitPicker_}) {
+        if (watched != nullptr) {
+            watched->removeEventFilter(this);
+        }
     }
 }
 
@@ -469,7 +472,19 @@ void TForm1::CreateDiagnosticGroup(QWidget* parent) {
     offset->setFont(UiFont(kSansFamily, kPageFontPx, true));
     offset->setGeometry(176, 208, 57, 24);
     NameAfter(offset, "Сдвиг частоты");
-    auto* digits = Named(new QComboBox(groupBox11_), "ComboBox1");
+    digitPicker_ = Named(new QComboBox(groupBox11_), "ComboBox1");
+    digitPicker_->setGeometry(244, 208, 33, 24);
+    NameAfter(digitPicker_, "Цифра");
+    // Its edit field, list and digits come when it is first shown: in the normal mode it never
+    // is, and making them costs the start about a millisecond.
+    digitPicker_->installEventFilter(this);
+
+    groupBox11_->hide();
+}
+
+void TForm1::FillDigitPickerOnce() {
+    QComboBox* digits = std::exchange(digitPicker_, nullptr);
+    digits->removeEventFilter(this);
     digits->setEditable(true);
     for (const char* digit :
          {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F"}) {
@@ -477,10 +492,6 @@ void TForm1::CreateDiagnosticGroup(QWidget* parent) {
     }
     digits->setCurrentIndex(0);
     digits->setEditText("0");
-    digits->setGeometry(244, 208, 33, 24);
-    NameAfter(digits, "Цифра");
-
-    groupBox11_->hide();
 }
 
 void TForm1::CreateHelpPage(QWidget* page) {
@@ -720,6 +731,9 @@ void TForm1::PutSeriesOnChart(bool onChart) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == titlePage_ && event->type() == QEvent::Show) {
         FillTitlePageOnce();
+    }
+    if (watched == digitPicker_ && event->type() == QEvent::Show) {
+        FillDigitPickerOnce();
     }
     if (watched == chart1_) {
         if (event->type() == QEvent::Show) {

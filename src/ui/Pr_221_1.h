@@ -15,6 +15,7 @@
 #include "player.h"
 
 class QChart;
+class QComboBox;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -98,6 +99,7 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     void CreatePages();
     void CreateTitlePage(QWidget* page);
     void FillTitlePageOnce();
+    void FillDigitPickerOnce();
     void CreateParameterPage(QWidget* page);
     void CreateCodeGroup(QWidget* parent);
     void CreatePeriodGroups(QWidget* parent);
@@ -121,7 +123,8 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     zk::Player& player_;
 
     QTabWidget* pageControl1_ = nullptr;
-    QWidget* titlePage_ = nullptr;  // until the title page is first shown and filled
+    QWidget* titlePage_ = nullptr;      // until the title page is first shown and filled
+    QComboBox* digitPicker_ = nullptr;  // until it is first shown and given its digits
     QPushButton* button2_ = nullptr;
     QGroupBox* groupBox11_ = nullptr;
     QGroupBox* groupBox12_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -77,6 +78,8 @@ TEST_F(DiagnosticTest, TheDiagnosticGroupIsShownAtTheFootOfTheRightColumn) {
 
     auto* digits = Find<QComboBox>("ComboBox1");
     EXPECT_TRUE(digits->isEditable());
+    ASSERT_NE(digits->lineEdit(), nullptr);
+    EXPECT_TRUE(digits->lineEdit()->isVisible());
     EXPECT_EQ(digits->width(), 33);
     EXPECT_EQ(digits->currentText(), "0");
     QStringList items;
