@@ -197,7 +197,7 @@ TForm1::~TForm1() {
     // The children are taken down after this body has run: the chart view's last hiding must
     // not reach a window that is half gone.
     chart1_->removeEventFilter(this);
-    for (QWidget* watched : std::initializer_list<QWidget*>{titlePage_, digitPicker_}) {
+    for (QWidget* watched : std::initializer_list<QWidget*>{titlePage_, digitPicker_, helpSheet_}) {
         if (watched != nullptr) {
             watched->removeEventFilter(this);
         }
@@ -494,7 +494,16 @@ void TForm1::FillDigitPickerOnce() {
     digits->setEditText("0");
 }
 
+void TForm1::FillHelpPageOnce() {
+    helpSheet_->removeEventFilter(this);
+    const std::string help = *std::exchange(pendingHelp_, std::nullopt);
+    zk::LoadRichText(*richEdit1_->document(), help);
+    // The page opens at the start of the help, not where loading left the cursor.
+    richEdit1_->moveCursor(QTextCursor::Start);
+}
+
 void TForm1::CreateHelpPage(QWidget* page) {
+    helpSheet_ = page;
     auto* groupBox9 = MakeGroup(page, "GroupBox9", " Справка ", QRect(4, 2, 827, 685));
     richEdit1_ = Named(new QTextEdit(groupBox9), "RichEdit1");
     richEdit1_->setGeometry(8, 18, 809, 657);
@@ -588,11 +597,18 @@ void TForm1::FormCreate(const QStringList& arguments) {
     formCreated_ = true;
 
     // A help file that cannot be read is reported now, before the window first shows; the
-    // page then keeps its start text.
+    // page then keeps its start text. What was read goes onto the page when the page is first
+    // shown: building the document costs the start about two milliseconds, for a page that is
+    // not in front.
     zk::ui::RunUnderErrorBox(this, [this] {
-        zk::LoadRichTextFile(*richEdit1_->document(), kHelpFile);
-        // The page opens at the start of the help, not where loading left the cursor.
-        richEdit1_->moveCursor(QTextCursor::Start);
+        std::string help = zk::rtf::ReadStreamFile(kHelpFile);
+        zk::CheckRichText(help);
+        pendingHelp_ = std::move(help);
+        if (helpSheet_->isVisible()) {
+            FillHelpPageOnce();
+        } else {
+            helpSheet_->installEventFilter(this);
+        }
     });
 
     // The switch is looked at whether the help loaded or not: a missing help file is no reason
@@ -734,6 +750,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == digitPicker_ && event->type() == QEvent::Show) {
         FillDigitPickerOnce();
+    }
+    if (watched == helpSheet_ && pendingHelp_ && event->type() == QEvent::Show) {
+        FillHelpPageOnce();
     }
     if (watched == chart1_) {
         if (event->type() == QEvent::Show) {

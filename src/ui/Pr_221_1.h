@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "chartsink.h"
 #include "controlpanel.h"
@@ -100,6 +102,7 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     void CreateTitlePage(QWidget* page);
     void FillTitlePageOnce();
     void FillDigitPickerOnce();
+    void FillHelpPageOnce();
     void CreateParameterPage(QWidget* page);
     void CreateCodeGroup(QWidget* parent);
     void CreatePeriodGroups(QWidget* parent);
@@ -125,6 +128,8 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     QTabWidget* pageControl1_ = nullptr;
     QWidget* titlePage_ = nullptr;      // until the title page is first shown and filled
     QComboBox* digitPicker_ = nullptr;  // until it is first shown and given its digits
+    QWidget* helpSheet_ = nullptr;
+    std::optional<std::string> pendingHelp_;  // the help read at start, until first shown
     QPushButton* button2_ = nullptr;
     QGroupBox* groupBox11_ = nullptr;
     QGroupBox* groupBox12_ = nullptr;

@@ -41,7 +41,18 @@ class StartupTest : public FormTest {
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
 
-    QString HelpText() const { return Find<QTextEdit>("RichEdit1")->toPlainText(); }
+    // The help as the operator finds it on opening its page; the page in front before is
+    // brought back.
+    QString HelpText() const {
+        auto* pages = Find<QTabWidget>("PageControl1");
+        QWidget* front = pages->currentWidget();
+        pages->setCurrentWidget(Find("TabSheet3"));
+        QApplication::processEvents();
+        const QString text = Find<QTextEdit>("RichEdit1")->toPlainText();
+        pages->setCurrentWidget(front);
+        QApplication::processEvents();
+        return text;
+    }
 
     // The diagnostic views as the operator would find them: the chart on its page and the group
     // on the programmer page, each explicitly shown or hidden.

@@ -392,6 +392,12 @@ void LoadRichText(QTextDocument& document, std::string_view bytes) {
     document.setModified(false);
 }
 
+void CheckRichText(std::string_view bytes) {
+    if (!rtf::IsRichTextStream(bytes) && !rtf::PlainTextOf(bytes)) {
+        throw StreamLoadError();
+    }
+}
+
 void LoadRichTextFile(QTextDocument& document, const std::string& name) {
     LoadRichText(document, rtf::ReadStreamFile(name));
 }

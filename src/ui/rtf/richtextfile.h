@@ -21,4 +21,8 @@ void LoadRichTextFile(QTextDocument& document, const std::string& name);
 // The same for a stream already in memory.
 void LoadRichText(QTextDocument& document, std::string_view bytes);
 
+// Throws StreamLoadError when LoadRichText would refuse `bytes`; otherwise loading them cannot
+// fail. Settles a stream's fate without building its document.
+void CheckRichText(std::string_view bytes);
+
 }  // namespace zk
