@@ -1,20 +1,71 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in build-bench/ (Release) and runs both sets: the output action against
-# its in-process baseline, then zk77q3 generate against sox as whole processes.
-#   bench/run.sh                 both sets
-#   bench/run.sh ARGS...         ARGS go to zk_output_bench (e.g. --benchmark_filter=Table)
+# Builds the benchmarks in build-bench/ (Release) and runs them, each beside its baseline measured
+# in the same run.
+#   bench/run.sh                  every set below, in this order
+#   bench/run.sh output [ARGS]    the output action against its in-process baseline (ARGS go to
+#                                 zk_output_bench, e.g. --benchmark_filter=Table), then
+#                                 zk77q3 generate against sox as whole processes
+#   bench/run.sh window           the window: cold start as a process under Xvfb and offscreen
+#                                 against a bare Qt window, chart and help refreshes
+#   bench/run.sh receive [TRIALS] the receiving side: Eb/N0 needed per impairment, estimate
+#                                 error, false packets, speed (100 trials unless told)
+# A first argument that starts with "--" is taken as ARGS of the output set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+sets=(output window receive)
+args=()
+if [ $# -gt 0 ]; then
+  case "$1" in
+    output | window | receive)
+      sets=("$1")
+      shift
+      args=("$@")
+      ;;
+    --*)
+      sets=(output)
+      args=("$@")
+      ;;
+    *)
+      echo "usage: bench/run.sh [output [ARGS] | window | receive [TRIALS]]" >&2
+      exit 2
+      ;;
+  esac
+fi
 
 bash scripts/install-deps.sh bench
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_BENCH=ON -DZK_WERROR=ON \
-  -DZK_BUILD_TESTS=OFF
-cmake --build build-bench -j "$jobs" --target zk_output_bench zk77q3
+  -DZK_BUILD_TESTS=OFF >/dev/null
 
-# Disk waits make single runs of the file writers vary: repetitions in random order, medians.
-build-bench/bench/zk_output_bench --benchmark_repetitions=10 \
-  --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true "$@"
-echo
-bench/process_bench.sh
+for set in "${sets[@]}"; do
+  echo "== $set"
+  case "$set" in
+    output)
+      cmake --build build-bench -j "$jobs" --target zk_output_bench zk77q3
+      # Disk waits make single runs of the file writers vary: repetitions in random order, medians.
+      build-bench/bench/zk_output_bench --benchmark_repetitions=10 \
+        --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+        "${args[@]}"
+      echo
+      bench/process_bench.sh
+      ;;
+    window)
+      cmake --build build-bench -j "$jobs" --target zk_ui_xstart_bench zk_ui_bench \
+        zk_ui_refresh_bench
+      BUILD=build-bench bench/ui/xstart.sh --runs=41
+      echo
+      build-bench/bench/ui/zk_ui_bench --benchmark_repetitions=10 \
+        --benchmark_report_aggregates_only=true
+      echo
+      build-bench/bench/ui/zk_ui_refresh_bench \
+        --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+      ;;
+    receive)
+      cmake --build build-bench -j "$jobs" --target zk_receive_bench
+      build-bench/bench/zk_receive_bench "${args[0]:-100}" all
+      ;;
+  esac
+  echo
+done
