@@ -120,5 +120,39 @@ TEST(HelpFile, TheShippedHelpReadsAsRussianRichText) {
     EXPECT_FALSE(document->lastBlock().text().isEmpty());
 }
 
+// The window checks the help file at start and builds its document only when the help page is
+// first shown, outside the error box: the check must refuse exactly what loading would refuse.
+TEST(HelpFile, TheCheckAtStartRefusesExactlyWhatLoadingRefuses) {
+    const std::string streams[] = {
+        "{\\rtf1 text}"s,
+        "{\\urtf1 text}"s,
+        "{\\rtf1 unclosed"s,
+        "plain text\r\n"s,
+        "\xEF\xBB\xBFUTF-8 \xD0\xBF\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82"s,
+        "Windows-1251 \xcf\xf0\xe8"s,
+        ""s,
+        "not\0text"s,
+        " {\\rtf1 late brace\0}"s,
+        "{\\rtf1 \0 NUL inside rich text}"s,
+    };
+    for (const std::string& bytes : streams) {
+        SCOPED_TRACE(bytes);
+        bool checked = true;
+        try {
+            CheckRichText(bytes);
+        } catch (const StreamLoadError&) {
+            checked = false;
+        }
+        bool loaded = true;
+        QTextDocument document;
+        try {
+            LoadRichText(document, bytes);
+        } catch (const StreamLoadError&) {
+            loaded = false;
+        }
+        EXPECT_EQ(checked, loaded);
+    }
+}
+
 }  // namespace
 }  // namespace zk::testing

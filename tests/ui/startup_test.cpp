@@ -106,6 +106,19 @@ TEST_F(StartupTest, PlainTextHelpIsShownUnchangedAndStaysEditable) {
     EXPECT_TRUE(HelpText().endsWith("строка!"));
 }
 
+// The help is read when the window starts; its page, built when first shown, shows what was read
+// then, even if the file has since changed or gone.
+TEST_F(StartupTest, TheHelpPageShowsTheHelpAsItWasAtStart) {
+    WriteHelp(kCyrillicRtf);
+    BoxCatcher catcher;
+    StartForm(QStringList{"zk77q3-programmer"});
+    WriteHelp("{\\rtf1 changed}");
+    EXPECT_EQ(HelpText(), "Привет, мир");
+    ASSERT_TRUE(QFile::remove(QDir(folder.path()).filePath("help.rtf")));
+    EXPECT_EQ(HelpText(), "Привет, мир");
+    EXPECT_EQ(catcher.boxes, 0);
+}
+
 TEST_F(StartupTest, TheHelpPageOpensAtTheStartOfALongHelp) {
     QByteArray rtf = "{\\rtf1\\ansi First line\\par ";
     for (int i = 0; i < 300; ++i) {
