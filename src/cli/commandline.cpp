@@ -76,6 +76,40 @@ std::string CommandList() {
     return list;
 }
 
+bool IsDirectoryOption(std::string_view arg) {
+    return arg == "-C" || arg == "--directory";
+}
+bool IsDirectoryOptionWithValue(std::string_view arg) {
+    return (arg.starts_with("-C") && arg.size() > 2) || arg.starts_with("--directory=");
+}
+
+// "zk77q3 -C DIR generate", as with git or make: a working folder given in front of the command
+// is handed to the command, which is where the option belongs. Only -C options may stand in
+// front; anything else there is left for the parser to report.
+std::vector<std::string> DirectoryAfterCommand(const std::vector<std::string>& args) {
+    std::vector<std::string> directory;
+    std::size_t i = 0;
+    for (; i < args.size(); ++i) {
+        if (IsDirectoryOption(args[i]) && i + 1 < args.size()) {
+            directory.push_back(args[i]);
+            directory.push_back(args[++i]);
+        } else if (IsDirectoryOptionWithValue(args[i])) {
+            directory.push_back(args[i]);
+        } else {
+            break;
+        }
+    }
+    const std::vector<std::string> names = CommandNames();
+    if (directory.empty() || i == args.size() ||
+        std::find(names.begin(), names.end(), args[i]) == names.end()) {
+        return args;
+    }
+    std::vector<std::string> moved{args[i]};
+    moved.insert(moved.end(), directory.begin(), directory.end());
+    moved.insert(moved.end(), args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    return moved;
+}
+
 // Throws "NAME: a value is missing" for the first option that expects a value and is followed by
 // nothing or by another option. CLI11 would take the next argument whatever it is, so that
 // "--user-open --period 1:0:0" made "--period" a code.
@@ -253,8 +287,9 @@ void CommandLine::Register(const std::vector<std::string>& args) {
 
 CommandLine::~CommandLine() = default;
 
-Parsed CommandLine::Parse(const std::vector<std::string>& args) {
+Parsed CommandLine::Parse(const std::vector<std::string>& given) {
     CLI::App& app = *app_;
+    const std::vector<std::string> args = DirectoryAfterCommand(given);
     for (const std::string& arg : args) {
         if (arg == "--") {
             break;

@@ -151,6 +151,31 @@ TEST(CommandLine, AnOptionIsNeverAnotherOptionsValue) {
               "unexpected argument \"--user-open\"");
 }
 
+// "zk77q3 -C DIR generate" works as "zk77q3 generate -C DIR"; the working folder named in front
+// goes to the command, and a command without the option still refuses it.
+TEST(CommandLine, AWorkingFolderMayStandBeforeTheCommand) {
+    struct Line {
+        std::vector<std::string> args;
+        std::string folder;
+        std::string command;
+    };
+    const Line lines[] = {
+        {{"-C", "site/north", "generate", "--user-open", "1590"}, "site/north", "generate"},
+        {{"-Csite/north", "play"}, "site/north", "play"},
+        {{"--directory=a", "-C", "b", "check"}, "b", "check"},
+        {{"-C", "generate", "profile"}, "generate", "profile"},  // a folder named like a command
+    };
+    for (const Line& l : lines) {
+        CommandLine line;
+        ASSERT_EQ(line.Parse(l.args).outcome, Outcome::Run) << l.args.front();
+        EXPECT_EQ(line.options().directory, l.folder);
+        EXPECT_EQ(line.options().command, l.command);
+    }
+    EXPECT_EQ(UsageMessage({"-C", "x", "verify", "f.wav"}), "unknown option \"-C\" (see --help)");
+    EXPECT_EQ(UsageMessage({"--period", "1:0:0", "generate"}),
+              "unknown option \"--period\" (see --help)");
+}
+
 TEST(CommandLine, APeriodHasNoSign) {
     EXPECT_EQ(UsageMessage({"generate", "--period", "-0:0:0"}),
               "--period (hours): \"-0\" is not a whole number in 0..64");
