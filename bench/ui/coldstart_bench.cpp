@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "firstpaintrun.h"
+
+using zk::bench::Median;
 
 namespace {
 
@@ -40,53 +42,10 @@ Samples bareSamples;
 Samples programmerSamples;
 std::vector<std::string> bareArgs;
 
-// Runs ui_first_paint with `args`; returns what it printed.
-std::string RunHelper(const std::vector<std::string>& args, rusage* usage,
-                      std::chrono::steady_clock::time_point* started) {
-    int out[2];
-    if (::pipe(out) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::vector<char*> argv;
-    std::string path = ZK_FIRST_PAINT;
-    argv.push_back(path.data());
-    std::vector<std::string> copies = args;
-    for (std::string& arg : copies) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-
-    *started = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    if (spawned != 0) {
-        ::close(out[0]);
-        throw std::runtime_error("cannot start " + path);
-    }
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(out[0]);
-    int status = 0;
-    ::wait4(pid, &status, 0, usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        throw std::runtime_error(path + " failed");
-    }
-    return text;
-}
-
 Start ColdStart(const std::vector<std::string>& args) {
     rusage usage{};
     std::chrono::steady_clock::time_point started;
-    const std::string printed = RunHelper(args, &usage, &started);
+    const std::string printed = zk::bench::RunFirstPaint(args, &usage, &started);
     const long long paintedNs = std::stoll(printed);
     const long long startedNs =
         std::chrono::duration_cast<std::chrono::nanoseconds>(started.time_since_epoch()).count();
@@ -124,11 +83,6 @@ void Programmer(benchmark::State& state) {
     Measure(state, {"programmer"}, programmerSamples);
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -136,13 +90,9 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
 
     // The bare window gets the programmer's make-up of stock widgets.
-    rusage usage{};
-    std::chrono::steady_clock::time_point started;
-    std::string census = RunHelper({"census"}, &usage, &started);
     bareArgs = {"bare"};
-    for (std::size_t at = 0, end; (end = census.find('\n', at)) != std::string::npos;
-         at = end + 1) {
-        bareArgs.push_back(census.substr(at, end - at));
+    for (const std::string& kind : zk::bench::StockWidgetCensus()) {
+        bareArgs.push_back(kind);
     }
 
     benchmark::RegisterBenchmark("BareWindow", BareWindow)

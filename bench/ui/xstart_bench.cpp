@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "firstpaintrun.h"
 
 namespace {
 
@@ -168,46 +168,6 @@ Start ColdStart(Display& display, const Contender& who, const std::string& folde
     return {ms, static_cast<double>(usage.ru_maxrss) / 1024.0};
 }
 
-// What ui_first_paint prints for the programmer's window: KIND=N lines.
-std::vector<std::string> StockWidgetCensus() {
-    int out[2];
-    if (::pipe(out) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::string path = ZK_FIRST_PAINT;
-    std::string mode = "census";
-    char* argv[] = {path.data(), mode.data(), nullptr};
-    pid_t pid = 0;
-    const int failed = posix_spawn(&pid, path.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(out[1]);
-    if (failed != 0) {
-        ::close(out[0]);
-        throw std::runtime_error("cannot start " + path);
-    }
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) {
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(out[0]);
-    ::waitpid(pid, nullptr, 0);
-    std::vector<std::string> kinds;
-    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
-        kinds.push_back(text.substr(at, end - at));
-    }
-    return kinds;
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -234,7 +194,7 @@ int main(int argc, char** argv) {
 
         std::vector<Contender> contenders;
         Contender bare{"bare window", {ZK_BARE_WINDOW}, {}};
-        for (const std::string& kind : StockWidgetCensus()) {
+        for (const std::string& kind : zk::bench::StockWidgetCensus()) {
             bare.argv.push_back(kind);
         }
         contenders.push_back(bare);
@@ -264,7 +224,7 @@ int main(int argc, char** argv) {
             for (const Start& start : who.starts) {
                 values.push_back(start.*field);
             }
-            return Median(values);
+            return zk::bench::Median(values);
         };
         const double bareMs = median(contenders[0], &Start::ms);
         const double bareMiB = median(contenders[0], &Start::peakMiB);
