@@ -209,18 +209,14 @@ void AddSettingsOptions(CLI::App& command, CommonOptions& common) {
             ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast)
             ->group("Settings (start value in brackets; a later option overrides an earlier one)");
     }
-    command
-        .add_option("--config", common.config,
-                    "a profile (TOML, keys are the settings' names, as `zk77q3 profile` writes "
-                    "it; - reads standard input); options given here override it")
-        ->type_name("FILE")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddValueOption(command, "--config", common.config,
+                   "a profile (TOML, keys are the settings' names, as `zk77q3 profile` writes "
+                   "it; - reads standard input); options given here override it",
+                   "FILE");
 }
 
 void AddDeviceOption(CLI::App& command, CommonOptions& common) {
-    command.add_option("--device", common.device, "the ALSA device (default)")
-        ->type_name("NAME")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddValueOption(command, "--device", common.device, "the ALSA device (default)", "NAME");
 }
 
 void AddJsonOption(CLI::App& command, CommonOptions& common, const std::string& description) {
@@ -234,14 +230,12 @@ void AddStrictOption(CLI::App& command, CommonOptions& common) {
 }
 
 void AddDirectoryOption(CLI::App& command, CommonOptions& common, bool writesFiles) {
-    command
-        .add_option("-C,--directory", common.directory,
-                    writesFiles ? "work in DIR, as if started there: the two files go there, and "
-                                  "a relative --config is read from there"
-                                : "work in DIR, as if started there: a relative --config is read "
-                                  "from there")
-        ->type_name("DIR")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddValueOption(command, "-C,--directory", common.directory,
+                   writesFiles ? "work in DIR, as if started there: the two files go there, and "
+                                 "a relative --config is read from there"
+                               : "work in DIR, as if started there: a relative --config is read "
+                                 "from there",
+                   "DIR");
 }
 
 void SetRun(CLI::App& command, CommonOptions& common, std::function<int(CommonOptions&)> run) {

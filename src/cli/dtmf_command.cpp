@@ -65,11 +65,10 @@ void AddDtmfCommand(CLI::App& app, CommonOptions& common) {
     auto options = std::make_shared<DtmfOptions>();
     dtmf.add_option("CODE", options->code, "symbols to play: 0-9 A B C D * #, up to 64")
         ->type_name("");
-    dtmf.add_option("--code", options->codeName,
-                    "play this code of the settings: user-open, user-close, admin-open, "
-                    "admin-close or user-mode")
-        ->type_name("NAME")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddValueOption(dtmf, "--code", options->codeName,
+                   "play this code of the settings: user-open, user-close, admin-open, "
+                   "admin-close or user-mode",
+                   "NAME");
     AddSettingsOptions(dtmf, common);
     AddDirectoryOption(dtmf, common, false);
     AddDeviceOption(dtmf, common);

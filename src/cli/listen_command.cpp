@@ -17,15 +17,9 @@ void AddListenCommand(CLI::App& app, CommonOptions& common) {
         "input.",
         "zk77q3 listen --device hw:1 --count 1 --timeout 120");
     auto arguments = std::make_shared<ListenArguments>();
-    listen.add_option("--rate", arguments->rate, "capture rate, 8000..96000 Hz (48000)")
-        ->type_name("HZ")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    listen.add_option("--count", arguments->count, "stop after N packets")
-        ->type_name("N")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    listen.add_option("--timeout", arguments->timeout, "stop after S seconds")
-        ->type_name("S")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddValueOption(listen, "--rate", arguments->rate, "capture rate, 8000..96000 Hz (48000)", "HZ");
+    AddValueOption(listen, "--count", arguments->count, "stop after N packets", "N");
+    AddValueOption(listen, "--timeout", arguments->timeout, "stop after S seconds", "S");
     AddDeviceOption(listen, common);
     AddSettingsOptions(listen, common);
     AddJsonOption(listen, common);

@@ -20,11 +20,10 @@ void AddPlayCommand(CLI::App& app, CommonOptions& common) {
     AddJsonOption(play, common);
     AddStrictOption(play, common);
     auto delay = std::make_shared<std::string>("0");
-    play.add_option("--delay", *delay,
-                    "count down S seconds on standard error (\"key the transmitter\") before "
-                    "playing, 0..600 (0)")
-        ->type_name("S")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddValueOption(play, "--delay", *delay,
+                   "count down S seconds on standard error (\"key the transmitter\") before "
+                   "playing, 0..600 (0)",
+                   "S");
     SetRun(play, common, [delay](CommonOptions& c) {
         SendOptions send;
         send.play = true;

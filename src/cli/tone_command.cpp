@@ -16,9 +16,7 @@ void AddToneCommand(CLI::App& app, CommonOptions& common) {
         "the signal that follows has the same level.",
         "zk77q3 tone --seconds 30 --device hw:1");
     auto seconds = std::make_shared<std::string>("10");
-    tone.add_option("--seconds", *seconds, "how long, 1..600 seconds (10)")
-        ->type_name("N")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddValueOption(tone, "--seconds", *seconds, "how long, 1..600 seconds (10)", "N");
     AddDeviceOption(tone, common);
     SetRun(tone, common, [seconds](CommonOptions& c) {
         const int length = WholeNumberIn("--seconds", *seconds, 1, 600);

@@ -20,17 +20,12 @@ void AddVerifyCommand(CLI::App& app, CommonOptions& common) {
     verify.add_option("FILE", arguments->files, "recordings to decode")
         ->required()
         ->type_name("FILE...");
-    verify
-        .add_option("--channel", arguments->channel,
-                    "decode only this channel, counted from 1 (default: the one that carries "
-                    "the signal)")
-        ->type_name("N")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    verify
-        .add_option("--expect-wav", arguments->expectWav,
-                    "expect the array that this WAV file (written by generate) carries")
-        ->type_name("FILE")
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    AddValueOption(verify, "--channel", arguments->channel,
+                   "decode only this channel, counted from 1 (default: the one that carries "
+                   "the signal)",
+                   "N");
+    AddValueOption(verify, "--expect-wav", arguments->expectWav,
+                   "expect the array that this WAV file (written by generate) carries", "FILE");
     AddSettingsOptions(verify, common);
     AddJsonOption(verify, common);
     SetRun(verify, common,
