@@ -1,6 +1,7 @@
 #include "_8_CRC.h"
 
 #include "_2GL.h"
+#include "arraylayout.h"
 #include "numtext.h"
 
 namespace zk {
@@ -17,12 +18,20 @@ std::uint16_t CrcAddByte(std::uint16_t crc, std::uint8_t byte) {
     return static_cast<std::uint16_t>(value);
 }
 
+std::uint16_t CheckWordOf(const std::array<std::uint8_t, 64>& bytes) {
+    std::uint16_t crc = 0xFFFF;
+    for (int i = 0; i < layout::kCheckedBytes; ++i) {
+        crc = CrcAddByte(crc, bytes[static_cast<std::size_t>(i)]);
+    }
+    return crc;
+}
+
 std::uint16_t ComputeTransferCrc(TextLines& trace) {
     trace.Clear();
-    TransferArray[46] = 0;
-    TransferArray[47] = 0;
+    TransferArray[layout::kMarker46] = 0;
+    TransferArray[layout::kMarker47] = 0;
     std::uint16_t crc = 0xFFFF;
-    for (int i = 0; i <= 60; ++i) {
+    for (int i = 0; i < layout::kCheckedBytes; ++i) {
         crc = CrcAddByte(crc, TransferArray[i]);
         trace.Add(IntToPadded(i, 2) + "  " + WordToHex(crc));
     }

@@ -103,6 +103,10 @@ Demodulator::Demodulator(double sampleRate) {
 
 Demodulator::~Demodulator() = default;
 
+LevelSpan Demodulator::TotalLevel() const {
+    return state_->levels.Total();
+}
+
 double Demodulator::SampleRate() const {
     return state_->sampleRate;
 }

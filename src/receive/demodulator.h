@@ -12,6 +12,7 @@
 #include <span>
 #include <vector>
 
+#include "levelhistory.h"
 #include "packet.h"
 
 namespace zk::receive {
@@ -43,6 +44,10 @@ class Demodulator {
 
     // Level since the previous call, and whether a lead-in tone is on now.
     LevelStatus TakeLevel();
+
+    // The input's level since the start of the stream (peak, samples at full scale), by the
+    // same clip rule as the packets' and the diagnosis's.
+    LevelSpan TotalLevel() const;
 
     double SampleRate() const;
 

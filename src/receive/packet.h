@@ -11,9 +11,6 @@
 
 namespace zk::receive {
 
-// The four fixed bytes every transfer array starts with.
-inline constexpr std::array<std::uint8_t, 4> kHeader{0x7F, 0x04, 0x01, 0x01};
-
 struct Packet {
     std::array<std::uint8_t, kTransferSize> bytes{};
     bool headerOk = false;            // bytes 0..3 are 7F 04 01 01

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "_8_CRC.h"
+#include "arraylayout.h"
 #include "workrate.h"
 
 namespace zk::receive {
@@ -45,7 +46,7 @@ constexpr double kMaxEstimate = 1e4;
 constexpr int kPhaseWindow = 12;
 
 int HeaderBit(int k) {
-    return (kHeader[static_cast<std::size_t>(k / 8)] >> (7 - k % 8)) & 1;
+    return (kTransferHeader[static_cast<std::size_t>(k / 8)] >> (7 - k % 8)) & 1;
 }
 
 // The complex baseband 2 x[n] e^(-j 2 pi n / 8) as running sums, so that the sum over any
@@ -383,14 +384,6 @@ std::vector<Complex> WithoutNeighbours(Bits& bits) {
 
 }  // namespace
 
-std::uint16_t CheckWordOf(const std::array<std::uint8_t, kTransferSize>& bytes) {
-    std::uint16_t crc = 0xFFFF;
-    for (int i = 0; i <= 60; ++i) {
-        crc = CrcAddByte(crc, bytes[static_cast<std::size_t>(i)]);
-    }
-    return crc;
-}
-
 DecodeOutcome DecodePacket(const DecodeRequest& request) {
     DecodeOutcome out;
     const Baseband bb(request.samples, request.firstIndex);
@@ -524,8 +517,10 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
     packet.weakestBit = static_cast<int>(weakest - strength.begin());
     packet.weakestBitConfidence = mean > 0 ? *weakest / mean : 0.0;
 
-    packet.headerOk = std::equal(kHeader.begin(), kHeader.end(), packet.bytes.begin());
-    packet.crcReceived = static_cast<std::uint16_t>((packet.bytes[61] << 8) | packet.bytes[62]);
+    packet.headerOk =
+        std::equal(kTransferHeader.begin(), kTransferHeader.end(), packet.bytes.begin());
+    packet.crcReceived = static_cast<std::uint16_t>((packet.bytes[layout::kCheckWordHigh] << 8) |
+                                                    packet.bytes[layout::kCheckWordLow]);
     packet.crcComputed = CheckWordOf(packet.bytes);
     packet.crcOk = packet.crcReceived == packet.crcComputed;
 

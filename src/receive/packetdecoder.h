@@ -47,8 +47,4 @@ struct DecodeOutcome {
 
 DecodeOutcome DecodePacket(const DecodeRequest& request);
 
-// The check word of bytes 0..60 as they stand (the sender cleared 46 and 47 before it summed
-// them, so what arrives is what was summed).
-std::uint16_t CheckWordOf(const std::array<std::uint8_t, kTransferSize>& bytes);
-
 }  // namespace zk::receive

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <tuple>
 
+#include "_8_CRC.h"
+#include "arraylayout.h"
 #include "packetdecoder.h"
 #include "recording.h"
 #include "workrate.h"
@@ -35,7 +37,7 @@ TEST(RoundTrip, NearlyConstantData) {
     for (const std::uint8_t fill : {0x00, 0xFF, 0x55}) {
         Bytes bytes{};
         bytes.fill(fill);
-        std::copy(kHeader.begin(), kHeader.end(), bytes.begin());
+        std::copy(kTransferHeader.begin(), kTransferHeader.end(), bytes.begin());
         const std::uint16_t crc = CheckWordOf(bytes);
         bytes[61] = static_cast<std::uint8_t>(crc >> 8);
         bytes[62] = static_cast<std::uint8_t>(crc & 0xFF);

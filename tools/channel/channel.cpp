@@ -13,6 +13,7 @@
 #include "_2GL.h"
 #include "_5FormFM.h"
 #include "_8_CRC.h"
+#include "arraylayout.h"
 #include "chartsink.h"
 
 namespace zk::channel {
@@ -98,19 +99,13 @@ std::vector<float> Resample(std::span<const float> in, double from, double to) {
 
 Bytes RandomArray(std::mt19937_64& random) {
     Bytes bytes{};
-    bytes[0] = 0x7F;
-    bytes[1] = 0x04;
-    bytes[2] = 0x01;
-    bytes[3] = 0x01;
+    std::copy(kTransferHeader.begin(), kTransferHeader.end(), bytes.begin());
     for (std::size_t i = 4; i < bytes.size(); ++i) {
         bytes[i] = static_cast<std::uint8_t>(random() & 0xFFu);
     }
-    std::uint16_t crc = 0xFFFF;
-    for (std::size_t i = 0; i <= 60; ++i) {
-        crc = CrcAddByte(crc, bytes[i]);
-    }
-    bytes[61] = static_cast<std::uint8_t>(crc >> 8);
-    bytes[62] = static_cast<std::uint8_t>(crc & 0xFFu);
+    const std::uint16_t crc = CheckWordOf(bytes);
+    bytes[layout::kCheckWordHigh] = static_cast<std::uint8_t>(crc >> 8);
+    bytes[layout::kCheckWordLow] = static_cast<std::uint8_t>(crc & 0xFFu);
     return bytes;
 }
 
