@@ -35,7 +35,7 @@ double Dbfs(float peak) {
     return peak > 0 ? 20 * std::log10(static_cast<double>(peak)) : -200.0;
 }
 
-std::string Decibels(double value) {
+std::string OneDecimal(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", value);
     return text;
@@ -47,14 +47,26 @@ struct Evidence {
     int validPackets = 0;
     int badPackets = 0;
     double bestBadEbN0 = -100;
+    double bestBadLeadInEbN0 = -100;  // the lead-in of that packet, before the data began
+    int overlaps = 0;                 // packets that began inside another packet
     int tooShort = 0;
     int offCarrier = 0;
-    double offCarrierHz = 0;
+    double offCarrierHz = 0;  // the carrier of the longest tone too far off 1000 Hz
+    double offCarrierToneSamples = 0;
     int noSync = 0;
     double bestLeadInEbN0 = -100;  // of tones that gave no packet
     bool cutOff = false;
     int cutOffBits = 0;
 };
+
+// A bad packet whose lead-in was this much cleaner than the decisions: the data was spoiled by
+// something other than noise (a codec, an echo, a second transmission).
+constexpr double kDistortionOverNoiseDb = 6.0;
+// A lead-in that begins this far inside the packet before it is another transmission; less
+// could be the tail of that packet's own data running into the next lead-in.
+constexpr std::int64_t kOverlapSamples = kWorkRate / 10;
+// A tone this long is a lead-in (or meant as one), not a steady stretch of data.
+constexpr double kLeadInLikeSamples = 0.25 * kWorkRate;
 
 }  // namespace
 
@@ -75,7 +87,8 @@ struct Demodulator::State {
     std::int64_t worked = 0;  // working samples taken in so far
     std::int64_t fed = 0;     // input samples
     std::deque<ToneSpan> pending;
-    std::int64_t quietUntil = 0;  // tones ending before this lie inside a decoded packet
+    std::int64_t quietUntil = 0;  // tones ending before this lie inside a valid packet
+    std::int64_t heardUntil = 0;  // the end of the last packet decoded, valid or not
     bool finished = false;
 
     float livePeak = 0;
@@ -95,7 +108,7 @@ struct Demodulator::State {
 
 Demodulator::Demodulator(double sampleRate) {
     if (!(sampleRate >= kMinInputRate && sampleRate <= kMaxInputRate)) {
-        throw std::invalid_argument("sample rate " + Decibels(sampleRate) +
+        throw std::invalid_argument("sample rate " + OneDecimal(sampleRate) +
                                     " Hz is outside 8000..96000 Hz");
     }
     state_ = std::make_unique<State>(sampleRate);
@@ -222,7 +235,7 @@ void Demodulator::State::DecodeReady(bool streamEnded, std::vector<Packet>& pack
         request.firstIndex = first;
         request.tone = tone;
         request.carrierPhaseShift = bandPass.PhaseAtCarrier() + 2 * std::numbers::pi * kCarrierHz *
-                                                                    bandPass.GroupDelayAtCarrier() /
+                                                                    bandPass.ReversalDelay() /
                                                                     kWorkRate;
         Report(first, DecodePacket(request), packets);
     }
@@ -233,7 +246,7 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
     switch (outcome.kind) {
         case DecodeKind::Packet: {
             Packet packet = outcome.packet;
-            const double delay = bandPass.GroupDelayAtCarrier() + kSampleCentre;
+            const double delay = bandPass.ReversalDelay() + kSampleCentre;
             const double start = static_cast<double>(first) + outcome.dataStart - delay;
             const double end = static_cast<double>(first) + outcome.dataEnd - delay;
             packet.startSeconds = start / kWorkRate;
@@ -245,12 +258,23 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
                             static_cast<std::int64_t>(std::ceil(end * toInput)));
             packet.peakDbfs = Dbfs(level.peak);
             packet.clipped = level.clipped > 0;
-            quietUntil = first + static_cast<std::int64_t>(outcome.dataEnd);
+            // Only a valid packet rules out lead-ins inside it: a broken one may have been
+            // broken by a stronger transmission that began over it, and that one must still
+            // be decoded (an FM receiver takes the stronger signal).
+            const std::int64_t packetEnd = first + static_cast<std::int64_t>(outcome.dataEnd);
+            const std::int64_t packetStart =
+                first + static_cast<std::int64_t>(outcome.dataStart - outcome.leadInSamples);
+            evidence.overlaps += packetStart + kOverlapSamples < heardUntil ? 1 : 0;
+            heardUntil = std::max(heardUntil, packetEnd);
             if (packet.Valid()) {
+                quietUntil = packetEnd;
                 ++evidence.validPackets;
             } else {
                 ++evidence.badPackets;
-                evidence.bestBadEbN0 = std::max(evidence.bestBadEbN0, packet.ebN0Db);
+                if (packet.ebN0Db > evidence.bestBadEbN0) {
+                    evidence.bestBadEbN0 = packet.ebN0Db;
+                    evidence.bestBadLeadInEbN0 = outcome.leadInEbN0Db;
+                }
             }
             packets.push_back(packet);
             return;
@@ -260,6 +284,11 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
             return;
         case DecodeKind::NotOnCarrier:
             ++evidence.offCarrier;
+            // The longest such tone speaks for the carrier; short ones may be data.
+            if (outcome.leadInSamples > evidence.offCarrierToneSamples) {
+                evidence.offCarrierToneSamples = outcome.leadInSamples;
+                evidence.offCarrierHz = outcome.carrierOffsetHz;
+            }
             return;
         case DecodeKind::NoSync:
             ++evidence.noSync;
@@ -276,7 +305,7 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
 Diagnosis Demodulator::State::Diagnose() const {
     Diagnosis diagnosis;
     const Evidence& e = evidence;
-    const std::string need = "need " + Decibels(kRequiredEbN0Db) + " dB";
+    const std::string need = "need " + OneDecimal(kRequiredEbN0Db) + " dB";
     const LevelSpan total = levels.Total();
     if (e.validPackets == 0) {
         if (e.badPackets > 0) {
@@ -284,9 +313,22 @@ Diagnosis Demodulator::State::Diagnose() const {
                 {Problem::BadPackets,
                  std::to_string(e.badPackets) +
                      " packet(s) heard, but none with the right header and check word"});
-            if (e.bestBadEbN0 < kRequiredEbN0Db + 1) {
+            if (e.overlaps > 0) {
                 diagnosis.findings.push_back(
-                    {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + Decibels(e.bestBadEbN0) +
+                    {Problem::Overlap,
+                     "two transmissions overlapped: a lead-in began inside another packet; "
+                     "make sure only one programmer sends on the channel"});
+            } else if (e.bestBadEbN0 < kRequiredEbN0Db + 1 &&
+                       e.bestBadLeadInEbN0 >= e.bestBadEbN0 + kDistortionOverNoiseDb) {
+                diagnosis.findings.push_back(
+                    {Problem::Distorted,
+                     "distorted: the lead-in came through clean (Eb/N0 " +
+                         OneDecimal(e.bestBadLeadInEbN0) + " dB), the data did not (" +
+                         OneDecimal(e.bestBadEbN0) +
+                         " dB); a speech codec, an echo or a voice processor is in the path"});
+            } else if (e.bestBadEbN0 < kRequiredEbN0Db + 1) {
+                diagnosis.findings.push_back(
+                    {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + OneDecimal(e.bestBadEbN0) +
                                             " dB, " + need +
                                             "; raise the level or bring the radios closer"});
             }
@@ -301,23 +343,28 @@ Diagnosis Demodulator::State::Diagnose() const {
                 {Problem::NoTone,
                  "no 1000 Hz tone heard: check the source, the cable and the "
                  "input that is recording"});
+        } else if (e.offCarrierToneSamples >= kLeadInLikeSamples) {
+            diagnosis.findings.push_back(
+                {Problem::ToneNoData, "a 1000 Hz tone, but no data after it (its carrier is " +
+                                          OneDecimal(std::abs(e.offCarrierHz)) + " Hz " +
+                                          (e.offCarrierHz > 0 ? "above" : "below") +
+                                          " 1000 Hz; at most " + OneDecimal(kMaxCarrierOffsetHz) +
+                                          " Hz can be followed: check the radios' tuning)"});
         } else if (e.noSync > 0 && e.bestLeadInEbN0 < kRequiredEbN0Db) {
             diagnosis.findings.push_back(
-                {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + Decibels(e.bestLeadInEbN0) +
+                {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + OneDecimal(e.bestLeadInEbN0) +
                                         " dB, " + need +
                                         "; raise the level or bring the radios closer"});
         } else {
             std::string text = "a 1000 Hz tone, but no data after it";
             if (e.noSync == 0 && e.tooShort > 0) {
                 text += " (the tone was too short for a lead-in)";
-            } else if (e.noSync == 0 && e.offCarrier > 0) {
-                text += " (the tone is more than 1.2 % away from 1000 Hz)";
             }
             diagnosis.findings.push_back({Problem::ToneNoData, text});
         }
         if (Dbfs(total.peak) < kTooQuietDbfs) {
             diagnosis.findings.push_back(
-                {Problem::TooQuiet, "too quiet: peak level " + Decibels(Dbfs(total.peak)) +
+                {Problem::TooQuiet, "too quiet: peak level " + OneDecimal(Dbfs(total.peak)) +
                                         " dBFS; raise the recording level"});
         }
     }

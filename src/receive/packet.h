@@ -25,8 +25,10 @@ struct Packet {
     double weakestBitConfidence = 0;  // smallest bit amplitude over the mean one (1 = clean)
     int weakestBit = 0;               // its index 0..511, most significant bit of byte 0 first
     double carrierHz = 0;             // the carrier as measured against the recording's clock
-    double clockOffsetPpm = 0;        // sender's clock against the recorder's, from the carrier
-    bool polarityInverted = false;    // lead-in phase opposite to the sender's sine
+    double clockOffsetPpm = 0;        // sender's clock against the recorder's, from the bit clock
+    double carrierShiftHz = 0;        // carrier off what that clock makes it: a shifting path
+    bool polarityKnown = false;       // the path left the sender's phase readable
+    bool polarityInverted = false;    // (when known) the wire turns the sender's sine over
     double peakDbfs = 0;              // highest input level over the packet
     bool clipped = false;             // input samples at full scale during the packet
 
@@ -49,6 +51,8 @@ enum class Problem {
     DataCutOff,  // the recording ends inside a packet
     TooNoisy,    // tone and maybe data, but the noise is too strong
     BadPackets,  // packets heard, none with header and check word right
+    Overlap,     // a packet began inside another one: two transmissions at once
+    Distorted,   // a clean lead-in, spoiled data: a codec, an echo, a voice processor
     Clipping,    // input at full scale
     TooQuiet,    // level far below full scale
 };

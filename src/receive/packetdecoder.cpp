@@ -20,33 +20,88 @@ constexpr double kPi = std::numbers::pi;
 // Bits of the lead-in (all ones, the phase reference) that the start search puts before the
 // header, and the header's own bits.
 constexpr int kLeadInTemplateBits = 8;
-constexpr int kHeaderBits = 32;
+constexpr int kHeaderBits = 8 * layout::kHeaderBytes;
 // More wrong header bits than this at the best start: no packet there.
 constexpr int kMaxHeaderMismatches = 3;
-// The carrier may be this far from 1000 Hz (clock offsets up to 1.2 %).
-constexpr double kMaxCarrierOffsetHz = 12.0;
 // Lead-in blocks of one nominal bit needed for a phase reference (the shortest lead-in that
 // still decodes is 0.1 s; the detector's edges eat into it).
 constexpr int kMinLeadInBlocks = 8;
 // The data starts within this window before the detector's tone end and a little after it.
-constexpr double kSearchBefore = 0.100 * kWorkRate;
-constexpr double kSearchAfter = 0.010 * kWorkRate;
+constexpr double kSearchBeforeSamples = 0.100 * kWorkRate;
+constexpr double kSearchAfterSamples = 0.010 * kWorkRate;
 // Lead-in samples left out before the detector's tone end, where data may already have begun.
-constexpr double kLeadInGuard = 0.050 * kWorkRate;
+constexpr double kLeadInEndGuardSamples = 0.050 * kWorkRate;
+// Lead-in samples left out after the tone's start, when the lead-in is long enough to spare
+// them: a speech codec, an AGC or a squelch opening disturbs a tone's first milliseconds.
+constexpr double kLeadInOnsetGuardSamples = 0.040 * kWorkRate;
+// Lead-in blocks whose magnitude lies outside this share of the typical one, or whose phase lies
+// further than kOutlierSpreads times the blocks' spread from the fitted line (and at least
+// kOutlierFloorRadians), are taken for disturbances and left out of the carrier fit.
+constexpr double kBlockMagnitudeLow = 0.25;
+constexpr double kBlockMagnitudeHigh = 2.5;
+constexpr double kOutlierSpreads = 3.0;
+constexpr double kOutlierFloorRadians = 0.3;
 // The longest bit the sender's clock can make, and the share by which the edge fit may still
-// stretch the packet beyond the carrier's estimate of it.
-constexpr double kLongestBit = kNominalBitSamples * (1 + kMaxClockOffset);
+// stretch the packet beyond the clock search's estimate of it.
+constexpr double kLongestBitSamples = kNominalBitSamples * (1 + kMaxClockOffset);
 constexpr double kTimingSlack = 0.0005;
-// Carrier loop for the first pass: about 20 bits of memory, critically damped.
-constexpr double kLoopGain = 0.05;
-constexpr double kLoopFrequencyGain = 0.00125;
+// The bit clock search: clock offsets in steps that move the last bit by four samples, starts
+// up to four samples either side of the header's.
+constexpr double kClockStep = 0.00025;
+constexpr int kStartSpreadSamples = 4;
+// Rounds of edge fit and phase smoothing. A band-limited path rounds the phase reversals, so each
+// edge fit sees only part of the timing error: eight rounds bring it within a hundredth of a
+// sample.
+constexpr int kTimingRounds = 8;
+// The first pass's carrier loop, the classic second-order loop with its gains derived from a
+// noise bandwidth (per bit: about 27 bits of memory) and a damping factor.
+constexpr double kLoopNoiseBandwidthPerBit = 0.01875;
+constexpr double kLoopDamping = std::numbers::sqrt2 / 2;
 // The highest Eb/N0 the estimate reports (10^4, 40 dB): a clean channel leaves no spread.
 constexpr double kMaxEstimate = 1e4;
 // Half-width, in bits, of the window over which later passes average the carrier phase.
-constexpr int kPhaseWindow = 12;
+constexpr int kPhaseWindowBits = 12;
+// Half-width, in bits, of the stretch over which the signal's own level is measured: long enough
+// to average the noise, short enough to follow a fading path.
+constexpr int kLevelWindowBits = 32;
+// The weakest of the packet's stretches lies about this many of its own deviations below the
+// level on a steady path.
+constexpr double kStretchSpreads = 1.5;
+// The weakest bit of 512 lies about three noise deviations below the level in Gaussian noise;
+// one further out than kOutlierBitSpreads was pushed there by something the spread misses.
+constexpr double kWeakestBitSpreads = 3.0;
+constexpr double kOutlierBitSpreads = 4.5;
+// A carrier this far from the one the bit clock implies shows a path that shifts frequencies,
+// which leaves the sender's phase unknown.
+constexpr double kShiftedCarrierHz = 0.5;
+// The carrier's phase at a bit's start, against the sender's, must lie this close to 0 or 180
+// degrees for the polarity to count as known (a plain path at a usable level stays within 15
+// degrees; a voice-band path with its own phase turns it by 50 or more).
+constexpr double kPolarityToleranceRadians = kPi / 6;
+
+struct LoopGains {
+    double phase;
+    double frequency;
+};
+
+constexpr LoopGains SecondOrderLoop(double noiseBandwidth, double damping) {
+    const double natural = 2 * noiseBandwidth / (damping + 1 / (4 * damping));
+    return {2 * damping * natural, natural * natural};
+}
+
+constexpr LoopGains kCarrierLoop = SecondOrderLoop(kLoopNoiseBandwidthPerBit, kLoopDamping);
 
 int HeaderBit(int k) {
     return (kTransferHeader[static_cast<std::size_t>(k / 8)] >> (7 - k % 8)) & 1;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    const auto middle = values.begin() + static_cast<long>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
 }
 
 // The complex baseband 2 x[n] e^(-j 2 pi n / 8) as running sums, so that the sum over any
@@ -94,6 +149,7 @@ struct CarrierModel {
     double omega = 0;
     double At(double t) const { return phase + omega * (t - ref); }
     double Hz() const { return kCarrierHz + omega * kWorkRate / (2 * kPi); }
+    // The bit length the sender's clock gives when the carrier is off by that clock alone.
     double BitSamples() const { return 4.0 * kWorkRate / Hz(); }
 };
 
@@ -132,61 +188,121 @@ struct LeadIn {
     CarrierModel carrier;
     double amplitude = 0;  // per nominal bit
     double noise = 0;      // mean squared complex residual per nominal bit
-    int blocks = 0;
+    int blocks = 0;        // blocks the fit kept
 };
 
-// Frequency and phase of the steady tone in [from, to): one-bit blocks, their phase step for a
-// first frequency, then a straight line through the phases that are left.
-LeadIn FitLeadIn(const Baseband& bb, double from, double to) {
-    LeadIn lead;
-    const double block = kNominalBitSamples;
-    const int count = static_cast<int>((to - from) / block);
-    lead.blocks = count;
-    if (count < 2) {
-        return lead;
+// The lead-in's blocks of one nominal bit, and which of them look like the steady tone.
+struct LeadInBlocks {
+    double from = 0;
+    std::vector<Complex> sums;
+    std::vector<bool> kept;
+    double Centre(std::size_t m) const {
+        return from + (static_cast<double>(m) + 0.5) * kNominalBitSamples;
     }
-    std::vector<Complex> q(static_cast<std::size_t>(count));
+};
+
+LeadInBlocks CutLeadIn(const Baseband& bb, double from, double to) {
+    LeadInBlocks blocks;
+    const double spare = (to - from) - 2.0 * kMinLeadInBlocks * kNominalBitSamples;
+    blocks.from = from + std::clamp(spare, 0.0, kLeadInOnsetGuardSamples);
+    const int count = static_cast<int>((to - blocks.from) / kNominalBitSamples);
+    std::vector<double> magnitudes;
     for (int m = 0; m < count; ++m) {
-        q[static_cast<std::size_t>(m)] = bb.Sum(from + m * block, from + (m + 1) * block);
+        const double start = blocks.from + m * kNominalBitSamples;
+        blocks.sums.push_back(bb.Sum(start, start + kNominalBitSamples));
+        magnitudes.push_back(std::abs(blocks.sums.back()));
     }
-    Complex step{};
-    for (int m = 1; m < count; ++m) {
-        step += q[static_cast<std::size_t>(m)] * std::conj(q[static_cast<std::size_t>(m - 1)]);
+    const double typical = Median(magnitudes);
+    for (const double magnitude : magnitudes) {
+        blocks.kept.push_back(magnitude >= kBlockMagnitudeLow * typical &&
+                              magnitude <= kBlockMagnitudeHigh * typical && typical > 0);
     }
-    const double omega1 = std::arg(step) / block;
-    Complex mean{};
-    for (int m = 0; m < count; ++m) {
-        mean += q[static_cast<std::size_t>(m)] * std::polar(1.0, -omega1 * m * block);
-    }
-    const double phase0 = std::arg(mean);
+    return blocks;
+}
+
+// A phase line through the kept blocks, starting from a frequency and phase guess; blocks too
+// far off the line are dropped for good.
+CarrierModel FitPhaseLine(LeadInBlocks& blocks, double omega, double phase) {
     std::vector<double> x, y, w;
-    for (int m = 0; m < count; ++m) {
-        const Complex r =
-            q[static_cast<std::size_t>(m)] * std::polar(1.0, -omega1 * m * block - phase0);
-        x.push_back(from + (m + 0.5) * block);
-        y.push_back(std::arg(r));
-        w.push_back(1.0);
+    std::vector<std::size_t> index;
+    const double first = blocks.Centre(0);
+    for (std::size_t m = 0; m < blocks.sums.size(); ++m) {
+        if (blocks.kept[m]) {
+            const double t = blocks.Centre(m);
+            x.push_back(t);
+            y.push_back(std::arg(blocks.sums[m] * std::polar(1.0, -phase - omega * (t - first))));
+            w.push_back(1.0);
+            index.push_back(m);
+        }
     }
     const LineFit fit = FitLine(x, y, w);
-    lead.carrier.ref = fit.centre;
-    lead.carrier.omega = omega1 + fit.slope;
-    lead.carrier.phase = phase0 + fit.intercept + omega1 * (fit.centre - (from + 0.5 * block));
+    double spread = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double r = y[i] - fit.intercept - fit.slope * (x[i] - fit.centre);
+        spread += r * r;
+    }
+    spread = std::sqrt(spread / std::max<std::size_t>(1, x.size()));
+    const double limit = std::max(kOutlierSpreads * spread, kOutlierFloorRadians);
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const double r = y[i] - fit.intercept - fit.slope * (x[i] - fit.centre);
+        if (std::abs(r) > limit) {
+            blocks.kept[index[i]] = false;
+        }
+    }
+    CarrierModel carrier;
+    carrier.ref = fit.centre;
+    carrier.omega = omega + fit.slope;
+    carrier.phase = phase + omega * (fit.centre - first) + fit.intercept;
+    return carrier;
+}
+
+// Frequency and phase of the steady tone in [from, to): one-bit blocks, their phase step for a
+// first frequency, then a straight line through the phases, fitted twice so that blocks the
+// first fit shows to be disturbed do not pull the second.
+LeadIn FitLeadIn(const Baseband& bb, double from, double to) {
+    LeadIn lead;
+    LeadInBlocks blocks = CutLeadIn(bb, from, to);
+    const std::size_t count = blocks.sums.size();
+    Complex step{};
+    for (std::size_t m = 1; m < count; ++m) {
+        if (blocks.kept[m] && blocks.kept[m - 1]) {
+            step += blocks.sums[m] * std::conj(blocks.sums[m - 1]);
+        }
+    }
+    const double omega = std::arg(step) / kNominalBitSamples;
+    Complex mean{};
+    for (std::size_t m = 0; m < count; ++m) {
+        if (blocks.kept[m]) {
+            mean +=
+                blocks.sums[m] * std::polar(1.0, -omega * (blocks.Centre(m) - blocks.Centre(0)));
+        }
+    }
+    CarrierModel carrier = FitPhaseLine(blocks, omega, std::arg(mean));
+    carrier = FitPhaseLine(blocks, carrier.omega, carrier.At(blocks.Centre(0)));
 
     double amplitude = 0;
-    for (int m = 0; m < count; ++m) {
-        amplitude += (q[static_cast<std::size_t>(m)] *
-                      std::polar(1.0, -lead.carrier.At(from + (m + 0.5) * block)))
-                         .real();
+    int kept = 0;
+    for (std::size_t m = 0; m < count; ++m) {
+        if (blocks.kept[m]) {
+            amplitude += (blocks.sums[m] * std::polar(1.0, -carrier.At(blocks.Centre(m)))).real();
+            ++kept;
+        }
     }
-    amplitude /= count;
+    lead.blocks = kept;
+    if (kept < 2) {
+        return lead;
+    }
+    amplitude /= kept;
     double noise = 0;
-    for (int m = 0; m < count; ++m) {
-        const Complex r = q[static_cast<std::size_t>(m)] *
-                          std::polar(1.0, -lead.carrier.At(from + (m + 0.5) * block));
-        noise += std::norm(r - amplitude);
+    for (std::size_t m = 0; m < count; ++m) {
+        if (blocks.kept[m]) {
+            noise += std::norm(blocks.sums[m] * std::polar(1.0, -carrier.At(blocks.Centre(m))) -
+                               amplitude);
+        }
     }
+    lead.carrier = carrier;
     lead.amplitude = amplitude;
-    lead.noise = noise / std::max(1, count - 2);  // two parameters fitted
+    lead.noise = noise / std::max(1, kept - 2);  // two parameters fitted
     return lead;
 }
 
@@ -198,8 +314,7 @@ Complex BitSum(const Baseband& bb, const CarrierModel& carrier, double start, do
 // How well the lead-in's last bits and the header fit at data start `tau`: the template's bits
 // summed coherently in chunks of one byte and the chunk magnitudes added, so that a carrier
 // phase drifting over the template does not spoil the measure.
-double StartMetric(const Baseband& bb, const CarrierModel& carrier, double tau) {
-    const double T = carrier.BitSamples();
+double StartMetric(const Baseband& bb, const CarrierModel& carrier, double tau, double T) {
     double metric = 0;
     Complex chunk{};
     for (int k = -kLeadInTemplateBits; k < kHeaderBits; ++k) {
@@ -213,6 +328,89 @@ double StartMetric(const Baseband& bb, const CarrierModel& carrier, double tau) 
     return metric;
 }
 
+// The start of the data: the best fit of lead-in end and header, to a fraction of a sample.
+double FindDataStart(const Baseband& bb, const CarrierModel& carrier, double T, double from,
+                     double to) {
+    double best = -1;
+    double tau = from;
+    for (double t = std::floor(from); t <= to; t += 1.0) {
+        const double m = StartMetric(bb, carrier, t, T);
+        if (m > best) {
+            best = m;
+            tau = t;
+        }
+    }
+    const double before = StartMetric(bb, carrier, tau - 1, T);
+    const double after = StartMetric(bb, carrier, tau + 1, T);
+    const double curve = before - 2 * best + after;
+    if (curve < 0) {
+        tau += std::clamp(0.5 * (before - after) / curve, -0.5, 0.5);
+    }
+    return tau;
+}
+
+// The lead-in and the known header together give a longer phase line than the lead-in.
+CarrierModel FitCarrierToHeader(const Baseband& bb, CarrierModel carrier, double leadFrom,
+                                double leadTo, double tau, double T) {
+    std::vector<double> x, y, w;
+    for (double s = leadFrom; s + kNominalBitSamples <= std::min(leadTo, tau);
+         s += kNominalBitSamples) {
+        const Complex r = BitSum(bb, carrier, s, kNominalBitSamples);
+        x.push_back(s + kNominalBitSamples / 2);
+        y.push_back(std::arg(r));
+        w.push_back(std::abs(r));
+    }
+    for (int k = 0; k < kHeaderBits; ++k) {
+        const Complex r = (HeaderBit(k) ? 1.0 : -1.0) * BitSum(bb, carrier, tau + k * T, T);
+        x.push_back(tau + (k + 0.5) * T);
+        y.push_back(std::arg(r));
+        w.push_back(std::abs(r));
+    }
+    const LineFit fit = FitLine(x, y, w);
+    carrier.phase = carrier.At(fit.centre) + fit.intercept;
+    carrier.omega += fit.slope;
+    carrier.ref = fit.centre;
+    return carrier;
+}
+
+int HeaderMismatches(const Baseband& bb, const CarrierModel& carrier, double tau, double T) {
+    int wrong = 0;
+    for (int k = 0; k < kHeaderBits; ++k) {
+        const int bit = BitSum(bb, carrier, tau + k * T, T).real() >= 0 ? 1 : 0;
+        wrong += bit != HeaderBit(k);
+    }
+    return wrong;
+}
+
+struct BitClock {
+    double start = 0;
+    double bitSamples = kNominalBitSamples;
+};
+
+// The sender's bit clock over the whole packet, apart from its carrier (a path may shift the
+// carrier): the start and bit length at which the bit sums hold the most energy. A window that
+// straddles a phase reversal loses energy, so wrong timing shows wherever the data changes.
+BitClock FitBitClock(const Baseband& bb, double tau) {
+    BitClock best;
+    double bestEnergy = -1;
+    for (double offset = -kMaxClockOffset; offset <= kMaxClockOffset + 1e-12;
+         offset += kClockStep) {
+        const double T = kNominalBitSamples / (1 + offset);
+        for (int shift = -kStartSpreadSamples; shift <= kStartSpreadSamples; ++shift) {
+            const double start = tau + shift;
+            double energy = 0;
+            for (int k = 0; k < kPacketBits; ++k) {
+                energy += std::norm(bb.Sum(start + k * T, start + (k + 1) * T));
+            }
+            if (energy > bestEnergy) {
+                bestEnergy = energy;
+                best = {start, T};
+            }
+        }
+    }
+    return best;
+}
+
 struct Bits {
     std::vector<double> start;   // position of each bit
     std::vector<double> length;  // its length
@@ -221,30 +419,24 @@ struct Bits {
     std::vector<int> decision;   // +1 or -1
 };
 
-// First pass: a second-order carrier loop on the decisions; the bit clock follows the loop's
-// frequency, since the sender's carrier and bit clock come from the same crystal.
-Bits FirstPass(const Baseband& bb, const CarrierModel& carrier, double tau, double phase,
-               double omegaPerBit) {
+// First pass: a second-order carrier loop on the decisions, bits laid at the clock found.
+Bits FirstPass(const Baseband& bb, const CarrierModel& carrier, const BitClock& clock) {
     Bits bits;
-    double t = tau;
-    double phi = phase;
-    double nu = omegaPerBit;
+    double phi = 0;
+    double nu = 0;
     for (int k = 0; k < kPacketBits; ++k) {
-        CarrierModel now = carrier;
-        now.omega += nu / kNominalBitSamples;
-        const double T = now.BitSamples();
-        const Complex u = BitSum(bb, carrier, t, T);
+        const double t = clock.start + k * clock.bitSamples;
+        const Complex u = BitSum(bb, carrier, t, clock.bitSamples);
         const Complex y = u * std::polar(1.0, -phi);
         const int d = y.real() >= 0 ? 1 : -1;
         const double error = std::arg(y * static_cast<double>(d));
         bits.start.push_back(t);
-        bits.length.push_back(T);
+        bits.length.push_back(clock.bitSamples);
         bits.sum.push_back(u);
         bits.phase.push_back(phi);
         bits.decision.push_back(d);
-        phi += nu + kLoopGain * error;
-        nu += kLoopFrequencyGain * error;
-        t += T;
+        phi += nu + kCarrierLoop.phase * error;
+        nu += kCarrierLoop.frequency * error;
     }
     return bits;
 }
@@ -261,8 +453,8 @@ void SmoothPhases(Bits& bits) {
                 bits.sum[static_cast<std::size_t>(k)];
     }
     for (int k = 0; k < n; ++k) {
-        const int lo = std::max(0, k - kPhaseWindow);
-        const int hi = std::min(n, k + kPhaseWindow + 1);
+        const int lo = std::max(0, k - kPhaseWindowBits);
+        const int hi = std::min(n, k + kPhaseWindowBits + 1);
         const Complex around =
             running[static_cast<std::size_t>(hi)] - running[static_cast<std::size_t>(lo)];
         bits.phase[static_cast<std::size_t>(k)] = std::arg(around);
@@ -382,6 +574,117 @@ std::vector<Complex> WithoutNeighbours(Bits& bits) {
     return y;
 }
 
+// Bytes from the decisions, most significant bit of byte 0 first; the header and check word
+// tested as the repeater tests them.
+void DecideBytes(const Bits& bits, Packet& packet) {
+    for (int k = 0; k < kPacketBits; ++k) {
+        if (bits.decision[static_cast<std::size_t>(k)] > 0) {
+            packet.bytes[static_cast<std::size_t>(k / 8)] |=
+                static_cast<std::uint8_t>(0x80u >> (k % 8));
+        }
+    }
+    packet.headerOk =
+        std::equal(kTransferHeader.begin(), kTransferHeader.end(), packet.bytes.begin());
+    packet.crcReceived = static_cast<std::uint16_t>((packet.bytes[layout::kCheckWordHigh] << 8) |
+                                                    packet.bytes[layout::kCheckWordLow]);
+    packet.crcComputed = CheckWordOf(packet.bytes);
+    packet.crcOk = packet.crcReceived == packet.crcComputed;
+}
+
+// Eb/N0 as the decisions see it. The noise is what is left around the signal's own level in
+// both parts of the turned-back sums (distortion that the neighbour fit did not take out counts
+// as noise); the level is that of the weakest stretch of the packet (a fading path decides by
+// its troughs); and a bit pushed further below that level than noise explains lowers the
+// estimate to what would put it there.
+void MeasureQuality(const std::vector<Complex>& y, const Bits& bits, Packet& packet) {
+    const int n = static_cast<int>(y.size());
+    std::vector<double> strength(static_cast<std::size_t>(n));
+    std::vector<double> running(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        strength[i] = bits.decision[i] * y[i].real();
+        running[i + 1] = running[i] + strength[i];
+    }
+    const auto levelAround = [&](int k) {
+        const int lo = std::max(0, k - kLevelWindowBits);
+        const int hi = std::min(n, k + kLevelWindowBits + 1);
+        return (running[static_cast<std::size_t>(hi)] - running[static_cast<std::size_t>(lo)]) /
+               (hi - lo);
+    };
+    double spread = 0;
+    double weakestLevel = running.back() / n;
+    for (int k = 0; k < n; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        const double level = levelAround(k);
+        spread += (strength[i] - level) * (strength[i] - level) + y[i].imag() * y[i].imag();
+        if (k >= kLevelWindowBits && k < n - kLevelWindowBits) {
+            weakestLevel = std::min(weakestLevel, level);
+        }
+    }
+    const double stretchBits = 2 * kLevelWindowBits + 1;
+    const double freedom = 2.0 * n - static_cast<double>(n) / stretchBits;
+    const double mean = running.back() / n;
+    double noise = std::max(spread / freedom, mean * mean / (2 * kMaxEstimate));
+    // The weakest of the stretches is low by its own noise too; what noise alone explains is
+    // given back, so that a steady path reads its true level.
+    weakestLevel = std::min(mean, weakestLevel + kStretchSpreads * std::sqrt(noise / stretchBits));
+
+    const auto weakest = std::min_element(strength.begin(), strength.end());
+    const double weakestStrength = *weakest;
+    const int weakestIndex = static_cast<int>(weakest - strength.begin());
+    const double below = levelAround(weakestIndex) - weakestStrength;
+    if (below > kOutlierBitSpreads * std::sqrt(noise)) {
+        const double deviation = below / kWeakestBitSpreads;
+        noise = std::max(noise, deviation * deviation);
+    }
+    packet.ebN0Db =
+        10 * std::log10(std::max(1e-12, std::max(0.0, weakestLevel) * weakestLevel / (2 * noise)));
+    packet.marginDb = packet.ebN0Db - kRequiredEbN0Db;
+    packet.weakestBit = weakestIndex;
+    packet.weakestBitConfidence = mean > 0 ? weakestStrength / mean : 0.0;
+}
+
+// The carrier over the whole packet (the model plus the slope of the smoothed phases), the
+// sender's clock from the bit length, and the polarity of the recording where it can be known:
+// the sender's data starts at an upward zero crossing of its sine, so the carrier's phase at the
+// first bit tells an inverted wire, unless the path shifted the carrier's frequency.
+void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier,
+                            const DecodeRequest& request, Packet& packet) {
+    std::vector<double> x, y, w;
+    double unwrapped = bits.phase[0];
+    for (int k = 0; k < kPacketBits; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (k > 0) {
+            unwrapped += std::remainder(bits.phase[i] - bits.phase[i - 1], 2 * kPi);
+        }
+        x.push_back(bits.start[i] + bits.length[i] / 2);
+        y.push_back(unwrapped);
+        w.push_back(1.0);
+    }
+    const LineFit fit = FitLine(x, y, w);
+    CarrierModel whole = carrier;
+    whole.omega += fit.slope;
+    packet.carrierHz = whole.Hz();
+    const double bitSamples = (bits.start.back() + bits.length.back() - bits.start.front()) /
+                              static_cast<double>(kPacketBits);
+    const double clock = kNominalBitSamples / bitSamples - 1;
+    packet.clockOffsetPpm = clock * 1e6;
+    packet.carrierShiftHz = packet.carrierHz - kCarrierHz * (1 + clock);
+
+    // In the baseband of 2 x e^(-j w0 n) the sender's sine has phase -pi/2 - w0 n at the start
+    // of every bit of the lead-in's sign (each bit is four whole cycles). Taken at the middle of
+    // the packet, where both fitted lines are surest.
+    const double start = bits.start[kPacketBits / 2];
+    const double observed = carrier.At(start) + fit.intercept + fit.slope * (start - fit.centre);
+    const double absolute = static_cast<double>(request.firstIndex) + start - kSampleCentre;
+    const double w0 = 2 * kPi / kWorkPerCycle;
+    const double expected = -kPi / 2 - std::fmod(w0 * absolute, 2 * kPi);
+    const double off = std::remainder(observed - expected - request.carrierPhaseShift, 2 * kPi);
+    packet.polarityInverted = std::cos(off) < 0;
+    packet.polarityKnown = std::abs(std::remainder(off, kPi)) < kPolarityToleranceRadians &&
+                           std::abs(packet.carrierShiftHz) < kShiftedCarrierHz;
+}
+
 }  // namespace
 
 DecodeOutcome DecodePacket(const DecodeRequest& request) {
@@ -390,9 +693,9 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
     const double toneStart = static_cast<double>(request.tone.start - request.firstIndex);
     const double toneEnd = static_cast<double>(request.tone.end - request.firstIndex);
 
-    // Carrier from the lead-in.
+    // Find the lead-in: the carrier's frequency and phase, and how clean it is.
     const double leadFrom = std::max(0.0, toneStart);
-    const double leadTo = std::min(bb.Size(), toneEnd - kLeadInGuard);
+    const double leadTo = std::min(bb.Size(), toneEnd - kLeadInEndGuardSamples);
     const LeadIn lead = FitLeadIn(bb, leadFrom, leadTo);
     if (lead.blocks < kMinLeadInBlocks || lead.amplitude <= 0) {
         out.kind = DecodeKind::LeadInTooShort;
@@ -403,157 +706,56 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
     out.leadInEbN0Db =
         10 * std::log10(std::max(1e-12, lead.amplitude * lead.amplitude * kDataOverLeadIn *
                                             kDataOverLeadIn / lead.noise));
-    if (std::abs(lead.carrier.Hz() - kCarrierHz) > kMaxCarrierOffsetHz) {
+    out.carrierOffsetHz = lead.carrier.Hz() - kCarrierHz;
+    out.leadInSamples = lead.blocks * kNominalBitSamples;
+    if (std::abs(out.carrierOffsetHz) > kMaxCarrierOffsetHz) {
         out.kind = DecodeKind::NotOnCarrier;
         return out;
     }
-    CarrierModel carrier = lead.carrier;
 
-    // Start of the data: the best fit of lead-in end and header, to a fraction of a sample.
-    const double searchFrom =
-        std::max(leadFrom + kNominalBitSamples * kLeadInTemplateBits, toneEnd - kSearchBefore);
-    const double searchTo = std::min(toneEnd + kSearchAfter, bb.Size() - kHeaderBits * kLongestBit);
+    // Find the start of the data by the header, with the bit length the carrier suggests.
+    const double headerT = lead.carrier.BitSamples();
+    const double searchFrom = std::max(leadFrom + kNominalBitSamples * kLeadInTemplateBits,
+                                       toneEnd - kSearchBeforeSamples);
+    const double searchTo =
+        std::min(toneEnd + kSearchAfterSamples, bb.Size() - kHeaderBits * kLongestBitSamples);
     if (searchTo <= searchFrom) {
         out.kind = DecodeKind::CutOff;
         out.bitsHeard = 0;
         return out;
     }
-    double best = -1;
-    double tau = searchFrom;
-    for (double t = std::floor(searchFrom); t <= searchTo; t += 1.0) {
-        const double m = StartMetric(bb, carrier, t);
-        if (m > best) {
-            best = m;
-            tau = t;
-        }
-    }
-    {
-        const double before = StartMetric(bb, carrier, tau - 1);
-        const double after = StartMetric(bb, carrier, tau + 1);
-        const double curve = before - 2 * best + after;
-        if (curve < 0) {
-            tau += std::clamp(0.5 * (before - after) / curve, -0.5, 0.5);
-        }
-    }
-
-    // The lead-in and the known header together give a longer phase line than the lead-in.
-    {
-        const double T = carrier.BitSamples();
-        std::vector<double> x, y, w;
-        for (double s = leadFrom; s + kNominalBitSamples <= std::min(leadTo, tau);
-             s += kNominalBitSamples) {
-            const Complex r = BitSum(bb, carrier, s, kNominalBitSamples);
-            x.push_back(s + kNominalBitSamples / 2);
-            y.push_back(std::arg(r));
-            w.push_back(std::abs(r));
-        }
-        for (int k = 0; k < kHeaderBits; ++k) {
-            const Complex r = (HeaderBit(k) ? 1.0 : -1.0) * BitSum(bb, carrier, tau + k * T, T);
-            x.push_back(tau + (k + 0.5) * T);
-            y.push_back(std::arg(r));
-            w.push_back(std::abs(r));
-        }
-        const LineFit fit = FitLine(x, y, w);
-        carrier.phase = carrier.At(fit.centre) + fit.intercept;
-        carrier.omega += fit.slope;
-        carrier.ref = fit.centre;
-    }
-
-    const double T = carrier.BitSamples();
+    const double tau = FindDataStart(bb, lead.carrier, headerT, searchFrom, searchTo);
+    const CarrierModel carrier =
+        FitCarrierToHeader(bb, lead.carrier, leadFrom, leadTo, tau, headerT);
     out.dataStart = tau;
     out.leadInSamples = tau - toneStart;
-    for (int k = 0; k < kHeaderBits; ++k) {
-        const int bit = BitSum(bb, carrier, tau + k * T, T).real() >= 0 ? 1 : 0;
-        out.headerMismatches += bit != HeaderBit(k);
-    }
+    out.headerMismatches = HeaderMismatches(bb, carrier, tau, headerT);
     if (out.headerMismatches > kMaxHeaderMismatches) {
         out.kind = DecodeKind::NoSync;
         return out;
     }
-    if (tau + kPacketBits * T * (1 + kTimingSlack) > bb.Size()) {
+    if (tau + kPacketBits * kLongestBitSamples * (1 + kTimingSlack) > bb.Size()) {
         out.kind = DecodeKind::CutOff;
-        out.bitsHeard = static_cast<int>(std::max(0.0, (bb.Size() - tau) / T));
+        out.bitsHeard = static_cast<int>(std::max(0.0, (bb.Size() - tau) / headerT));
         return out;
     }
 
-    Bits bits = FirstPass(bb, carrier, tau, 0.0, 0.0);
-    for (int round = 0; round < 2; ++round) {
+    // Track: the bit clock over the whole packet, the carrier's phase bit by bit, the edges.
+    Bits bits = FirstPass(bb, carrier, FitBitClock(bb, tau));
+    for (int round = 0; round < kTimingRounds; ++round) {
         RefineTiming(bb, carrier, bits);
         SmoothPhases(bits);
         SmoothPhases(bits);
     }
 
+    // Decide, check, and say how sure.
     WithoutNeighbours(bits);
     const std::vector<Complex> y = WithoutNeighbours(bits);
-
-    // The packet.
     Packet& packet = out.packet;
-    double sum = 0;
-    std::vector<double> strength(kPacketBits);
-    for (int k = 0; k < kPacketBits; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        strength[i] = bits.decision[i] * y[i].real();
-        sum += strength[i];
-        if (bits.decision[i] > 0) {
-            packet.bytes[i / 8] |= static_cast<std::uint8_t>(0x80u >> (i % 8));
-        }
-    }
-    const double mean = sum / kPacketBits;
-    double spread = 0;
-    for (const double s : strength) {
-        spread += (s - mean) * (s - mean);
-    }
-    // The noise lies in both parts of the turned-back sums; with the neighbours' leak taken
-    // out, the quadrature part holds noise alone, and twice the samples halve the estimate's
-    // own scatter.
-    for (const Complex& v : y) {
-        spread += v.imag() * v.imag();
-    }
-    spread /= 2 * kPacketBits - 1;
-    const double noise = std::max(spread, mean * mean / (2 * kMaxEstimate));
-    packet.ebN0Db = 10 * std::log10(std::max(1e-12, mean * mean / (2 * noise)));
-    packet.marginDb = packet.ebN0Db - kRequiredEbN0Db;
-    const auto weakest = std::min_element(strength.begin(), strength.end());
-    packet.weakestBit = static_cast<int>(weakest - strength.begin());
-    packet.weakestBitConfidence = mean > 0 ? *weakest / mean : 0.0;
-
-    packet.headerOk =
-        std::equal(kTransferHeader.begin(), kTransferHeader.end(), packet.bytes.begin());
-    packet.crcReceived = static_cast<std::uint16_t>((packet.bytes[layout::kCheckWordHigh] << 8) |
-                                                    packet.bytes[layout::kCheckWordLow]);
-    packet.crcComputed = CheckWordOf(packet.bytes);
-    packet.crcOk = packet.crcReceived == packet.crcComputed;
-
-    // Carrier over the whole packet: the model plus the slope of the smoothed phases.
-    {
-        std::vector<double> x, y, w;
-        double unwrapped = bits.phase[0];
-        for (int k = 0; k < kPacketBits; ++k) {
-            const auto i = static_cast<std::size_t>(k);
-            if (k > 0) {
-                unwrapped += std::remainder(bits.phase[i] - bits.phase[i - 1], 2 * kPi);
-            }
-            x.push_back(bits.start[i] + bits.length[i] / 2);
-            y.push_back(unwrapped);
-            w.push_back(1.0);
-        }
-        const LineFit fit = FitLine(x, y, w);
-        CarrierModel whole = carrier;
-        whole.omega += fit.slope;
-        packet.carrierHz = whole.Hz();
-        packet.clockOffsetPpm = (packet.carrierHz / kCarrierHz - 1) * 1e6;
-
-        // The sender's data starts at an upward zero crossing of its sine; in the baseband of
-        // 2 x e^(-j w0 n) that sine has phase -pi/2 - w0 n at its start.
-        const double start = bits.start[0];
-        const double observed =
-            carrier.At(start) + fit.intercept + fit.slope * (start - fit.centre);
-        const double absolute = static_cast<double>(request.firstIndex) + start - kSampleCentre;
-        const double w0 = 2 * kPi / kWorkPerCycle;
-        const double expected = -kPi / 2 - std::fmod(w0 * absolute, 2 * kPi);
-        packet.polarityInverted = std::cos(observed - expected - request.carrierPhaseShift) < 0;
-    }
-    out.dataStart = bits.start[0];
+    DecideBytes(bits, packet);
+    MeasureQuality(y, bits, packet);
+    MeasureCarrierAndClock(bits, carrier, request, packet);
+    out.dataStart = bits.start.front();
     out.dataEnd = bits.start.back() + bits.length.back();
     out.kind = DecodeKind::Packet;
     return out;

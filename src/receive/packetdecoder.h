@@ -36,13 +36,14 @@ inline constexpr double kSampleCentre = 0.5;
 
 struct DecodeOutcome {
     DecodeKind kind = DecodeKind::NoSync;
-    Packet packet;             // for Packet; times and levels are the caller's to fill in
-    double dataStart = 0;      // working-rate index of the first bit (fractional)
-    double dataEnd = 0;        // just after the last bit
-    double leadInEbN0Db = 0;   // estimated from the lead-in alone, scaled to the data's level
-    double leadInSamples = 0;  // steady tone heard before the data
-    int headerMismatches = 0;  // of the 32 header bits at the best start found
-    int bitsHeard = 0;         // for CutOff: whole bits before the stretch ended
+    Packet packet;               // for Packet; times and levels are the caller's to fill in
+    double dataStart = 0;        // working-rate index of the first bit (fractional)
+    double dataEnd = 0;          // just after the last bit
+    double leadInEbN0Db = 0;     // estimated from the lead-in alone, scaled to the data's level
+    double leadInSamples = 0;    // steady tone heard before the data
+    int headerMismatches = 0;    // of the 32 header bits at the best start found
+    int bitsHeard = 0;           // for CutOff: whole bits before the stretch ended
+    double carrierOffsetHz = 0;  // the lead-in's frequency off 1000 Hz
 };
 
 DecodeOutcome DecodePacket(const DecodeRequest& request);

@@ -48,6 +48,45 @@ void ToneDetector::Process(const float* samples, std::size_t count, std::int64_t
     }
 }
 
+double ToneDetector::LineShare() const {
+    // The window's blocks oldest first; the tone's turn from one block to the next is its
+    // offset from the mixer's 1000 Hz (a radio tuned off, a sound card's clock).
+    std::array<std::complex<double>, kWindowBlocks> blocks{};
+    double power = 0;
+    for (int k = 0; k < kWindowBlocks; ++k) {
+        const auto slot = static_cast<std::size_t>((slot_ + k) % kWindowBlocks);
+        blocks[static_cast<std::size_t>(k)] = std::complex<double>(lines_[slot]);
+        power += powers_[slot];
+    }
+    // Below this power in a 40 ms window (-100 dBFS in the band) there is nothing to measure:
+    // digital silence, or the residue of a constant level that the band-pass took away (its float
+    // sections leave about -107 dBFS of their own rounding, which can look like a steady line).
+    constexpr double kSilentWindowPower = 1e-10 * kBlock * kWindowBlocks;
+    if (power < kSilentWindowPower) {
+        return 0.0;
+    }
+    std::complex<double> turn{};
+    for (std::size_t k = 1; k < blocks.size(); ++k) {
+        turn += blocks[k] * std::conj(blocks[k - 1]);
+    }
+    const std::complex<double> perBlock =
+        std::abs(turn) > 0 ? turn / std::abs(turn) : std::complex<double>(1.0);
+    std::complex<double> still{};
+    std::complex<double> turned{};
+    std::complex<double> undo = 1.0;
+    for (const std::complex<double>& block : blocks) {
+        still += block;
+        turned += block * undo;
+        undo *= std::conj(perBlock);
+    }
+    // 1 for a pure tone: |sum x e^-jwn|^2 = (A N / 2)^2 against sum x^2 = A^2 N / 2. The line
+    // on the mixer's own frequency and the line turned back by the measured offset: whichever
+    // holds more (the turned one gains a little on noise alone, the still one on a weak tone
+    // right on 1000 Hz).
+    constexpr double kWindow = kBlock * kWindowBlocks;
+    return std::max(std::norm(still), std::norm(turned)) / (power * kWindow / 2);
+}
+
 void ToneDetector::EndOfBlock(std::int64_t blockEnd, std::vector<ToneSpan>& finished) {
     lines_[static_cast<std::size_t>(slot_)] = line_;
     powers_[static_cast<std::size_t>(slot_)] = power_;
@@ -60,15 +99,7 @@ void ToneDetector::EndOfBlock(std::int64_t blockEnd, std::vector<ToneSpan>& fini
         return;
     }
 
-    std::complex<double> line{};
-    double power = 0;
-    for (int k = 0; k < kWindowBlocks; ++k) {
-        line += std::complex<double>(lines_[static_cast<std::size_t>(k)]);
-        power += powers_[static_cast<std::size_t>(k)];
-    }
-    constexpr double kWindow = kBlock * kWindowBlocks;
-    // 1 for a pure tone: |sum x e^-jwn|^2 = (A N / 2)^2 against sum x^2 = A^2 N / 2.
-    const double ratio = power > 1e-20 ? std::norm(line) / (power * kWindow / 2) : 0.0;
+    const double ratio = LineShare();
 
     if (!on_) {
         above_ = ratio >= kOnRatio ? above_ + 1 : 0;

@@ -31,6 +31,8 @@ class ToneDetector {
 
   private:
     void EndOfBlock(std::int64_t blockEnd, std::vector<ToneSpan>& finished);
+    // The share of the window's band power in one steady line near 1000 Hz.
+    double LineShare() const;
 
     static constexpr int kBlock = 40;        // 5 ms, five carrier cycles
     static constexpr int kWindowBlocks = 8;  // 40 ms

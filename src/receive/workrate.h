@@ -15,8 +15,14 @@ inline constexpr double kNominalBitSamples =
 inline constexpr int kPacketBits = kTransferSize * 8;  // 512
 inline constexpr double kLeadInSecondsSent = double{kLeadInSamples} / kSampleRate;
 
-// Sound cards run up to about half a percent off; the packet may be that much longer.
+// Sound cards run up to about half a percent off; the packet may be that much longer or
+// shorter, and its carrier that much off 1000 Hz.
 inline constexpr double kMaxClockOffset = 0.006;
+// A single-sideband path, or a radio tuned a little off, moves every audio frequency by the same
+// amount: the carrier moves, the bit clock does not.
+inline constexpr double kMaxAudioShiftHz = 25.0;
+// Both together: how far from 1000 Hz a carrier is still taken for the programmer's.
+inline constexpr double kMaxCarrierOffsetHz = kMaxAudioShiftHz + kCarrierHz * kMaxClockOffset;
 
 // Eb/N0 this decoder needs to get 99 of 100 packets through white noise (measured by
 // bench/receive).

@@ -63,6 +63,9 @@ TEST(Stream, LongToneBeforeTheLeadIn) {
     const Heard heard = Decode(channel::Pass(sent, c, 45), c.rate);
     ASSERT_EQ(heard.packets.size(), 1u);
     EXPECT_EQ(heard.packets[0].bytes, bytes);
+    // The lead-in reported is what the decoder followed, not the six seconds of tone.
+    EXPECT_GT(heard.packets[0].leadInSeconds, 0.9);
+    EXPECT_LT(heard.packets[0].leadInSeconds, 1.2);
 }
 
 // A recording of hours is fed in whatever blocks the file reader gives; live capture in tiny
@@ -102,6 +105,47 @@ TEST(Stream, NonFiniteSamplesDoNotSilenceTheRest) {
     const Heard heard = Decode(recording, c.rate);
     ASSERT_EQ(heard.packets.size(), 1u);
     EXPECT_EQ(heard.packets[0].bytes, bytes);
+}
+
+// One NaN alone, in the middle of the data, from a float file written by a broken program: the
+// cleaning must not depend on an infinity beside it.
+TEST(Stream, OneNanInsideTheDataIsHarmless) {
+    Channel c;
+    c.ebN0Db = 14;
+    const Bytes bytes = RandomArray(62);
+    std::vector<float> recording = Record(bytes, c, 62);
+    recording[static_cast<std::size_t>(c.rate * 2.5)] = std::numeric_limits<float>::quiet_NaN();
+    const Heard heard = Decode(recording, c.rate);
+    ASSERT_EQ(heard.packets.size(), 1u);
+    EXPECT_EQ(heard.packets[0].bytes, bytes);
+}
+
+// A packet's level covers its own lead-in and data, nothing before: a click 3 s before it, and
+// one 7.5 s before it that lies in the level history's slot that the packet's time reuses, must
+// leave the packet unclipped at its own peak (the recording as a whole did clip).
+TEST(Stream, ClicksBeforeAPacketAreNotItsLevel) {
+    Channel c;
+    c.ebN0Db = 40;  // the noise's own peaks far below the tone's
+    c.silenceBefore = 8;
+    const Bytes bytes = RandomArray(63);
+    std::vector<float> recording = Record(bytes, c, 63);
+    recording[static_cast<std::size_t>(c.rate * 0.5)] = 1.0f;
+    recording[static_cast<std::size_t>(c.rate * 5.0)] = 1.0f;
+    const Heard heard = Decode(recording, c.rate);
+    ASSERT_EQ(heard.packets.size(), 1u);
+    EXPECT_FALSE(heard.packets[0].clipped);
+    EXPECT_NEAR(heard.packets[0].peakDbfs, 20 * std::log10(31000 / 32768.0) + c.levelDb, 1.5);
+    EXPECT_TRUE(heard.diagnosis.Has(Problem::Clipping));
+}
+
+// A constant level (a DC-coupled input left on, a stuck converter) is no tone at all.
+TEST(Stream, ConstantLevelIsNoTone) {
+    for (const float level : {0.5f, -0.01f}) {
+        const std::vector<float> recording(16000 * 3, level);
+        const Heard heard = Decode(recording, 16000);
+        EXPECT_TRUE(heard.packets.empty());
+        EXPECT_TRUE(heard.diagnosis.Has(Problem::NoTone)) << level << heard.diagnosis.Text();
+    }
 }
 
 TEST(Stream, LevelForTheLiveDisplay) {

@@ -1,5 +1,6 @@
 #include "channel.h"
 
+#include <sndfile.h>
 #include <soxr.h>
 
 #include <algorithm>
@@ -95,6 +96,88 @@ std::vector<float> Resample(std::span<const float> in, double from, double to) {
     return out;
 }
 
+// Every frequency moved up by `hz`: the analytic signal (liquid-dsp's Hilbert transform) turned
+// by a phasor, its real part kept. The transform's delay is taken back out.
+std::vector<float> Shift(const std::vector<float>& x, double hz, double rate) {
+    constexpr unsigned kSemiLength = 40;
+    constexpr unsigned kDelay = 2 * kSemiLength;
+    firhilbf hilbert = firhilbf_create(kSemiLength, 80.0f);
+    std::vector<float> out(x.size(), 0.0f);
+    for (std::size_t i = 0; i < x.size() + kDelay; ++i) {
+        std::complex<float> y{};
+        firhilbf_r2c_execute(hilbert, i < x.size() ? x[i] : 0.0f, &y);
+        if (i >= kDelay) {
+            const std::size_t n = i - kDelay;
+            const double phase = 2 * kPi * hz * double(n) / rate;
+            out[n] = float((std::complex<double>(y) * std::polar(1.0, phase)).real());
+        }
+    }
+    firhilbf_destroy(hilbert);
+    return out;
+}
+
+// A GSM 06.10 encoder and decoder in a row: libsndfile writes the sound into a GSM WAV file in
+// memory and reads it back.
+struct MemoryFile {
+    std::vector<unsigned char> bytes;
+    sf_count_t at = 0;
+};
+
+std::vector<float> GsmRoundTrip(const std::vector<float>& x8000) {
+    SF_VIRTUAL_IO io{};
+    io.get_filelen = [](void* user) -> sf_count_t {
+        return sf_count_t(static_cast<MemoryFile*>(user)->bytes.size());
+    };
+    io.seek = [](sf_count_t offset, int whence, void* user) -> sf_count_t {
+        auto* f = static_cast<MemoryFile*>(user);
+        const sf_count_t base = whence == SEEK_SET   ? 0
+                                : whence == SEEK_CUR ? f->at
+                                                     : sf_count_t(f->bytes.size());
+        f->at = base + offset;
+        return f->at;
+    };
+    io.read = [](void* out, sf_count_t count, void* user) -> sf_count_t {
+        auto* f = static_cast<MemoryFile*>(user);
+        const sf_count_t left = std::max<sf_count_t>(0, sf_count_t(f->bytes.size()) - f->at);
+        const sf_count_t n = std::min(count, left);
+        std::copy_n(f->bytes.begin() + f->at, n, static_cast<unsigned char*>(out));
+        f->at += n;
+        return n;
+    };
+    io.write = [](const void* in, sf_count_t count, void* user) -> sf_count_t {
+        auto* f = static_cast<MemoryFile*>(user);
+        if (f->bytes.size() < std::size_t(f->at + count)) {
+            f->bytes.resize(std::size_t(f->at + count));
+        }
+        std::copy_n(static_cast<const unsigned char*>(in), count, f->bytes.begin() + f->at);
+        f->at += count;
+        return count;
+    };
+    io.tell = [](void* user) -> sf_count_t { return static_cast<MemoryFile*>(user)->at; };
+
+    MemoryFile file;
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_GSM610;
+    SNDFILE* out = sf_open_virtual(&io, SFM_WRITE, &info, &file);
+    if (out == nullptr) {
+        throw std::runtime_error(sf_strerror(nullptr));
+    }
+    sf_writef_float(out, x8000.data(), sf_count_t(x8000.size()));
+    sf_close(out);
+    file.at = 0;
+    SF_INFO readInfo{};
+    SNDFILE* in = sf_open_virtual(&io, SFM_READ, &readInfo, &file);
+    if (in == nullptr) {
+        throw std::runtime_error(sf_strerror(nullptr));
+    }
+    std::vector<float> y(x8000.size(), 0.0f);
+    y.resize(std::size_t(sf_readf_float(in, y.data(), sf_count_t(y.size()))));
+    sf_close(in);
+    return y;
+}
+
 }  // namespace
 
 Bytes RandomArray(std::mt19937_64& random) {
@@ -140,6 +223,24 @@ std::vector<float> Pass(std::span<const float> sent, const Channel& c, std::uint
     }
     Filters filters(c);
     filters.Run(x);
+    if (c.shiftHz != 0) {
+        x = Shift(x, c.shiftHz, c.rate);
+    }
+    if (c.echoRelative != 0) {
+        const auto lag = static_cast<std::size_t>(std::lround(c.echoSeconds * c.rate));
+        for (std::size_t i = x.size(); i-- > lag;) {
+            x[i] += float(c.echoRelative) * x[i - lag];
+        }
+    }
+    if (c.fadingHz > 0) {
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            const double swing = 0.5 + 0.5 * std::cos(2 * kPi * c.fadingHz * double(i) / c.rate);
+            x[i] *= float(c.fadingFloor + (1 - c.fadingFloor) * swing);
+        }
+    }
+    if (c.gsm) {
+        x = Resample(GsmRoundTrip(Resample(x, c.rate, 8000)), 8000, c.rate);
+    }
 
     std::mt19937_64 random(seed);
     std::normal_distribution<double> gauss(0.0, 1.0);

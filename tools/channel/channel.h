@@ -36,6 +36,18 @@ struct Channel {
     bool inverted = false;
     double silenceBefore = 0.5;  // seconds of noise only before and after the signal
     double silenceAfter = 0.5;
+    // An audio path that moves every frequency by the same amount (a single-sideband radio
+    // tuned off), apart from the sender's clock: the carrier moves, the bit clock does not.
+    double shiftHz = 0;
+    // A second path of the same sound, this much later and this strong against the first.
+    double echoSeconds = 0;
+    double echoRelative = 0;
+    // Slow fading: the gain swings between 1 and fadingFloor, fadingHz times a second.
+    double fadingHz = 0;
+    double fadingFloor = 1;
+    // Through the GSM 06.10 full-rate speech codec (libsndfile's), at 8000 Hz, as over a
+    // phone line or a radio gateway.
+    bool gsm = false;
 };
 
 // Everything at once but clipping: another rate, the voice band with a tilt, hum, DC, a low

@@ -1,0 +1,179 @@
+// Radio paths met in the field beyond white noise: near the limit, a path that shifts the audio,
+// a phone codec, a stronger transmission over a weaker one, echoes and fading; and the margin
+// that the operator reads must say in advance when a packet is about to fail.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "recording.h"
+#include "workrate.h"
+
+namespace zk::receive::testing {
+namespace {
+
+// Near the physical limit, on the worst channel the tests know: the decoder needs 9.5 dB for 99
+// of 100 packets on white noise; 10 dB leaves it no room for a careless step (a worse tone end,
+// a weaker start search) without losing one of these sixty.
+TEST(Channels, SixtyPacketsNearTheLimitAllExact) {
+    constexpr double kNearTheLimitEbN0 = 10.0;
+    int exact = 0;
+    for (std::uint64_t seed = 1; seed <= 60; ++seed) {
+        const Bytes bytes = RandomArray(seed);
+        const Channel c = Everything(kNearTheLimitEbN0);
+        const Heard heard = Decode(Record(bytes, c, seed), c.rate);
+        const bool ok = heard.packets.size() == 1 && heard.packets[0].bytes == bytes;
+        EXPECT_TRUE(ok) << "seed " << seed;
+        exact += ok ? 1 : 0;
+    }
+    EXPECT_EQ(exact, 60);
+}
+
+// A single-sideband path moves the carrier; the sender's clock moves carrier and bit clock
+// together. The decoder must follow each on its own, say which was which, and not claim to know
+// the polarity once the path has shifted the carrier's phase.
+TEST(Channels, CarrierShiftAndClockFollowedApart) {
+    struct Case {
+        double shiftHz;
+        double clock;
+    };
+    for (const Case& k :
+         {Case{20, -0.005}, Case{-20, 0.005}, Case{3, 0}, Case{-10, -0.005}, Case{25, 0.005}}) {
+        Channel c;
+        c.rate = 44100;
+        c.shiftHz = k.shiftHz;
+        c.clockOffset = k.clock;
+        const Bytes bytes = RandomArray(200 + static_cast<std::uint64_t>(k.shiftHz + 100));
+        const Heard heard = Decode(Record(bytes, c, 5), c.rate);
+        ASSERT_EQ(heard.packets.size(), 1u) << k.shiftHz << " Hz\n" << heard.diagnosis.Text();
+        const Packet& p = heard.packets[0];
+        EXPECT_EQ(p.bytes, bytes) << k.shiftHz << " Hz";
+        EXPECT_NEAR(p.clockOffsetPpm, k.clock * 1e6, 100) << k.shiftHz << " Hz";
+        EXPECT_NEAR(p.carrierShiftHz, k.shiftHz, 0.3) << k.shiftHz << " Hz";
+        EXPECT_NEAR(p.carrierHz, kCarrierHz * (1 + k.clock) + k.shiftHz, 0.3);
+        EXPECT_FALSE(p.polarityKnown) << k.shiftHz << " Hz";
+        EXPECT_GT(p.marginDb, 10) << k.shiftHz << " Hz: a noise-free path";
+    }
+}
+
+// Beyond what any radio path does: named as a carrier off by so much, not as noise.
+TEST(Channels, CarrierTooFarOffNamedWithItsOffset) {
+    Channel c;
+    c.shiftHz = -45;
+    const Heard heard = Decode(Record(RandomArray(7), c, 7), c.rate);
+    EXPECT_TRUE(heard.packets.empty());
+    ASSERT_TRUE(heard.diagnosis.Has(Problem::ToneNoData)) << heard.diagnosis.Text();
+    EXPECT_NE(heard.diagnosis.Text().find("45.0 Hz below 1000 Hz"), std::string::npos)
+        << heard.diagnosis.Text();
+}
+
+// The polarity is known on a plain path, at any rate, whichever way round the wire is; through
+// band-limited paths that turn the carrier's phase by their own filters it may be unknown, but
+// where it is reported it must be right.
+TEST(Channels, PolarityKnownOnAPlainPathNeverWrongOnABandLimitedOne) {
+    for (const bool inverted : {false, true}) {
+        for (const int rate : {16000, 48000}) {
+            Channel c;
+            c.rate = rate;
+            c.inverted = inverted;
+            c.ebN0Db = 14;
+            const Heard heard = Decode(Record(RandomArray(9), c, 9), c.rate);
+            ASSERT_EQ(heard.packets.size(), 1u);
+            EXPECT_TRUE(heard.packets[0].polarityKnown) << rate;
+            EXPECT_EQ(heard.packets[0].polarityInverted, inverted) << rate;
+        }
+        for (std::uint64_t seed = 1; seed <= 6; ++seed) {
+            Channel c = Everything(10);
+            c.inverted = inverted;
+            if (seed % 2 == 0) {
+                c.tiltDbPerOctave = 0;  // the voice band alone
+            }
+            const Heard heard = Decode(Record(RandomArray(seed), c, seed), c.rate);
+            for (const Packet& p : heard.packets) {
+                if (p.polarityKnown) {
+                    EXPECT_EQ(p.polarityInverted, inverted) << "seed " << seed;
+                }
+            }
+        }
+    }
+}
+
+// A phone line or a gateway: the GSM full-rate codec disturbs the tone's first milliseconds and
+// the phase of every bit a little. Every packet must come through with nothing cut away.
+TEST(Channels, GsmCodecRoundTrip) {
+    for (std::uint64_t seed = 1; seed <= 5; ++seed) {
+        Channel c;
+        c.gsm = true;
+        c.levelDb = -6;
+        c.silenceBefore = 0;  // the file starts with the tone, as _qq.wav does
+        const Bytes bytes = RandomArray(300 + seed);
+        const Heard heard = Decode(Record(bytes, c, seed), c.rate);
+        ASSERT_EQ(heard.packets.size(), 1u) << "seed " << seed << "\n" << heard.diagnosis.Text();
+        EXPECT_EQ(heard.packets[0].bytes, bytes) << "seed " << seed;
+    }
+}
+
+// FM receivers take the stronger signal: a second programmer 10 dB stronger that starts 1.5 s
+// into a weaker one's packet spoils that packet, and must itself be decoded.
+TEST(Channels, StrongerTransmissionOverAWeakerOneDecoded) {
+    const Bytes weak = RandomArray(401);
+    const Bytes strong = RandomArray(402);
+    Channel c;
+    c.ebN0Db = 25;
+    const std::vector<float> first = channel::Transmit(weak);
+    const std::vector<float> second = channel::Transmit(strong);
+    const auto offset = static_cast<std::size_t>(1.5 * kSampleRate);
+    std::vector<float> sent(offset + second.size(), 0.0f);
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        sent[i] += 0.3162f * first[i];  // 10 dB down
+    }
+    for (std::size_t i = 0; i < second.size(); ++i) {
+        sent[offset + i] += second[i];
+    }
+    const Heard heard = Decode(channel::Pass(sent, c, 402), c.rate);
+    int strongHeard = 0;
+    for (const Packet& p : heard.packets) {
+        strongHeard += p.Valid() && p.bytes == strong ? 1 : 0;
+    }
+    EXPECT_EQ(strongHeard, 1) << heard.diagnosis.Text();
+}
+
+// The margin predicts failure: on paths that spoil the data without noise (a strong echo one bit
+// late, the codec with noise), no packet that failed may show a margin of 3 dB or more; on a
+// clean path that fades slowly, packets that came through show the margin they had.
+TEST(Channels, MarginPredictsFailure) {
+    struct Path {
+        const char* name;
+        Channel channel;
+    };
+    Channel echo;
+    echo.echoSeconds = 0.004;
+    echo.echoRelative = 0.9;
+    Channel gsmNoisy;
+    gsmNoisy.gsm = true;
+    gsmNoisy.levelDb = -6;
+    gsmNoisy.ebN0Db = 14;
+    for (const Path& path : {Path{"echo", echo}, Path{"gsm", gsmNoisy}}) {
+        for (std::uint64_t seed = 1; seed <= 8; ++seed) {
+            const Heard heard =
+                Decode(Record(RandomArray(500 + seed), path.channel, seed), path.channel.rate);
+            for (const Packet& p : heard.packets) {
+                if (!p.Valid()) {
+                    EXPECT_LT(p.marginDb, 3.0) << path.name << " seed " << seed;
+                }
+            }
+        }
+    }
+    Channel fading;
+    fading.fadingHz = 0.5;
+    fading.fadingFloor = 0.25;
+    fading.ebN0Db = 24;
+    const Heard heard = Decode(Record(RandomArray(600), fading, 600), fading.rate);
+    ASSERT_EQ(heard.packets.size(), 1u);
+    EXPECT_TRUE(heard.packets[0].Valid());
+    // Its trough is 12 dB below 24 dB: about 2 dB of margin, not a negative one.
+    EXPECT_GT(heard.packets[0].marginDb, 0.0);
+    EXPECT_LT(heard.packets[0].marginDb, 6.0);
+}
+
+}  // namespace
+}  // namespace zk::receive::testing
