@@ -49,6 +49,8 @@ constexpr double kTimingSlack = 0.0005;
 // up to four samples either side of the header's.
 constexpr double kClockStep = 0.00025;
 constexpr int kStartSpreadSamples = 4;
+// The data's clock and the one the carrier implies agree when this close (two steps of the search).
+constexpr double kClockAgreement = 2 * kClockStep;
 // Rounds of edge fit and phase smoothing. A band-limited path rounds the phase reversals, so each
 // edge fit sees only part of the timing error: eight rounds bring it within a hundredth of a
 // sample.
@@ -411,6 +413,18 @@ BitClock FitBitClock(const Baseband& bb, double tau) {
     return best;
 }
 
+// The clock the carrier implies when the carrier is off by the sender's clock alone, which the
+// lead-in measures far more closely than the data can; the data's own clock when the two
+// disagree (a path that shifts the carrier).
+BitClock ChooseBitClock(const Baseband& bb, double tau, const CarrierModel& carrier) {
+    const BitClock found = FitBitClock(bb, tau);
+    const double implied = carrier.BitSamples();
+    if (std::abs(found.bitSamples / implied - 1) <= kClockAgreement) {
+        return {tau, implied};
+    }
+    return found;
+}
+
 struct Bits {
     std::vector<double> start;   // position of each bit
     std::vector<double> length;  // its length
@@ -741,7 +755,7 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
     }
 
     // Track: the bit clock over the whole packet, the carrier's phase bit by bit, the edges.
-    Bits bits = FirstPass(bb, carrier, FitBitClock(bb, tau));
+    Bits bits = FirstPass(bb, carrier, ChooseBitClock(bb, tau, carrier));
     for (int round = 0; round < kTimingRounds; ++round) {
         RefineTiming(bb, carrier, bits);
         SmoothPhases(bits);

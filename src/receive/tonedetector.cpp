@@ -48,16 +48,20 @@ void ToneDetector::Process(const float* samples, std::size_t count, std::int64_t
     }
 }
 
-double ToneDetector::LineShare() const {
-    // The window's blocks oldest first; the tone's turn from one block to the next is its
-    // offset from the mixer's 1000 Hz (a radio tuned off, a sound card's clock).
-    std::array<std::complex<double>, kWindowBlocks> blocks{};
-    double power = 0;
+ToneDetector::Window ToneDetector::CurrentWindow() const {
+    Window window;
     for (int k = 0; k < kWindowBlocks; ++k) {
         const auto slot = static_cast<std::size_t>((slot_ + k) % kWindowBlocks);
-        blocks[static_cast<std::size_t>(k)] = std::complex<double>(lines_[slot]);
-        power += powers_[slot];
+        window.blocks[static_cast<std::size_t>(k)] = std::complex<double>(lines_[slot]);
+        window.power += powers_[slot];
     }
+    for (std::size_t k = 1; k < window.blocks.size(); ++k) {
+        window.turn += window.blocks[k] * std::conj(window.blocks[k - 1]);
+    }
+    return window;
+}
+
+double ToneDetector::Window::Share(std::complex<double> turnPerBlock) const {
     // Below this power in a 40 ms window (-100 dBFS in the band) there is nothing to measure:
     // digital silence, or the residue of a constant level that the band-pass took away (its float
     // sections leave about -107 dBFS of their own rounding, which can look like a steady line).
@@ -65,26 +69,17 @@ double ToneDetector::LineShare() const {
     if (power < kSilentWindowPower) {
         return 0.0;
     }
-    std::complex<double> turn{};
-    for (std::size_t k = 1; k < blocks.size(); ++k) {
-        turn += blocks[k] * std::conj(blocks[k - 1]);
-    }
-    const std::complex<double> perBlock =
-        std::abs(turn) > 0 ? turn / std::abs(turn) : std::complex<double>(1.0);
-    std::complex<double> still{};
-    std::complex<double> turned{};
+    const double size = std::abs(turnPerBlock);
+    const std::complex<double> back = size > 0 ? std::conj(turnPerBlock) / size : 1.0;
+    std::complex<double> line{};
     std::complex<double> undo = 1.0;
     for (const std::complex<double>& block : blocks) {
-        still += block;
-        turned += block * undo;
-        undo *= std::conj(perBlock);
+        line += block * undo;
+        undo *= back;
     }
-    // 1 for a pure tone: |sum x e^-jwn|^2 = (A N / 2)^2 against sum x^2 = A^2 N / 2. The line
-    // on the mixer's own frequency and the line turned back by the measured offset: whichever
-    // holds more (the turned one gains a little on noise alone, the still one on a weak tone
-    // right on 1000 Hz).
+    // 1 for a pure tone: |sum x e^-jwn|^2 = (A N / 2)^2 against sum x^2 = A^2 N / 2.
     constexpr double kWindow = kBlock * kWindowBlocks;
-    return std::max(std::norm(still), std::norm(turned)) / (power * kWindow / 2);
+    return std::norm(line) / (power * kWindow / 2);
 }
 
 void ToneDetector::EndOfBlock(std::int64_t blockEnd, std::vector<ToneSpan>& finished) {
@@ -99,13 +94,17 @@ void ToneDetector::EndOfBlock(std::int64_t blockEnd, std::vector<ToneSpan>& fini
         return;
     }
 
-    const double ratio = LineShare();
-
+    const Window window = CurrentWindow();
     if (!on_) {
+        // A lead-in right on 1000 Hz, or one turned by its own offset (a radio tuned off, a
+        // sound card's clock): whichever shows more (the turned line gains a little on noise
+        // alone, the still one on a weak tone right on 1000 Hz).
+        const double ratio = std::max(window.Share(1.0), window.Share(window.turn));
         above_ = ratio >= kOnRatio ? above_ + 1 : 0;
         if (above_ >= kOnWindows) {
             on_ = true;
             below_ = 0;
+            toneTurn_ = window.turn;
             // The first window above the share may hold as little as a quarter of tone; the
             // tone was surely on from 10 ms before that window's end.
             start_ = blockEnd - (kOnWindows - 1) * kBlock - 2 * kBlock;
@@ -114,6 +113,9 @@ void ToneDetector::EndOfBlock(std::int64_t blockEnd, std::vector<ToneSpan>& fini
         }
         return;
     }
+    // While on, the line is turned by the tone's own offset as measured so far: the data after
+    // the lead-in cannot borrow coherence from a turn of its own.
+    const double ratio = window.Share(toneTurn_);
     const double mean = ratioCount_ > 0 ? ratioSum_ / ratioCount_ : ratio;
     if (ratio < std::max(kOnRatio, kOffFraction * mean)) {
         if (++below_ >= kOffWindows) {
@@ -127,6 +129,7 @@ void ToneDetector::EndOfBlock(std::int64_t blockEnd, std::vector<ToneSpan>& fini
     below_ = 0;
     ratioSum_ += ratio;
     ++ratioCount_;
+    toneTurn_ += window.turn;
 }
 
 void ToneDetector::Finish(std::int64_t endIndex, std::vector<ToneSpan>& finished) {

@@ -31,11 +31,20 @@ class ToneDetector {
 
   private:
     void EndOfBlock(std::int64_t blockEnd, std::vector<ToneSpan>& finished);
-    // The share of the window's band power in one steady line near 1000 Hz.
-    double LineShare() const;
 
     static constexpr int kBlock = 40;        // 5 ms, five carrier cycles
     static constexpr int kWindowBlocks = 8;  // 40 ms
+
+    // The last 40 ms as blocks of 5 ms, oldest first.
+    struct Window {
+        std::array<std::complex<double>, kWindowBlocks> blocks{};
+        double power = 0;
+        std::complex<double> turn{};  // the line's turn from one block to the next
+        // The share of the window's band power in one steady line that turns by
+        // `turnPerBlock`'s angle from block to block (1: right on 1000 Hz).
+        double Share(std::complex<double> turnPerBlock) const;
+    };
+    Window CurrentWindow() const;
 
     std::array<std::complex<float>, kWindowBlocks> lines_{};
     std::array<float, kWindowBlocks> powers_{};
@@ -50,6 +59,7 @@ class ToneDetector {
     int below_ = 0;  // consecutive windows below the switch-off share while on
     std::int64_t start_ = 0;
     double ratioSum_ = 0;
+    std::complex<double> toneTurn_{};  // the tone's turn per block, summed while it is on
     int ratioCount_ = 0;
 };
 
