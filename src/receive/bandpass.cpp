@@ -19,28 +19,30 @@ namespace {
 constexpr double kLowEdgeHz = 200.0;
 constexpr double kHighEdgeHz = 3400.0;
 
-iirfilt_rrrf Section(liquid_iirdes_bandtype type, double edgeHz, double sampleRate) {
-    return iirfilt_rrrf_create_prototype(LIQUID_IIRDES_BUTTER, type, LIQUID_IIRDES_SOS, 2,
-                                         static_cast<float>(edgeHz / sampleRate), 0.0f, 1.0f,
-                                         60.0f);
+// A second-order Butterworth section, designed by liquid-dsp (its edge in cycles per sample).
+Biquad Section(liquid_iirdes_bandtype type, double edgeHz, double sampleRate) {
+    float b[3] = {};
+    float a[3] = {};
+    liquid_iirdes(LIQUID_IIRDES_BUTTER, type, LIQUID_IIRDES_SOS, 2,
+                  static_cast<float>(edgeHz / sampleRate), 0.0f, 1.0f, 60.0f, b, a);
+    Biquad section;
+    for (std::size_t i = 0; i < 3; ++i) {
+        section.b[i] = b[i] / a[0];
+    }
+    section.a = {a[1] / a[0], a[2] / a[0]};
+    return section;
 }
 
-// liquid-dsp 1.5 gives the response as H(e^(-jw)), the conjugate of the usual one (a cosine
-// through the low-pass comes out lagging by what it reports as a lead), hence the sign.
-double PhaseAt(iirfilt_rrrf high, iirfilt_rrrf low, double frequency) {
-    std::complex<float> h{};
-    std::complex<float> l{};
-    iirfilt_rrrf_freqresponse(high, static_cast<float>(frequency), &h);
-    iirfilt_rrrf_freqresponse(low, static_cast<float>(frequency), &l);
-    return -std::arg(std::complex<double>(h) * std::complex<double>(l));
+std::array<Biquad, 2> Sections(double sampleRate) {
+    return {Section(LIQUID_IIRDES_HIGHPASS, kLowEdgeHz, sampleRate),
+            Section(LIQUID_IIRDES_LOWPASS, kHighEdgeHz, sampleRate)};
 }
 
 // A reversal of the carrier at instant 0 through fresh copies of the sections: the position
 // (sample n counts as [n, n + 1)) where the carrier's in-phase part, summed over the half bit
 // around it, changes sign, less the reversal's own position.
 double MeasureReversalDelay(double sampleRate, double phase) {
-    iirfilt_rrrf high = Section(LIQUID_IIRDES_HIGHPASS, kLowEdgeHz, sampleRate);
-    iirfilt_rrrf low = Section(LIQUID_IIRDES_LOWPASS, kHighEdgeHz, sampleRate);
+    std::array<Biquad, 2> sections = Sections(sampleRate);
     const double w0 = 2 * std::numbers::pi * kCarrierHz / sampleRate;
     const auto settle = static_cast<int>(sampleRate / 2);
     const int after = static_cast<int>(kNominalBitSamples) * 2;
@@ -49,16 +51,14 @@ double MeasureReversalDelay(double sampleRate, double phase) {
     const int start = -static_cast<int>(kNominalBitSamples) * 2;
     std::vector<double> prefix{0.0};
     for (int n = -settle; n < after; ++n) {
-        float y = static_cast<float>((n < 0 ? 1 : -1) * std::sin(w0 * n));
-        iirfilt_rrrf_execute(high, y, &y);
-        iirfilt_rrrf_execute(low, y, &y);
+        double y = (n < 0 ? 1 : -1) * std::sin(w0 * n);
+        for (Biquad& section : sections) {
+            y = section.Step(y);
+        }
         if (n >= start) {
-            const double inPhase = 2 * y * std::sin(w0 * n + phase);
-            prefix.push_back(prefix.back() + inPhase);
+            prefix.push_back(prefix.back() + 2 * y * std::sin(w0 * n + phase));
         }
     }
-    iirfilt_rrrf_destroy(high);
-    iirfilt_rrrf_destroy(low);
     const auto sumAt = [&](double p) {
         const double t = p - start;
         const auto i = static_cast<std::size_t>(t);
@@ -76,29 +76,25 @@ double MeasureReversalDelay(double sampleRate, double phase) {
 
 }  // namespace
 
-BandPass::BandPass(double sampleRate)
-    : highPass_(Section(LIQUID_IIRDES_HIGHPASS, kLowEdgeHz, sampleRate)),
-      lowPass_(Section(LIQUID_IIRDES_LOWPASS, kHighEdgeHz, sampleRate)) {
-    auto* high = static_cast<iirfilt_rrrf>(highPass_);
-    auto* low = static_cast<iirfilt_rrrf>(lowPass_);
-    phase_ = PhaseAt(high, low, kCarrierHz / sampleRate);
+std::complex<double> Biquad::Response(double cyclesPerSample) const {
+    const std::complex<double> z1 = std::polar(1.0, -2 * std::numbers::pi * cyclesPerSample);
+    const std::complex<double> z2 = z1 * z1;
+    return (b[0] + b[1] * z1 + b[2] * z2) / (1.0 + a[0] * z1 + a[1] * z2);
+}
+
+BandPass::BandPass(double sampleRate) : sections_(Sections(sampleRate)) {
+    const double f0 = kCarrierHz / sampleRate;
+    phase_ = std::arg(sections_[0].Response(f0) * sections_[1].Response(f0));
     reversalDelay_ = MeasureReversalDelay(sampleRate, phase_);
 }
 
-BandPass::~BandPass() {
-    iirfilt_rrrf_destroy(static_cast<iirfilt_rrrf>(highPass_));
-    iirfilt_rrrf_destroy(static_cast<iirfilt_rrrf>(lowPass_));
-}
-
 void BandPass::Process(std::span<float> samples) {
-    if (samples.empty()) {
-        return;
+    Biquad high = sections_[0];
+    Biquad low = sections_[1];
+    for (float& x : samples) {
+        x = static_cast<float>(low.Step(high.Step(x)));
     }
-    const auto n = static_cast<unsigned>(samples.size());
-    iirfilt_rrrf_execute_block(static_cast<iirfilt_rrrf>(highPass_), samples.data(), n,
-                               samples.data());
-    iirfilt_rrrf_execute_block(static_cast<iirfilt_rrrf>(lowPass_), samples.data(), n,
-                               samples.data());
+    sections_ = {high, low};
 }
 
 }  // namespace zk::receive

@@ -45,9 +45,11 @@ constexpr double kOutlierFloorRadians = 0.3;
 // stretch the packet beyond the clock search's estimate of it.
 constexpr double kLongestBitSamples = kNominalBitSamples * (1 + kMaxClockOffset);
 constexpr double kTimingSlack = 0.0005;
-// The bit clock search: clock offsets in steps that move the last bit by four samples, starts
-// up to four samples either side of the header's.
+// The bit clock search: clock offsets in steps that move the last bit by four samples (four
+// times that in the first, coarse search), starts up to four samples either side of the
+// header's.
 constexpr double kClockStep = 0.00025;
+constexpr int kCoarseClockSteps = 4;
 constexpr int kStartSpreadSamples = 4;
 // The data's clock and the one the carrier implies agree when this close (two steps of the search).
 constexpr double kClockAgreement = 2 * kClockStep;
@@ -389,28 +391,43 @@ struct BitClock {
     double bitSamples = kNominalBitSamples;
 };
 
-// The sender's bit clock over the whole packet, apart from its carrier (a path may shift the
-// carrier): the start and bit length at which the bit sums hold the most energy. A window that
-// straddles a phase reversal loses energy, so wrong timing shows wherever the data changes.
-BitClock FitBitClock(const Baseband& bb, double tau) {
-    BitClock best;
+// The energy of the packet's bit sums laid from `start` at `bitSamples` a bit.
+double PacketEnergy(const Baseband& bb, double start, double bitSamples) {
+    double energy = 0;
+    for (int k = 0; k < kPacketBits; ++k) {
+        energy += std::norm(bb.Sum(start + k * bitSamples, start + (k + 1) * bitSamples));
+    }
+    return energy;
+}
+
+// The best of a grid of clock offsets and starts around `around`.
+BitClock BestOfGrid(const Baseband& bb, const BitClock& around, double offsetSpan,
+                    double offsetStep, int startSpan, int startStep) {
+    BitClock best = around;
     double bestEnergy = -1;
-    for (double offset = -kMaxClockOffset; offset <= kMaxClockOffset + 1e-12;
-         offset += kClockStep) {
+    const double centre = kNominalBitSamples / around.bitSamples - 1;
+    for (double offset = centre - offsetSpan; offset <= centre + offsetSpan + 1e-12;
+         offset += offsetStep) {
         const double T = kNominalBitSamples / (1 + offset);
-        for (int shift = -kStartSpreadSamples; shift <= kStartSpreadSamples; ++shift) {
-            const double start = tau + shift;
-            double energy = 0;
-            for (int k = 0; k < kPacketBits; ++k) {
-                energy += std::norm(bb.Sum(start + k * T, start + (k + 1) * T));
-            }
+        for (int shift = -startSpan; shift <= startSpan; shift += startStep) {
+            const double energy = PacketEnergy(bb, around.start + shift, T);
             if (energy > bestEnergy) {
                 bestEnergy = energy;
-                best = {start, T};
+                best = {around.start + shift, T};
             }
         }
     }
     return best;
+}
+
+// The sender's bit clock over the whole packet, apart from its carrier (a path may shift the
+// carrier): the start and bit length at which the bit sums hold the most energy. A window that
+// straddles a phase reversal loses energy, so wrong timing shows wherever the data changes.
+// Coarse steps over every clock a sound card may have, then fine ones around the best.
+BitClock FitBitClock(const Baseband& bb, double tau) {
+    const BitClock coarse = BestOfGrid(bb, {tau, kNominalBitSamples}, kMaxClockOffset,
+                                       kCoarseClockSteps * kClockStep, kStartSpreadSamples, 2);
+    return BestOfGrid(bb, coarse, kCoarseClockSteps * kClockStep, kClockStep, 1, 1);
 }
 
 // The clock the carrier implies when the carrier is off by the sender's clock alone, which the
