@@ -31,6 +31,17 @@ TEST(RoundTrip, EverythingAtOnceWithMostOfTheLeadInLost) {
     }
 }
 
+// The shortest lead-in the decoder still takes a phase reference from: 50 ms of tone, as a
+// squelch that opens late or a VOX leaves of it.
+TEST(RoundTrip, FiftyMillisecondsOfLeadInAreEnough) {
+    Channel c;
+    c.ebN0Db = 16;
+    const Bytes bytes = RandomArray(17);
+    const Heard heard = Decode(Record(bytes, c, 17, 0.05), c.rate);
+    ASSERT_EQ(heard.packets.size(), 1u) << heard.diagnosis.Text();
+    EXPECT_EQ(heard.packets[0].bytes, bytes);
+}
+
 // Arrays of one repeated byte leave almost no transitions: the fit of each bit on its
 // neighbours has next to nothing to go on and must not turn the sums into garbage.
 TEST(RoundTrip, NearlyConstantData) {
