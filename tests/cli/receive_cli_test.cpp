@@ -213,7 +213,7 @@ TEST(ReceiveCli, ListenStopsOnTimeAndWhenAskedWhileTheCaptureIsStalled) {
 
     pid_t pid = listen("--timeout 1");
     ASSERT_GT(pid, 0);
-    EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(20)), 1) << "(-2: still running)";
+    EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(10)), 1) << "(-2: still running)";
     EXPECT_NE(ReadFile("listen.err").find("zk77q3: listened "), std::string::npos)
         << ReadFile("listen.err");
 
@@ -227,7 +227,7 @@ TEST(ReceiveCli, ListenStopsOnTimeAndWhenAskedWhileTheCaptureIsStalled) {
         ASSERT_TRUE(testing::WaitUntil([] { return testing::PulseServer::Recording(); }))
             << ReadFile("listen.err");
         ::kill(pid, signal);
-        EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(20)), 1) << "(-2: still running)";
+        EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(10)), 1) << "(-2: still running)";
         EXPECT_NE(ReadFile("listen.err").find("zk77q3: listened 0.0 s: 0 packet(s) heard"),
                   std::string::npos)
             << ReadFile("listen.err");
