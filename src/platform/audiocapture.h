@@ -19,7 +19,14 @@ class CaptureError : public Fault {
 
 class AlsaCapture {
   public:
-    // Opens `device` for capture; throws CaptureError with ALSA's reason.
+    // The longest one Read waits for sound before it returns empty-handed.
+    static constexpr int kWaitMilliseconds = 150;
+    // Restarts after an overrun or a suspend, one after another with no sound between them, that
+    // are taken as a device that has gone.
+    static constexpr int kRestartsWithoutSound = 5;
+
+    // Opens `device` for capture at `rate`; throws CaptureError with ALSA's reason when the
+    // device cannot be opened, or refuses 16-bit mono sound at exactly that rate.
     AlsaCapture(const std::string& device, unsigned rate);
     ~AlsaCapture();
     AlsaCapture(const AlsaCapture&) = delete;
@@ -27,8 +34,13 @@ class AlsaCapture {
 
     unsigned Rate() const { return rate_; }
 
-    // Waits for up to `frames` samples and returns them in `samples`. An overrun is recovered
-    // from; a failure that cannot be recovered throws CaptureError, never a silent stop.
+    // Returns in `samples` the sound the device holds, up to `frames` samples, waiting at most
+    // about kWaitMilliseconds for some to arrive. It returns with nothing when the device stays
+    // quiet that long (a stalled or suspended source) or a signal arrives, so the caller can look
+    // at its clock and its stop flag between calls and never hangs in here. An overrun or a
+    // suspend is recovered from; a failure that cannot be recovered, or kRestartsWithoutSound
+    // recoveries in a row that bring no sound, throw CaptureError with ALSA's reason: a device
+    // that has gone (its server killed, its card pulled) is reported, never waited on for ever.
     void Read(long frames, std::vector<float>& samples);
 
   private:
@@ -37,6 +49,7 @@ class AlsaCapture {
     std::string device_;
     unsigned rate_;
     std::vector<short> raw_;
+    int restartsWithoutSound_ = 0;
 };
 
 }  // namespace zk

@@ -1,7 +1,10 @@
 // Profiles as --config reads them and `zk77q3 profile` writes them, in the process.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "commandline.h"
+#include "errors.h"
 #include "messages.h"
 #include "profile.h"
 #include "workfolder.h"
@@ -93,6 +96,23 @@ TEST(Profile, TheCommandLineOverridesTheFile) {
     PanelState panel = LoadSettings(line.options());
     EXPECT_EQ(panel.Code(CodeField::KodOtkrPols), "1590");
     EXPECT_EQ(panel.Spin(SpinField::UrBip), 3);
+}
+
+// A folder given as the profile opens as a file on this system but reads as none: it is a fault
+// that names it, never an empty profile that would send the start values.
+TEST(Profile, AFolderGivenAsTheProfileIsAFaultNotAnEmptyProfile) {
+    testing::WorkFolder folder;
+    std::filesystem::create_directory("north.toml");
+    CommandLine line;
+    line.Parse({"generate", "--config", "north.toml"});
+    try {
+        LoadSettings(line.options());
+        ADD_FAILURE() << "a folder was read as a profile";
+    } catch (const FileOpenError& error) {
+        EXPECT_EQ(
+            std::string(error.what()),
+            "Cannot open file \"" + (folder.path() / "north.toml").string() + "\". Is a directory");
+    }
 }
 
 }  // namespace

@@ -180,7 +180,9 @@ TEST(ReceiveCli, ListenHearsWhatPlaySendsThroughASoundServer) {
         const int raw = std::system(command.c_str());
         listenStatus = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     });
-    std::this_thread::sleep_for(std::chrono::seconds(1));  // the capture is running
+    // Nothing is played before the capture runs; a listen that fails first is waited for all the
+    // same, and its status shows below.
+    testing::WaitUntil([] { return testing::PulseServer::Recording(); }, std::chrono::seconds(20));
     const ToolRun play = RunTool("play --user-open 1357 --squelch sql-high --threshold 42");
     listener.join();
     ASSERT_EQ(play.status, 0) << play.err;
@@ -190,6 +192,46 @@ TEST(ReceiveCli, ListenHearsWhatPlaySendsThroughASoundServer) {
     EXPECT_EQ(packet["settings"]["user-open"], "1357");
     EXPECT_EQ(packet["settings"]["squelch"], "sql-high");
     EXPECT_EQ(packet["settings"]["threshold"], "42");
+}
+
+// A capture device that delivers nothing (the server's sink suspended, as a card whose clock has
+// stopped): listen still ends at --timeout, and when asked to stop, each time with its summary.
+TEST(ReceiveCli, ListenStopsOnTimeAndWhenAskedWhileTheCaptureIsStalled) {
+    if (!testing::PulseServer::Installed()) {
+        GTEST_SKIP() << "pulseaudio is not installed";
+    }
+    WorkFolder folder;
+    testing::PulseServer server(folder.path());
+    ASSERT_TRUE(server.Started()) << server.Log();
+    ASSERT_TRUE(testing::PulseServer::Pactl("suspend-sink radio 1"));
+    const auto listen = [](const std::string& options) {
+        return testing::Spawn({"sh", "-c",
+                               "XDG_STATE_HOME='" + testing::StateFolder().string() +
+                                   "' PULSE_SOURCE=radio.monitor exec '" + ZK77Q3_PATH +
+                                   "' listen " + options + " 2>listen.err"});
+    };
+
+    pid_t pid = listen("--timeout 1");
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(10)), 1) << "(-2: still running)";
+    EXPECT_NE(ReadFile("listen.err").find("zk77q3: listened "), std::string::npos)
+        << ReadFile("listen.err");
+
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        ASSERT_TRUE(testing::WaitUntil([] { return !testing::PulseServer::Recording(); }));
+        pid = listen("");
+        ASSERT_GT(pid, 0);
+        // The handlers are in place before the device is opened: once the server has a capture
+        // stream, the signal is listen's to handle.
+        ASSERT_TRUE(testing::WaitUntil([] { return testing::PulseServer::Recording(); }))
+            << ReadFile("listen.err");
+        ::kill(pid, signal);
+        EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(10)), 1) << "(-2: still running)";
+        EXPECT_NE(ReadFile("listen.err").find("zk77q3: listened 0.0 s: 0 packet(s) heard"),
+                  std::string::npos)
+            << ReadFile("listen.err");
+    }
 }
 
 }  // namespace

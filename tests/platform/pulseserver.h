@@ -9,9 +9,13 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "workfolder.h"
@@ -45,6 +49,45 @@ inline int WaitFor(pid_t pid) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Polls `condition` every 20 ms until it holds (true) or `limit` has passed (false).
+inline bool WaitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// The exit status of `pid` once it has ended; -2 when it has not ended within `limit`, in which
+// case it is killed (a hang is reported as a failure, never waited on for ever); -1 when it ended
+// by a signal.
+inline int WaitFor(pid_t pid, std::chrono::milliseconds limit) {
+    int status = 0;
+    if (!WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, limit)) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -2;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// What a shell command prints on its standard output.
+inline std::string CommandOutput(const std::string& command) {
+    std::string text;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[512];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+            text.append(buffer, n);
+        }
+        ::pclose(pipe);
+    }
+    return text;
 }
 
 class PulseServer {
@@ -90,6 +133,25 @@ class PulseServer {
 
     bool Started() const { return started_; }
     std::string Log() const { return ReadFile(folder_ / "pulse.log"); }
+
+    // Kills the server at once, as a crash would: every stream's device goes away.
+    void Kill() {
+        const std::string pid = ReadFile(runtime_ / "pulse" / "pid");
+        if (started_ && !pid.empty()) {
+            ::kill(std::stoi(pid), SIGKILL);
+        }
+        started_ = false;
+    }
+
+    // Runs pactl with `args` against this server; true when it succeeds.
+    static bool Pactl(const std::string& args) {
+        return std::system(("pactl " + args + " >/dev/null 2>&1").c_str()) == 0;
+    }
+
+    // Whether some program records from the server (a capture stream is connected).
+    static bool Recording() {
+        return !CommandOutput("pactl list short source-outputs 2>/dev/null").empty();
+    }
 
   private:
     std::filesystem::path folder_;

@@ -2,17 +2,24 @@
 // through ALSA (the file plugin's infile stands in for a microphone).
 #include <sndfile.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "audiocapture.h"
+#include "pulseserver.h"
 #include "soundfilereader.h"
 
 namespace zk {
@@ -117,14 +124,14 @@ TEST_F(Recording, AFileThatIsNoSoundIsRefusedWithLibsndfilesReason) {
     }
 }
 
-TEST_F(Recording, CaptureHandsOutTheDevicesSamplesAndNamesAMissingDevice) {
+TEST_F(Recording, CaptureHandsOutTheDevicesSamples) {
     std::vector<std::int16_t> raw(3000);
     for (std::size_t i = 0; i < raw.size(); ++i) {
         raw[i] = static_cast<std::int16_t>(static_cast<int>(i * 37 % 65536) - 32768);
     }
     std::ofstream(dir_ / "in.raw", std::ios::binary)
         .write(reinterpret_cast<const char*>(raw.data()),
-              static_cast<std::streamsize>(raw.size() * 2));
+               static_cast<std::streamsize>(raw.size() * 2));
     std::ofstream(dir_ / "asound.conf")
         << "pcm.!default { type file slave { pcm { type null } } file \"/dev/null\" infile \""
         << (dir_ / "in.raw").string() << "\" format \"raw\" }\n";
@@ -141,14 +148,177 @@ TEST_F(Recording, CaptureHandsOutTheDevicesSamplesAndNamesAMissingDevice) {
     for (std::size_t i = 0; i < raw.size(); ++i) {
         ASSERT_EQ(got[i], static_cast<float>(raw[i]) / 32768.0f) << i;
     }
+}
 
-    try {
-        AlsaCapture missing("radio", 48000);
-        ADD_FAILURE() << "a device that does not exist was opened";
-    } catch (const CaptureError& error) {
-        EXPECT_STREQ(error.what(),
-                     "Cannot capture from ALSA device \"radio\". No such file or directory");
+// Reads the whole of `path` and returns how many frames it held.
+long long FramesRead(const fs::path& path, std::vector<float>& all) {
+    SoundFileReader reader(path.string());
+    std::vector<float> block;
+    for (reader.Read(1000, block); !block.empty(); reader.Read(1000, block)) {
+        all.insert(all.end(), block.begin(), block.end());
     }
+    return static_cast<long long>(all.size()) / reader.Channels();
+}
+
+// A recording cut short where it was copied or stored holds less than its header says. A WAV
+// file's samples are plain bytes: what is there is good and is read, up to the cut. A FLAC file
+// is a stream of compressed frames: libsndfile reports the damage, and the reader must not pass
+// it off as the end of a shorter recording.
+TEST_F(Recording, ACutWavReadsWhatItHoldsWhileADamagedFlacFailsWithLibsndfilesText) {
+    constexpr int kFrames = 48000;
+    const fs::path wav = Write("cut.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 16000, kFrames);
+    // 44 bytes of header, then 10000.5 samples: the last one, half there, is not read.
+    fs::resize_file(wav, 44 + 20001);
+    std::vector<float> samples;
+    EXPECT_EQ(FramesRead(wav, samples), 10000);
+    for (int i = 0; i < 10000; ++i) {
+        ASSERT_NEAR(samples[static_cast<std::size_t>(i)], Expected(i, 0), 1e-4) << i;
+    }
+
+    const fs::path flac = Write("cut.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 16000, kFrames);
+    const std::string bytes = testing::ReadFile(flac);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } damaged[] = {
+        {"cut short", bytes.substr(0, bytes.size() / 2)},
+        {"its tail overwritten",
+         bytes.substr(0, bytes.size() / 2) + std::string(bytes.size() - bytes.size() / 2, '\0')},
+    };
+    for (const auto& d : damaged) {
+        SCOPED_TRACE(d.name);
+        std::ofstream(flac, std::ios::binary | std::ios::trunc) << d.bytes;
+        samples.clear();
+        try {
+            const long long frames = FramesRead(flac, samples);
+            ADD_FAILURE() << "read as a recording of " << frames << " frames";
+        } catch (const SoundFileError& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "Cannot read \"" + flac.string() + "\". Error : flac decoder lost sync");
+        }
+    }
+}
+
+TEST_F(Recording, ACaptureDeviceThatCannotStartIsNamedWithAlsasReason) {
+    const struct {
+        const char* config;
+        const char* device;
+        const char* text;
+    } cases[] = {
+        {"", "radio", "No such file or directory"},
+        // takes only mu-law samples, never the signed 16-bit ones asked for
+        {"pcm.!default { type mulaw slave { pcm { type null } format S16_LE } }\n", "default",
+         "It refuses 16-bit mono sound at 16000 Hz: Invalid argument"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.config);
+        std::ofstream(dir_ / "asound.conf") << c.config;
+        ::setenv("ALSA_CONFIG_PATH", (dir_ / "asound.conf").c_str(), 1);
+        try {
+            AlsaCapture capture(c.device, 16000);
+            ADD_FAILURE() << "the device was opened";
+        } catch (const CaptureError& error) {
+            EXPECT_EQ(std::string(error.what()), std::string("Cannot capture from ALSA device \"") +
+                                                     c.device + "\". " + c.text);
+        }
+    }
+}
+
+// Capture from a PulseAudio server of the test's own, through ALSA's pulse plugin: a device that
+// runs in real time and can stall or vanish. Each capture runs in a child process watched with a
+// deadline, so that a capture that hangs fails the test rather than hanging it.
+class LiveCapture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!testing::PulseServer::Installed()) {
+            GTEST_SKIP() << "pulseaudio is not installed";
+        }
+        server_ = std::make_unique<testing::PulseServer>(folder_.path());
+        ASSERT_TRUE(server_->Started()) << server_->Log();
+        ::setenv("PULSE_SOURCE", "radio.monitor", 1);
+    }
+    void TearDown() override {
+        ::unsetenv("PULSE_SOURCE");
+        server_.reset();
+    }
+
+    // Runs `body` in a child process and returns what it returned, or nothing when the child
+    // has not ended within 20 s (it is then killed).
+    std::optional<std::string> InChild(const std::function<std::string()>& body) {
+        const fs::path result = folder_.path() / "child.txt";
+        std::fflush(nullptr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::string text;
+            try {
+                text = body();
+            } catch (const std::exception& error) {
+                text = std::string("exception: ") + error.what();
+            }
+            std::ofstream(result) << text;
+            std::_Exit(0);
+        }
+        if (testing::WaitFor(pid, std::chrono::seconds(20)) != 0) {
+            return std::nullopt;
+        }
+        return ReadFile(result);
+    }
+
+    static std::string ReadFile(const fs::path& path) { return testing::ReadFile(path); }
+
+    testing::WorkFolder folder_;
+    std::unique_ptr<testing::PulseServer> server_;
+};
+
+// A suspended source delivers nothing, as a stalled card does; Read must come back empty-handed
+// so that the caller can see its stop flag and its clock, and come back with sound once there.
+TEST_F(LiveCapture, ReadReturnsEmptyHandedWhileTheSourceIsStalled) {
+    ASSERT_TRUE(testing::PulseServer::Pactl("suspend-sink radio 1"));
+    const std::optional<std::string> result = InChild([] {
+        AlsaCapture capture("default", 16000);
+        std::vector<float> block;
+        for (int i = 0; i < 4; ++i) {
+            capture.Read(1600, block);
+            if (!block.empty()) {
+                return std::string("sound from a suspended source");
+            }
+        }
+        if (!testing::PulseServer::Pactl("suspend-sink radio 0")) {
+            return std::string("cannot resume");
+        }
+        const bool heard = testing::WaitUntil([&] {
+            capture.Read(1600, block);
+            return !block.empty();
+        });
+        return std::string(heard ? "stalled, then sound" : "no sound after the resume");
+    });
+    ASSERT_TRUE(result) << "Read did not return from a stalled device";
+    EXPECT_EQ(*result, "stalled, then sound");
+}
+
+// The server killed mid-capture: the device is gone for good. Read must say so with ALSA's
+// reason, not restart the device for ever.
+TEST_F(LiveCapture, ADeviceThatVanishesMidCaptureIsReported) {
+    const std::optional<std::string> result = InChild([this] {
+        AlsaCapture capture("default", 16000);
+        std::vector<float> block;
+        if (!testing::WaitUntil([&] {
+                capture.Read(1600, block);
+                return !block.empty();
+            })) {
+            return std::string("no sound before the server was killed");
+        }
+        server_->Kill();
+        try {
+            for (;;) {
+                capture.Read(1600, block);
+            }
+        } catch (const CaptureError& error) {
+            return std::string(error.what());
+        }
+    });
+    ASSERT_TRUE(result) << "the capture went on after its device had gone";
+    EXPECT_EQ(*result, "Cannot capture from ALSA device \"default\". Input/output error");
 }
 
 }  // namespace
