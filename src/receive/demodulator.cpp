@@ -27,6 +27,9 @@ constexpr float kLargestSample = 1000.0f;
 constexpr std::int64_t kIntake = 1024;
 // Before the tone's start and after the last possible bit.
 constexpr std::int64_t kMargin = 400;
+// The data of a packet from the slowest sender's clock, in seconds.
+constexpr double kLongestDataSeconds =
+    kPacketBits * kNominalBitSamples * (1 + kMaxClockOffset) / kWorkRate;
 // Working samples from a tone's end until its packet is surely complete.
 const std::int64_t kPacketReach =
     static_cast<std::int64_t>(kPacketBits * kNominalBitSamples * (1 + kMaxClockOffset)) + kMargin;
@@ -65,6 +68,9 @@ constexpr double kDistortionOverNoiseDb = 6.0;
 // A lead-in that begins this far inside the packet before it is another transmission; less
 // could be the tail of that packet's own data running into the next lead-in.
 constexpr std::int64_t kOverlapSamples = kWorkRate / 10;
+// The longest run of equal bits an array from generate can hold is bytes 39..60 at zero, 0.7 s;
+// a steady tone longer than this inside a packet is no part of it.
+constexpr std::int64_t kLongerThanAnyRunSamples = kWorkRate * 8 / 10;
 // A tone this long is a lead-in (or meant as one), not a steady stretch of data.
 constexpr double kLeadInLikeSamples = 0.25 * kWorkRate;
 
@@ -87,8 +93,9 @@ struct Demodulator::State {
     std::int64_t worked = 0;  // working samples taken in so far
     std::int64_t fed = 0;     // input samples
     std::deque<ToneSpan> pending;
-    std::int64_t quietUntil = 0;  // tones ending before this lie inside a valid packet
-    std::int64_t heardUntil = 0;  // the end of the last packet decoded, valid or not
+    std::int64_t quietUntil = 0;   // tones ending before this lie inside a valid packet
+    std::int64_t heardUntil = 0;   // the end of the last packet decoded, valid or not
+    std::int64_t failedUntil = 0;  // the end of the last packet that was not valid
     bool finished = false;
 
     float livePeak = 0;
@@ -216,6 +223,11 @@ void Demodulator::State::DecodeReady(bool streamEnded, std::vector<Packet>& pack
             --evidence.tones;  // a steady stretch inside a packet's data, not a lead-in
             continue;
         }
+        // A tone too long to be a run of equal bits, begun inside a broken packet: a second
+        // sender keyed up over the first.
+        if (tone.start < failedUntil && tone.end - tone.start >= kLongerThanAnyRunSamples) {
+            ++evidence.overlaps;
+        }
         // A lead-in right after a packet: the steady end of that packet's data (bytes 48..63
         // are mostly zero) ran into it, and must not enter its carrier fit.
         tone.start = std::max(tone.start, quietUntil);
@@ -266,6 +278,9 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
                 first + static_cast<std::int64_t>(outcome.dataStart - outcome.leadInSamples);
             evidence.overlaps += packetStart + kOverlapSamples < heardUntil ? 1 : 0;
             heardUntil = std::max(heardUntil, packetEnd);
+            if (!packet.Valid()) {
+                failedUntil = std::max(failedUntil, packetEnd);
+            }
             if (packet.Valid()) {
                 quietUntil = packetEnd;
                 ++evidence.validPackets;
@@ -337,7 +352,8 @@ Diagnosis Demodulator::State::Diagnose() const {
                 {Problem::DataCutOff,
                  "data cut off: the recording ends " + std::to_string(e.cutOffBits) +
                      " bits into a packet of " + std::to_string(kPacketBits) +
-                     "; record at least 2.1 s past the end of the lead-in tone"});
+                     "; record at least " + OneDecimal(kLongestDataSeconds + 0.05) +
+                     " s past the end of the lead-in tone"});
         } else if (e.tones == 0) {
             diagnosis.findings.push_back(
                 {Problem::NoTone,

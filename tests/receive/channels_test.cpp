@@ -137,6 +137,30 @@ TEST(Channels, StrongerTransmissionOverAWeakerOneDecoded) {
     EXPECT_EQ(strongHeard, 1) << heard.diagnosis.Text();
 }
 
+// Two programmers at the same strength, the second keyed 1.5 s into the first's packet: neither
+// comes through, and the operator is told why in those words, not as noise or a codec.
+TEST(Channels, EqualTransmissionsOverlappingNamedAsSuch) {
+    const std::vector<float> first = channel::Transmit(RandomArray(701));
+    const std::vector<float> second = channel::Transmit(RandomArray(702));
+    const auto offset = static_cast<std::size_t>(1.5 * kSampleRate);
+    std::vector<float> sent(offset + second.size(), 0.0f);
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        sent[i] += first[i];
+    }
+    for (std::size_t i = 0; i < second.size(); ++i) {
+        sent[offset + i] += second[i];
+    }
+    Channel c;
+    c.ebN0Db = 25;
+    c.levelDb = -30;
+    const Heard heard = Decode(channel::Pass(sent, c, 703), c.rate);
+    for (const Packet& p : heard.packets) {
+        EXPECT_FALSE(p.Valid());
+    }
+    EXPECT_TRUE(heard.diagnosis.Has(Problem::Overlap)) << heard.diagnosis.Text();
+    EXPECT_FALSE(heard.diagnosis.Has(Problem::Distorted)) << heard.diagnosis.Text();
+}
+
 // The margin predicts failure: on paths that spoil the data without noise (a strong echo one bit
 // late, the codec with noise), no packet that failed may show a margin of 3 dB or more; on a
 // clean path that fades slowly, packets that came through show the margin they had.
@@ -161,6 +185,7 @@ TEST(Channels, MarginPredictsFailure) {
                     EXPECT_LT(p.marginDb, 3.0) << path.name << " seed " << seed;
                 }
             }
+            EXPECT_FALSE(heard.diagnosis.Has(Problem::Overlap)) << path.name << " seed " << seed;
         }
     }
     Channel fading;
