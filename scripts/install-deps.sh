@@ -19,7 +19,8 @@ run=(
 )
 # The test suites: GoogleTest, a real X server for the end-to-end run, a PulseAudio server for
 # paced playback, the desktop-entry and metainfo checkers, bash for the completion test, the
-# accessibility buses and Python's AT-SPI client for reading the window as a screen reader does.
+# accessibility buses and Python's AT-SPI client for reading the window as a screen reader does;
+# the AMR speech codec for the channel model's phone paths.
 test=(
   libgtest-dev libgmock-dev
   xvfb xauth xdotool
@@ -27,10 +28,11 @@ test=(
   desktop-file-utils appstream
   bash-completion man-db groff-base
   dbus-daemon at-spi2-core python3-pyatspi
+  libopencore-amrnb-dev
 )
 # dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.
 package=(dpkg-dev desktop-file-utils appstream bash-completion)
-bench=(libbenchmark-dev sox xvfb xauth libxcb-damage0-dev imagemagick)
+bench=(libbenchmark-dev sox xvfb xauth libxcb-damage0-dev imagemagick libopencore-amrnb-dev)
 
 job=${1:-test}
 case "$job" in

@@ -292,6 +292,21 @@ void RealChannels(int trials, const std::string& only) {
              c.levelDb = -6;
              c.ebN0Db = 16;
          }},
+        {"AMR 12.2 kbit/s, no noise",
+         [](Channel& c) {
+             c.amrMode = 7;
+             c.levelDb = -6;
+         }},
+        {"AMR 7.4 kbit/s, no noise",
+         [](Channel& c) {
+             c.amrMode = 4;
+             c.levelDb = -6;
+         }},
+        {"AMR 4.75 kbit/s, no noise",
+         [](Channel& c) {
+             c.amrMode = 0;
+             c.levelDb = -6;
+         }},
         {"echo 4 ms (one bit) at -3 dB",
          [](Channel& c) {
              c.echoSeconds = 0.004;
@@ -364,16 +379,7 @@ void Collisions(int trials) {
         std::mt19937_64 random(4000 + static_cast<std::uint64_t>(i));
         const Bytes weak = zk::channel::RandomArray(random);
         const Bytes strong = zk::channel::RandomArray(random);
-        const auto first = zk::channel::Transmit(weak);
-        const auto second = zk::channel::Transmit(strong);
-        const auto offset = static_cast<std::size_t>(1.5 * 16000);
-        std::vector<float> sent(offset + second.size(), 0.0f);
-        for (std::size_t k = 0; k < first.size(); ++k) {
-            sent[k] += 0.3162f * first[k];
-        }
-        for (std::size_t k = 0; k < second.size(); ++k) {
-            sent[offset + k] += second[k];
-        }
+        const auto sent = zk::channel::TwoSenders(weak, strong, 1.5, 0.3162);
         Channel c;
         c.ebN0Db = 20;
         for (const Packet& p : DecodeAll(zk::channel::Pass(sent, c, 77 + i), c.rate)) {

@@ -1,9 +1,12 @@
 #include "channel.h"
 
+#include <opencore-amrnb/interf_dec.h>
+#include <opencore-amrnb/interf_enc.h>
 #include <sndfile.h>
 #include <soxr.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <numbers>
@@ -178,6 +181,32 @@ std::vector<float> GsmRoundTrip(const std::vector<float>& x8000) {
     return y;
 }
 
+// The AMR narrow-band encoder and decoder in a row, 20 ms frames of 160 samples at 8000 Hz.
+std::vector<float> AmrRoundTrip(const std::vector<float>& x8000, int mode) {
+    constexpr std::size_t kFrame = 160;
+    void* encoder = Encoder_Interface_init(0);
+    void* decoder = Decoder_Interface_init();
+    std::vector<float> y;
+    std::array<short, kFrame> in{};
+    std::array<short, kFrame> out{};
+    std::array<unsigned char, 64> coded{};
+    for (std::size_t at = 0; at < x8000.size(); at += kFrame) {
+        for (std::size_t i = 0; i < kFrame; ++i) {
+            const float v = at + i < x8000.size() ? x8000[at + i] : 0.0f;
+            in[i] = static_cast<short>(std::lround(std::clamp(v, -1.0f, 1.0f) * 32767));
+        }
+        Encoder_Interface_Encode(encoder, static_cast<Mode>(mode), in.data(), coded.data(), 0);
+        Decoder_Interface_Decode(decoder, coded.data(), out.data(), 0);
+        for (const short v : out) {
+            y.push_back(float(v) / 32768.0f);
+        }
+    }
+    Encoder_Interface_exit(encoder);
+    Decoder_Interface_exit(decoder);
+    y.resize(x8000.size());
+    return y;
+}
+
 }  // namespace
 
 Bytes RandomArray(std::mt19937_64& random) {
@@ -206,6 +235,21 @@ std::vector<float> Transmit(const Bytes& bytes, double leadInSeconds) {
         out.push_back(static_cast<float>(SampleBuffer[i] / 32768.0));
     }
     return out;
+}
+
+std::vector<float> TwoSenders(const Bytes& first, const Bytes& second, double secondAfterSeconds,
+                              double firstGain) {
+    const std::vector<float> a = Transmit(first);
+    const std::vector<float> b = Transmit(second);
+    const auto offset = static_cast<std::size_t>(std::lround(secondAfterSeconds * kSampleRate));
+    std::vector<float> mixed(std::max(a.size(), offset + b.size()), 0.0f);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        mixed[i] += float(firstGain) * a[i];
+    }
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        mixed[offset + i] += b[i];
+    }
+    return mixed;
 }
 
 double DataAmplitude(const Channel& c) {
@@ -240,6 +284,9 @@ std::vector<float> Pass(std::span<const float> sent, const Channel& c, std::uint
     }
     if (c.gsm) {
         x = Resample(GsmRoundTrip(Resample(x, c.rate, 8000)), 8000, c.rate);
+    }
+    if (c.amrMode >= 0) {
+        x = Resample(AmrRoundTrip(Resample(x, c.rate, 8000), c.amrMode), 8000, c.rate);
     }
 
     std::mt19937_64 random(seed);

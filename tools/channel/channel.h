@@ -22,6 +22,11 @@ Bytes RandomArray(std::mt19937_64& random);
 // with only the last `leadInSeconds` of the one-second lead-in.
 std::vector<float> Transmit(const Bytes& bytes, double leadInSeconds = 1.0);
 
+// Two programmers on one channel: `first` at `firstGain` (of the second's level), and `second`
+// keyed `secondAfterSeconds` later, mixed as a receiver hears them (16000 samples/s).
+std::vector<float> TwoSenders(const Bytes& first, const Bytes& second, double secondAfterSeconds,
+                              double firstGain);
+
 struct Channel {
     int rate = 16000;            // the recorder's rate
     double clockOffset = 0;      // the sender's clock against the recorder's: +0.005 is fast
@@ -48,6 +53,9 @@ struct Channel {
     // Through the GSM 06.10 full-rate speech codec (libsndfile's), at 8000 Hz, as over a
     // phone line or a radio gateway.
     bool gsm = false;
+    // Through the AMR narrow-band codec (opencore's) in this mode, 0 (4.75 kbit/s) .. 7
+    // (12.2 kbit/s), at 8000 Hz, as over a mobile phone; -1 for none.
+    int amrMode = -1;
 };
 
 // Everything at once but clipping: another rate, the voice band with a tilt, hum, DC, a low
