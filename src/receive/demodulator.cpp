@@ -333,8 +333,7 @@ Diagnosis Demodulator::State::Diagnose() const {
                     {Problem::Overlap,
                      "two transmissions overlapped: a lead-in began inside another packet; "
                      "make sure only one programmer sends on the channel"});
-            } else if (e.bestBadEbN0 < kRequiredEbN0Db + 1 &&
-                       e.bestBadLeadInEbN0 >= e.bestBadEbN0 + kDistortionOverNoiseDb) {
+            } else if (e.bestBadLeadInEbN0 >= e.bestBadEbN0 + kDistortionOverNoiseDb) {
                 diagnosis.findings.push_back(
                     {Problem::Distorted,
                      "distorted: the lead-in came through clean (Eb/N0 " +

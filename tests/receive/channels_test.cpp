@@ -147,8 +147,9 @@ TEST(Channels, EqualTransmissionsOverlappingNamedAsSuch) {
 }
 
 // The margin predicts failure: on paths that spoil the data without noise (a strong echo one bit
-// late, the GSM codec with noise, AMR at a low rate), no packet that failed may show a margin of 3 dB or more; on a
-// clean path that fades slowly, packets that came through show the margin they had.
+// late, the GSM codec with noise, AMR at a low rate), no packet that failed may show a margin of 3
+// dB or more; on a clean path that fades slowly, packets that came through show the margin they
+// had.
 TEST(Channels, MarginPredictsFailure) {
     struct Path {
         const char* name;
@@ -174,6 +175,11 @@ TEST(Channels, MarginPredictsFailure) {
                 }
             }
             EXPECT_FALSE(heard.diagnosis.Has(Problem::Overlap)) << path.name << " seed " << seed;
+            if (path.channel.amrMode >= 0) {
+                // A clean lead-in and spoiled data: named as distortion, not as noise.
+                EXPECT_TRUE(heard.diagnosis.Has(Problem::Distorted)) << heard.diagnosis.Text();
+                EXPECT_FALSE(heard.diagnosis.Has(Problem::TooNoisy)) << heard.diagnosis.Text();
+            }
         }
     }
     Channel fading;

@@ -95,6 +95,23 @@ TEST(Diagnosis, WrongCheckWordReportedNotValid) {
     EXPECT_TRUE(heard.diagnosis.Has(Problem::BadPackets)) << heard.diagnosis.Text();
 }
 
+// Two broken packets one after the other (a sender whose check word is wrong, played twice):
+// reported as broken, not as two senders at once, however close the second follows.
+TEST(Diagnosis, BrokenPacketsInARowAreNoOverlap) {
+    Bytes bytes = RandomArray(151);
+    bytes[40] ^= 0x01;
+    std::vector<float> sent = channel::Transmit(bytes);
+    const std::vector<float> again = channel::Transmit(bytes);
+    sent.insert(sent.end(), again.begin(), again.end());
+    Channel c;
+    c.ebN0Db = 20;
+    const Heard heard = Decode(channel::Pass(sent, c, 151), c.rate);
+    ASSERT_EQ(heard.packets.size(), 2u);
+    EXPECT_TRUE(heard.diagnosis.Has(Problem::BadPackets)) << heard.diagnosis.Text();
+    EXPECT_FALSE(heard.diagnosis.Has(Problem::Overlap)) << heard.diagnosis.Text();
+    EXPECT_FALSE(heard.diagnosis.Has(Problem::Distorted)) << heard.diagnosis.Text();
+}
+
 TEST(Diagnosis, TooQuiet) {
     Channel c;
     c.levelDb = -70;
