@@ -48,7 +48,8 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
     const long blockFrames = static_cast<long>(request.rate / 10);  // 100 ms
     std::vector<float> block;
     int heard = 0;
-    int valid = 0;
+    int valid = 0;       // sound packets
+    int asExpected = 0;  // of those, the ones as expected
     double seconds = 0;
     const Clock::time_point start = Clock::now();
     Clock::time_point lastStatus = start;
@@ -59,8 +60,9 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
             return;  // a block can end more packets than are still wanted
         }
         ++heard;
+        valid += VerdictOf(p) == PacketVerdict::Valid ? 1 : 0;
         const bool matches = Matches(p, request.expected);
-        valid += matches ? 1 : 0;
+        asExpected += matches ? 1 : 0;
         if (request.statusLine) {
             std::fputs("\r\033[K", status);  // the status line gives way to the packet
         }
@@ -99,14 +101,18 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
     if (request.statusLine) {
         std::fputs("\r\033[K", status);
     }
-    std::fprintf(status, "zk77q3: listened %.1f s: %d packet(s) heard, %d valid%s\n", seconds,
-                 heard, valid, request.expected ? " and as expected" : "");
-    if (valid == 0) {
+    std::string counts =
+        std::to_string(heard) + " packet(s) heard, " + std::to_string(valid) + " valid";
+    if (request.expected) {
+        counts += ", " + std::to_string(asExpected) + " as expected";
+    }
+    std::fprintf(status, "zk77q3: listened %.1f s: %s\n", seconds, counts.c_str());
+    if (asExpected == 0) {
         for (const receive::Finding& f : rest.diagnosis.findings) {
             std::fprintf(status, "  %s\n", f.text.c_str());
         }
     }
-    return valid > 0 ? kListenHeard : kListenNone;
+    return asExpected > 0 ? kListenHeard : kListenNone;
 }
 
 }  // namespace zk::cli
