@@ -18,6 +18,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "_8_CRC.h"
@@ -277,8 +278,8 @@ TEST(Verify, EachReportIsOutBeforeTheNextFileIsRead) {
     ASSERT_NE(out, nullptr);
     pollfd ready{::fileno(out), POLLIN, 0};
     const int polled = ::poll(&ready, 1, 30000);  // a deadline for a hang, never reached
-    // Let verify go on: a writer that closes at once gives it an empty pipe.
-    ::close(::open("later.wav", O_WRONLY | O_NONBLOCK));
+    // Now a writer that closes at once: verify, opening the pipe, reads an empty file.
+    std::thread writer([] { ::close(::open("later.wav", O_WRONLY)); });
     std::string first;
     char buffer[4096];
     while (polled > 0 && std::fgets(buffer, sizeof buffer, out) != nullptr) {
@@ -288,6 +289,8 @@ TEST(Verify, EachReportIsOutBeforeTheNextFileIsRead) {
         }
     }
     const int status = ::pclose(out);
+    ::close(::open("later.wav", O_RDONLY | O_NONBLOCK));  // frees the writer if verify never came
+    writer.join();
     ASSERT_EQ(polled, 1);
     EXPECT_EQ(nlohmann::json::parse(first)["file"], "good.wav");
     EXPECT_EQ(WEXITSTATUS(status), 2);
