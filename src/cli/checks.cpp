@@ -24,9 +24,8 @@ constexpr CodeRole kRoles[] = {
 // each, so compare the symbols, never the texts.
 std::string Symbols(std::string code) {
     ValidateAccessCode(code);  // normalises to 0x30 + symbol value
-    static constexpr char kNames[] = "0123456789ABCD*#";
     for (char& c : code) {
-        c = kNames[(static_cast<unsigned char>(c) - 0x30) & 0x0F];
+        c = kCodeSymbols[(static_cast<unsigned char>(c) - 0x30) & 0x0F];
     }
     return code;
 }

@@ -20,9 +20,8 @@ struct DtmfOptions {
 // The symbols of an access code as the repeater hears them (":" stands for A, and so on).
 std::string CodeSymbols(std::string code) {
     ValidateAccessCode(code);
-    static constexpr char kNames[] = "0123456789ABCD*#";
     for (char& c : code) {
-        c = kNames[(static_cast<unsigned char>(c) - 0x30) & 0x0F];
+        c = kCodeSymbols[(static_cast<unsigned char>(c) - 0x30) & 0x0F];
     }
     return code;
 }

@@ -48,26 +48,29 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
     const long blockFrames = static_cast<long>(request.rate / 10);  // 100 ms
     std::vector<float> block;
     int heard = 0;
-    int valid = 0;
+    int valid = 0;       // sound packets
+    int asExpected = 0;  // of those, the ones as expected
     double seconds = 0;
     const Clock::time_point start = Clock::now();
     Clock::time_point lastStatus = start;
 
+    const auto full = [&] { return request.count && heard >= *request.count; };
     const auto report = [&](const receive::Packet& p) {
+        if (full()) {
+            return;  // a block can end more packets than are still wanted
+        }
         ++heard;
-        const bool matches = p.Valid() && (!request.expected ||
-                                           SettingDifferences(*request.expected, p.bytes).empty());
-        valid += matches ? 1 : 0;
+        valid += VerdictOf(p) == PacketVerdict::Valid ? 1 : 0;
+        const bool matches = Matches(p, request.expected);
+        asExpected += matches ? 1 : 0;
         if (request.statusLine) {
             std::fputs("\r\033[K", status);  // the status line gives way to the packet
         }
         if (request.json) {
-            nlohmann::json line = PacketJson(p);
-            line["time"] = UtcNow();
-            if (request.expected) {
-                line["matches_expectation"] = matches;
-            }
-            emit(line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) + '\n');
+            nlohmann::ordered_json line = {{"time", UtcNow()}};
+            line.update(PacketJson(p, request.expected));
+            emit(line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) +
+                 '\n');
         } else {
             emit(UtcNow() + " packet " + std::to_string(heard) + '\n' +
                  PacketText(p, request.expected));
@@ -75,7 +78,7 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
     };
     const auto done = [&] {
         const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-        return stop != 0 || (request.count && heard >= *request.count) ||
+        return stop != 0 || full() ||
                (request.timeout && (seconds >= *request.timeout || wall >= *request.timeout));
     };
 
@@ -93,21 +96,23 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
     }
     const receive::FinishResult rest = demodulator.Finish();
     for (const receive::Packet& p : rest.packets) {
-        if (!request.count || heard < *request.count) {
-            report(p);
-        }
+        report(p);
     }
     if (request.statusLine) {
         std::fputs("\r\033[K", status);
     }
-    std::fprintf(status, "zk77q3: listened %.1f s: %d packet(s) heard, %d valid\n", seconds,
-                 heard, valid);
-    if (valid == 0) {
+    std::string counts =
+        std::to_string(heard) + " packet(s) heard, " + std::to_string(valid) + " valid";
+    if (request.expected) {
+        counts += ", " + std::to_string(asExpected) + " as expected";
+    }
+    std::fprintf(status, "zk77q3: listened %.1f s: %s\n", seconds, counts.c_str());
+    if (asExpected == 0) {
         for (const receive::Finding& f : rest.diagnosis.findings) {
             std::fprintf(status, "  %s\n", f.text.c_str());
         }
     }
-    return valid > 0 ? 0 : 1;
+    return asExpected > 0 ? kListenHeard : kListenNone;
 }
 
 }  // namespace zk::cli

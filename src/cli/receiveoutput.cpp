@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "decodedsettings.h"
+#include "arraylayout.h"
 #include "numtext.h"
 
 namespace zk::cli {
@@ -24,16 +24,126 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
-// "label: value" split at the first ": ".
-std::pair<std::string, std::string> LabelAndValue(const std::string& line) {
-    const std::size_t colon = line.find(": ");
-    if (colon == std::string::npos) {
-        return {line, ""};
+// What a byte outside the named settings is, for a difference in it.
+std::string ByteRole(int i) {
+    if (i < layout::kHeaderBytes) {
+        return "header";
     }
-    return {line.substr(0, colon), line.substr(colon + 2)};
+    if (i == layout::kMarker46 || i == layout::kMarker47) {
+        return "marker";
+    }
+    if (i == layout::kCheckWordHigh || i == layout::kCheckWordLow) {
+        return "check word";
+    }
+    if (i == kTransferSize - 1) {
+        return "outside the check word";
+    }
+    if (i < layout::kMaxRecord) {
+        return "code field";
+    }
+    return "never written";
+}
+
+std::vector<const Setting*> Compared(const Expectation& expectation) {
+    std::vector<const Setting*> settings;
+    for (const Setting& setting : kSettings) {
+        for (const std::string& key : expectation.keys) {
+            if (key == setting.key) {
+                settings.push_back(&setting);
+            }
+        }
+        if (expectation.WholeArray()) {
+            settings.push_back(&setting);
+        }
+    }
+    return settings;
 }
 
 }  // namespace
+
+const char* PacketVerdictName(PacketVerdict verdict) {
+    switch (verdict) {
+        case PacketVerdict::Valid:
+            return "valid";
+        case PacketVerdict::SettingsBad:
+            return "settings-bad";
+        case PacketVerdict::CrcBad:
+            return "crc-bad";
+        case PacketVerdict::HeaderBad:
+            return "header-bad";
+    }
+    return "?";
+}
+
+PacketVerdict VerdictOf(const receive::Packet& p) {
+    if (!p.headerOk) {
+        return PacketVerdict::HeaderBad;
+    }
+    if (!p.crcOk) {
+        return PacketVerdict::CrcBad;
+    }
+    return receive::DecodeSettings(p.bytes).problems.empty() ? PacketVerdict::Valid
+                                                             : PacketVerdict::SettingsBad;
+}
+
+std::string CheckedText(const Expectation& expectation) {
+    if (expectation.WholeArray()) {
+        return "checked: the whole array (64 bytes)";
+    }
+    std::string text = "checked:";
+    for (const Setting* setting : Compared(expectation)) {
+        text += std::string(text.back() == ':' ? " " : ", ") + setting->key;
+    }
+    return text;
+}
+
+nlohmann::ordered_json ExpectationJson(const Expectation& expectation) {
+    nlohmann::ordered_json checked = nlohmann::ordered_json::array();
+    for (const Setting* setting : Compared(expectation)) {
+        checked.push_back(setting->key);
+    }
+    return {{"from", expectation.from},
+            {"whole_array", expectation.WholeArray()},
+            {"checked", checked}};
+}
+
+std::vector<std::string> Differences(const Expectation& expectation, const Array& decoded) {
+    const receive::DecodedSettings want = receive::DecodeSettings(expectation.array);
+    const receive::DecodedSettings got = receive::DecodeSettings(decoded);
+    std::vector<std::string> differences;
+    std::array<bool, kTransferSize> named{};
+    for (const Setting* setting : Compared(expectation)) {
+        const std::string wanted = DecodedText(want, *setting);
+        const std::string heard = DecodedText(got, *setting);
+        if (wanted != heard) {
+            differences.push_back(std::string(setting->label) + ": expected " + wanted +
+                                  ", decoded " + heard);
+            const auto [first, last] = SettingBytes(*setting);
+            for (int i = first; i <= last; ++i) {
+                named[static_cast<std::size_t>(i)] = true;
+            }
+        }
+    }
+    if (!expectation.WholeArray()) {
+        return differences;
+    }
+    // Whatever no setting names: the markers, the bytes never written, a one-symbol code's
+    // unused bytes, the check word, byte 63.
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        if (!named[i] && expectation.array[i] != decoded[i]) {
+            differences.push_back("byte " + std::to_string(i) + " (" +
+                                  ByteRole(static_cast<int>(i)) + "): expected " +
+                                  ByteToHex(expectation.array[i]) + ", decoded " +
+                                  ByteToHex(decoded[i]));
+        }
+    }
+    return differences;
+}
+
+bool Matches(const receive::Packet& packet, const std::optional<Expectation>& expectation) {
+    return VerdictOf(packet) == PacketVerdict::Valid &&
+           (!expectation || Differences(*expectation, packet.bytes).empty());
+}
 
 std::string ArrayHex(const Array& bytes) {
     std::string hex;
@@ -43,14 +153,11 @@ std::string ArrayHex(const Array& bytes) {
     return hex;
 }
 
-nlohmann::json PacketJson(const receive::Packet& p) {
-    nlohmann::json settings = nlohmann::json::object();
-    const std::vector<std::string> options =
-        receive::SettingsAsOptions(receive::DecodeSettings(p.bytes));
-    for (std::size_t i = 0; i + 1 < options.size(); i += 2) {
-        settings[options[i].substr(2)] = options[i + 1];
-    }
-    return {
+nlohmann::ordered_json PacketJson(const receive::Packet& p,
+                                  const std::optional<Expectation>& expectation) {
+    const receive::DecodedSettings settings = receive::DecodeSettings(p.bytes);
+    nlohmann::ordered_json json = {
+        {"verdict", PacketVerdictName(VerdictOf(p))},
         {"array", ArrayHex(p.bytes)},
         {"header_ok", p.headerOk},
         {"crc_ok", p.crcOk},
@@ -68,30 +175,18 @@ nlohmann::json PacketJson(const receive::Packet& p) {
         {"polarity_inverted", p.polarityInverted},
         {"peak_dbfs", Rounded(p.peakDbfs, 2)},
         {"clipped", p.clipped},
-        {"settings", settings},
+        {"settings", DecodedSettingsJson(settings)},
+        {"settings_problems", settings.problems},
+        {"notes", settings.notes},
     };
+    if (expectation) {
+        json["matches_expectation"] = Matches(p, expectation);
+        json["differences"] = Differences(*expectation, p.bytes);
+    }
+    return json;
 }
 
-std::vector<std::string> SettingDifferences(const Array& expected, const Array& decoded) {
-    const std::vector<std::string> want =
-        receive::SettingsAsLines(receive::DecodeSettings(expected));
-    const std::vector<std::string> got = receive::SettingsAsLines(receive::DecodeSettings(decoded));
-    std::vector<std::string> differences;
-    for (std::size_t i = 0; i < want.size() && i < got.size(); ++i) {
-        const auto [label, wanted] = LabelAndValue(want[i]);
-        const auto [gotLabel, heard] = LabelAndValue(got[i]);
-        if (label == gotLabel && wanted != heard) {
-            differences.push_back(label + ": expected " + wanted + ", decoded " + heard);
-        }
-    }
-    if (differences.empty() && expected != decoded) {
-        differences.push_back("array: expected " + ArrayHex(expected) + ", decoded " +
-                              ArrayHex(decoded));
-    }
-    return differences;
-}
-
-std::string PacketText(const receive::Packet& p, const std::optional<Array>& expected) {
+std::string PacketText(const receive::Packet& p, const std::optional<Expectation>& expectation) {
     std::ostringstream out;
     for (int i = 0; i < kTransferSize; ++i) {
         out << IntToPadded(i, 2) << ' ' << ByteToHex(p.bytes[static_cast<std::size_t>(i)]) << '\n';
@@ -107,8 +202,13 @@ std::string PacketText(const receive::Packet& p, const std::optional<Array>& exp
             << WordToHex(p.crcComputed) << '\n';
     }
     const receive::DecodedSettings settings = receive::DecodeSettings(p.bytes);
-    out << "settings: " << receive::SettingsAsCommandLine(settings) << '\n';
-    for (const std::string& line : receive::SettingsAsLines(settings)) {
+    if (p.Valid() && !settings.problems.empty()) {
+        out << "settings impossible: the check word is right, but generate could not have sent "
+               "these ("
+            << settings.problems.size() << " problem(s) below)\n";
+    }
+    out << "settings: " << SettingsAsCommandLine(settings) << '\n';
+    for (const std::string& line : SettingsAsLines(settings)) {
         out << "  " << line << '\n';
     }
     out << "data at " << Fixed(p.startSeconds, 3) << " s; Eb/N0 " << Fixed(p.ebN0Db, 1)
@@ -117,10 +217,14 @@ std::string PacketText(const receive::Packet& p, const std::optional<Array>& exp
         << Fixed(p.clockOffsetPpm, 0) << " ppm)"
         << (p.polarityInverted ? "; polarity inverted" : "") << "; peak " << Fixed(p.peakDbfs, 1)
         << " dBFS" << (p.clipped ? ", clipped" : "") << '\n';
-    if (expected) {
-        const std::vector<std::string> differences = SettingDifferences(*expected, p.bytes);
+    if (expectation) {
+        out << CheckedText(*expectation) << '\n';
+        const std::vector<std::string> differences = Differences(*expectation, p.bytes);
         if (differences.empty()) {
-            out << "as expected\n";
+            out << (Matches(p, expectation)
+                        ? std::string("as expected")
+                        : std::string("not as expected: ") + PacketVerdictName(VerdictOf(p)))
+                << '\n';
         }
         for (const std::string& d : differences) {
             out << "differs: " << d << '\n';

@@ -15,14 +15,16 @@ namespace zk::cli {
 
 struct VerifyArguments {
     std::vector<std::string> files;
-    std::string channel;    // --channel, as given
-    std::string expectWav;  // --expect-wav, as given
+    std::string channel;      // --channel, as given
+    std::string expectWav;    // --expect-wav, as given
+    bool expectLast = false;  // --expect-last
 };
 
 struct ListenArguments {
     std::string rate = "48000";
     std::string count;
     std::string timeout;
+    bool expectLast = false;  // --expect-last
 };
 
 int RunVerifyCommand(const VerifyArguments& arguments, CommonOptions& common);

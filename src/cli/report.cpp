@@ -23,14 +23,18 @@ std::string Hex(std::uint8_t byte) {
 nlohmann::ordered_json SettingsJson(const PanelState& panel) {
     nlohmann::ordered_json settings = nlohmann::ordered_json::object();
     for (const Setting& setting : kSettings) {
-        const std::string text = SettingText(panel, setting);
-        if (IsNumberSetting(setting)) {
-            settings[setting.key] = std::stoi(text);
-        } else {
-            settings[setting.key] = text;
-        }
+        settings[setting.key] = SettingValueJson(setting, SettingText(panel, setting));
     }
     return settings;
+}
+
+nlohmann::ordered_json SettingValueJson(const Setting& setting, const std::string& text) {
+    const bool digits = !text.empty() && text.size() <= 9 &&
+                        text.find_first_not_of("0123456789") == std::string::npos;
+    if (IsNumberSetting(setting) && digits) {
+        return std::stoi(text);
+    }
+    return text;
 }
 
 std::string ArrayHex() {

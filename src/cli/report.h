@@ -7,11 +7,16 @@
 #include <vector>
 
 #include "panelstate.h"
+#include "settings.h"
 
 namespace zk::cli {
 
-// The settings by key: numbers as numbers, everything else as the text a profile holds.
+// The one settings schema of every JSON output (check, generate, play, the log, verify, listen):
+// an object with every key of kSettings in its order; numbers as JSON numbers, everything else
+// as the text a profile holds.
 nlohmann::ordered_json SettingsJson(const PanelState& panel);
+// One value of that object from its text (digits for a number setting).
+nlohmann::ordered_json SettingValueJson(const Setting& setting, const std::string& text);
 
 // The 64 bytes of the transfer array as it stands, in hex (128 digits, upper case).
 std::string ArrayHex();

@@ -20,7 +20,9 @@ struct Setting {
     SettingKind kind;
     int field;  // CodeField, CheckField or SpinField, by kind
     const char* valueName;
-    const char* help;  // one line, with the start value in brackets
+    const char* help;   // one line, with the start value in brackets
+    const char* label;  // as a labelled line names it: "user open code"
+    const char* unit;   // after the value on that line ("dB"), or empty
 };
 
 extern const std::array<Setting, 18> kSettings;

@@ -23,6 +23,14 @@ void Print(std::string_view text) {
     }
 }
 
+void PrintNow(std::string_view text) {
+    Print(text);
+    errno = 0;
+    if (firstErrno == 0 && std::fflush(stdout) != 0) {
+        firstErrno = errno != 0 ? errno : EIO;
+    }
+}
+
 int FinishStandardOutput(int status) {
     errno = 0;
     if (firstErrno == 0 && std::fflush(stdout) != 0) {

@@ -7,6 +7,9 @@
 namespace zk::cli {
 
 void Print(std::string_view text);
+// Print, then at once out of the buffer: for reports that must reach a pipe as they are made,
+// and stay there when the run is interrupted.
+void PrintNow(std::string_view text);
 
 // Flushes and closes standard output. Returns `status`, or kExitFault with a message on standard
 // error when a write or the closing failed and `status` was a success.

@@ -1,8 +1,10 @@
 #include "verify.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <memory>
-#include <ostream>
 
 #include "demodulator.h"
 #include "generate.h"
@@ -13,125 +15,231 @@ namespace zk::cli {
 
 namespace {
 
-constexpr long kBlockFrames = 1 << 15;
-// A sample this close to full scale counts as clipped (the largest 16-bit value is 32767/32768).
-constexpr float kClipLevel = 0.9999f;
+// Samples read at once, all channels together: a file's header may claim any channel count,
+// and the block must not grow with it.
+constexpr long kBlockSamples = 1 << 15;
+constexpr long kMinBlockFrames = 256;
+// Channels decoded in one pass over the file; each has a demodulator of its own, which holds a
+// few seconds of input. More channels are decoded in further passes, reading the file again.
+constexpr int kChannelsAtOnce = 8;
 
-struct ChannelDecode {
-    explicit ChannelDecode(double rate) : demodulator(rate) {}
-    receive::Demodulator demodulator;
+// What one channel gave, its demodulator gone.
+struct ChannelResult {
+    int channel = 0;  // 0-based
     std::vector<receive::Packet> packets;
     receive::Diagnosis diagnosis;
-    float peak = 0;
-    bool clipped = false;
+    receive::LevelSpan level;
 
-    int ValidCount() const {
-        int n = 0;
-        for (const receive::Packet& p : packets) {
-            n += p.Valid() ? 1 : 0;
-        }
-        return n;
+    int SoundCount() const {
+        return static_cast<int>(std::count_if(packets.begin(), packets.end(), [](const auto& p) {
+            return VerdictOf(p) == PacketVerdict::Valid;
+        }));
+    }
+    int CheckedCount() const {
+        return static_cast<int>(
+            std::count_if(packets.begin(), packets.end(), [](const auto& p) { return p.Valid(); }));
     }
 };
+
+// The channel that carries the signal: the most sound packets, then the most with a right
+// check word, then the most packets; the first of equals.
+bool Better(const ChannelResult& a, const ChannelResult& b) {
+    if (a.SoundCount() != b.SoundCount()) {
+        return a.SoundCount() > b.SoundCount();
+    }
+    if (a.CheckedCount() != b.CheckedCount()) {
+        return a.CheckedCount() > b.CheckedCount();
+    }
+    return a.packets.size() > b.packets.size();
+}
 
 struct FileDecode {
     int channels = 0;
     int rate = 0;
-    int channel = 0;  // 0-based, the one reported
-    std::unique_ptr<ChannelDecode> decode;
+    ChannelResult best;
 };
 
-// Reads the file in blocks and feeds each channel asked for to a demodulator of its own; the
-// channel with the most valid packets (then the most packets, then the first) is reported.
-FileDecode DecodeFile(const std::string& path, std::optional<int> channel) {
-    SoundFileReader reader(path);
-    FileDecode result;
-    result.channels = reader.Channels();
-    result.rate = reader.Rate();
-    if (channel && (*channel < 1 || *channel > reader.Channels())) {
-        throw SoundFileError(path, "It has " + std::to_string(reader.Channels()) +
-                                       " channel(s); there is no channel " +
-                                       std::to_string(*channel));
-    }
-    const int first = channel ? *channel - 1 : 0;
-    const int last = channel ? *channel - 1 : reader.Channels() - 1;
-    std::vector<std::unique_ptr<ChannelDecode>> decodes;
+// Channels first..last of the file, in one pass from its start.
+std::vector<ChannelResult> DecodeChannels(SoundFileReader& reader, const std::string& path,
+                                          int first, int last) {
+    std::vector<std::unique_ptr<receive::Demodulator>> demodulators;
     for (int c = first; c <= last; ++c) {
         try {
-            decodes.push_back(std::make_unique<ChannelDecode>(reader.Rate()));
+            demodulators.push_back(std::make_unique<receive::Demodulator>(reader.Rate()));
         } catch (const std::invalid_argument&) {
             throw SoundFileError(path, "Its rate of " + std::to_string(reader.Rate()) +
                                            " Hz is outside 8000..96000 Hz");
         }
     }
+    std::vector<ChannelResult> results(demodulators.size());
+    const auto stride = static_cast<std::size_t>(reader.Channels());
+    const long frames = std::max(kMinBlockFrames, kBlockSamples / reader.Channels());
     std::vector<float> block;
     std::vector<float> one;
-    const auto stride = static_cast<std::size_t>(reader.Channels());
-    for (reader.Read(kBlockFrames, block); !block.empty(); reader.Read(kBlockFrames, block)) {
+    for (reader.Read(frames, block); !block.empty(); reader.Read(frames, block)) {
         for (int c = first; c <= last; ++c) {
-            ChannelDecode& d = *decodes[static_cast<std::size_t>(c - first)];
+            const auto k = static_cast<std::size_t>(c - first);
             one.clear();
             for (std::size_t i = static_cast<std::size_t>(c); i < block.size(); i += stride) {
-                const float v = block[i];
-                one.push_back(v);
-                const float magnitude = std::fabs(v);
-                d.peak = std::max(d.peak, magnitude);
-                d.clipped = d.clipped || magnitude >= kClipLevel;
+                one.push_back(block[i]);
             }
-            for (receive::Packet& p : d.demodulator.Feed(one)) {
-                d.packets.push_back(p);
+            for (receive::Packet& p : demodulators[k]->Feed(one)) {
+                results[k].packets.push_back(p);
             }
         }
     }
-    for (auto& d : decodes) {
-        receive::FinishResult rest = d->demodulator.Finish();
-        d->packets.insert(d->packets.end(), rest.packets.begin(), rest.packets.end());
-        d->diagnosis = std::move(rest.diagnosis);
+    for (std::size_t k = 0; k < demodulators.size(); ++k) {
+        results[k].channel = first + static_cast<int>(k);
+        results[k].level = demodulators[k]->TotalLevel();
+        receive::FinishResult rest = demodulators[k]->Finish();
+        results[k].packets.insert(results[k].packets.end(), rest.packets.begin(),
+                                  rest.packets.end());
+        results[k].diagnosis = std::move(rest.diagnosis);
     }
-    std::size_t best = 0;
-    for (std::size_t i = 1; i < decodes.size(); ++i) {
-        const ChannelDecode& a = *decodes[i];
-        const ChannelDecode& b = *decodes[best];
-        if (a.ValidCount() > b.ValidCount() ||
-            (a.ValidCount() == b.ValidCount() && a.packets.size() > b.packets.size())) {
-            best = i;
+    return results;
+}
+
+bool RegularFile(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Reads the file and decodes each channel asked for, kChannelsAtOnce at a time, reading the
+// file again for each further group; the channel that carries the signal is reported.
+FileDecode DecodeFile(const std::string& path, std::optional<int> channel) {
+    auto reader = std::make_unique<SoundFileReader>(path);
+    FileDecode result;
+    result.channels = reader->Channels();
+    result.rate = reader->Rate();
+    if (channel && (*channel < 1 || *channel > result.channels)) {
+        throw SoundFileError(path, "It has " + std::to_string(result.channels) +
+                                       " channel(s); there is no channel " +
+                                       std::to_string(*channel));
+    }
+    const int first = channel ? *channel - 1 : 0;
+    const int last = channel ? *channel - 1 : result.channels - 1;
+    if (last - first + 1 > kChannelsAtOnce && !RegularFile(path)) {
+        throw SoundFileError(path, "It has " + std::to_string(result.channels) +
+                                       " channels, more than " + std::to_string(kChannelsAtOnce) +
+                                       " are decoded at once, and it cannot be read twice; "
+                                       "choose one with --channel");
+    }
+    bool any = false;
+    for (int from = first; from <= last; from += kChannelsAtOnce) {
+        if (from != first) {
+            reader = std::make_unique<SoundFileReader>(path);
+            if (reader->Channels() != result.channels || reader->Rate() != result.rate) {
+                throw SoundFileError(path, "It changed while it was read");
+            }
+        }
+        for (ChannelResult& r :
+             DecodeChannels(*reader, path, from, std::min(last, from + kChannelsAtOnce - 1))) {
+            if (!any || Better(r, result.best)) {
+                result.best = std::move(r);
+                any = true;
+            }
         }
     }
-    result.channel = first + static_cast<int>(best);
-    result.decode = std::move(decodes[best]);
     return result;
 }
 
-std::string Verdict(const ChannelDecode& d) {
-    bool crcBad = false;
-    bool headerBad = false;
+Verdict FileVerdict(const ChannelResult& d) {
+    bool found[4] = {};
     for (const receive::Packet& p : d.packets) {
-        if (p.Valid()) {
-            return "valid";
+        found[static_cast<int>(VerdictOf(p))] = true;
+    }
+    const PacketVerdict order[] = {PacketVerdict::Valid, PacketVerdict::SettingsBad,
+                                   PacketVerdict::CrcBad, PacketVerdict::HeaderBad};
+    const Verdict verdicts[] = {Verdict::Valid, Verdict::SettingsBad, Verdict::CrcBad,
+                                Verdict::HeaderBad};
+    for (int i = 0; i < 4; ++i) {
+        if (found[static_cast<int>(order[i])]) {
+            return verdicts[i];
         }
-        crcBad = crcBad || p.headerOk;
-        headerBad = headerBad || !p.headerOk;
-    }
-    if (crcBad) {
-        return "crc-bad";
-    }
-    if (headerBad) {
-        return "header-bad";
     }
     if (d.diagnosis.Has(receive::Problem::DataCutOff)) {
-        return "truncated";
+        return Verdict::Truncated;
     }
     if (d.diagnosis.Has(receive::Problem::TooNoisy)) {
-        return "too-noisy";
+        return Verdict::TooNoisy;
     }
-    return "no-signal";
+    return Verdict::NoSignal;
 }
 
 double PeakDbfs(float peak) {
     return peak > 0 ? std::round(2000.0 * std::log10(peak)) / 100.0 : -200.0;
 }
 
+std::string FileReport(const std::string& path, const FileDecode& decoded,
+                       const VerifyRequest& request, Verdict verdict, bool matches,
+                       const std::vector<std::string>& differences) {
+    const ChannelResult& d = decoded.best;
+    if (request.json) {
+        nlohmann::ordered_json packets = nlohmann::ordered_json::array();
+        for (const receive::Packet& p : d.packets) {
+            packets.push_back(PacketJson(p, request.expected));
+        }
+        nlohmann::ordered_json findings = nlohmann::ordered_json::array();
+        for (const receive::Finding& f : d.diagnosis.findings) {
+            findings.push_back(f.text);
+        }
+        nlohmann::ordered_json report = {
+            {"file", path},
+            {"verdict", VerdictName(verdict)},
+            {"peak_dbfs", PeakDbfs(d.level.peak)},
+            {"clipped", d.level.clipped > 0},
+            {"channel", d.channel + 1},
+            {"channels", decoded.channels},
+            {"rate", decoded.rate},
+        };
+        if (request.expected) {
+            report["expectation"] = ExpectationJson(*request.expected);
+            report["matches_expectation"] = matches;
+            report["differences"] = differences;
+        }
+        report["packets"] = packets;
+        report["findings"] = findings;
+        return report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
+    }
+    std::string out = EscapeControls(path) + ": " + VerdictName(verdict);
+    if (decoded.channels > 1) {
+        out += " (channel " + std::to_string(d.channel + 1) + " of " +
+               std::to_string(decoded.channels) + ")";
+    }
+    out += '\n';
+    for (std::size_t k = 0; k < d.packets.size(); ++k) {
+        out += "packet " + std::to_string(k + 1) + " of " + std::to_string(d.packets.size()) +
+               '\n' + PacketText(d.packets[k], request.expected);
+    }
+    if (d.packets.empty() || verdict != Verdict::Valid || d.level.clipped > 0) {
+        for (const receive::Finding& f : d.diagnosis.findings) {
+            out += "  " + f.text + '\n';
+        }
+    }
+    return out;
+}
+
 }  // namespace
+
+const char* VerdictName(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Valid:
+            return "valid";
+        case Verdict::SettingsBad:
+            return "settings-bad";
+        case Verdict::CrcBad:
+            return "crc-bad";
+        case Verdict::HeaderBad:
+            return "header-bad";
+        case Verdict::Truncated:
+            return "truncated";
+        case Verdict::TooNoisy:
+            return "too-noisy";
+        case Verdict::NoSignal:
+            return "no-signal";
+    }
+    return "?";
+}
 
 Array ArrayForSettings(PanelState panel) {
     GenerateTransferArray(panel);
@@ -144,7 +252,7 @@ Array ArrayForSettings(PanelState panel) {
 
 Array ArrayOfRecording(const std::string& path) {
     const FileDecode decoded = DecodeFile(path, std::nullopt);
-    for (const receive::Packet& p : decoded.decode->packets) {
+    for (const receive::Packet& p : decoded.best.packets) {
         if (p.Valid()) {
             return p.bytes;
         }
@@ -152,76 +260,36 @@ Array ArrayOfRecording(const std::string& path) {
     throw SoundFileError(path, "It holds no valid programming signal to compare with");
 }
 
-int RunVerify(const VerifyRequest& request, std::ostream& out) {
-    int status = 0;
+int RunVerify(const VerifyRequest& request, const std::function<void(const std::string&)>& emit) {
+    int status = kVerifyAsExpected;
     for (const std::string& path : request.files) {
         FileDecode decoded;
         try {
             decoded = DecodeFile(path, request.channel);
         } catch (const Fault& fault) {
             SayError(fault.what());
-            status = 2;
+            status = std::max(status, kVerifyBadInput);
             continue;
         }
-        const ChannelDecode& d = *decoded.decode;
-        const std::string verdict = Verdict(d);
-        bool matches = verdict == "valid";
+        const Verdict verdict = FileVerdict(decoded.best);
+        // Every sound packet must be as expected: the repeater takes each one it hears.
+        bool matches = verdict == Verdict::Valid;
         std::vector<std::string> differences;
         if (request.expected && matches) {
-            for (const receive::Packet& p : d.packets) {
-                if (p.Valid()) {
-                    differences = SettingDifferences(*request.expected, p.bytes);
-                    matches = differences.empty();
-                    break;
+            for (const receive::Packet& p : decoded.best.packets) {
+                if (VerdictOf(p) == PacketVerdict::Valid) {
+                    differences = Differences(*request.expected, p.bytes);
+                    if (!differences.empty()) {
+                        matches = false;
+                        break;
+                    }
                 }
             }
         }
-        if (!matches && status == 0) {
-            status = 1;
+        if (!matches) {
+            status = std::max(status, kVerifyNotAsExpected);
         }
-
-        if (request.json) {
-            nlohmann::json packets = nlohmann::json::array();
-            for (const receive::Packet& p : d.packets) {
-                packets.push_back(PacketJson(p));
-            }
-            nlohmann::json findings = nlohmann::json::array();
-            for (const receive::Finding& f : d.diagnosis.findings) {
-                findings.push_back(f.text);
-            }
-            nlohmann::json report = {
-                {"file", path},
-                {"verdict", verdict},
-                {"peak_dbfs", PeakDbfs(d.peak)},
-                {"clipped", d.clipped},
-                {"channel", decoded.channel + 1},
-                {"channels", decoded.channels},
-                {"rate", decoded.rate},
-                {"packets", packets},
-                {"findings", findings},
-            };
-            if (request.expected) {
-                report["matches_expectation"] = matches;
-                report["differences"] = differences;
-            }
-            out << report.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
-            continue;
-        }
-
-        out << EscapeControls(path) << ": " << verdict;
-        if (decoded.channels > 1) {
-            out << " (channel " << decoded.channel + 1 << " of " << decoded.channels << ")";
-        }
-        out << '\n';
-        for (std::size_t k = 0; k < d.packets.size(); ++k) {
-            out << "packet " << k + 1 << " of " << d.packets.size() << '\n'
-                << PacketText(d.packets[k], request.expected);
-        }
-        if (d.packets.empty() || verdict != "valid" || d.clipped) {
-            for (const receive::Finding& f : d.diagnosis.findings) {
-                out << "  " << f.text << '\n';
-            }
-        }
+        emit(FileReport(path, decoded, request, verdict, matches, differences));
     }
     return status;
 }

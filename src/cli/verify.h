@@ -1,9 +1,9 @@
 // `zk77q3 verify`: decodes recordings of the programming signal and says, per file and per
 // packet, what the repeater would have taken, how much margin there was, and, when an
-// expectation is given, which settings differ from it.
+// expectation is given, whether it was met and what differs from it.
 #pragma once
 
-#include <iosfwd>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,11 +13,22 @@
 
 namespace zk::cli {
 
+// A file's verdict, best first: the first that applies to any of its packets, else why none
+// came out.
+enum class Verdict { Valid, SettingsBad, CrcBad, HeaderBad, Truncated, TooNoisy, NoSignal };
+
+const char* VerdictName(Verdict verdict);
+
+// verify's exit statuses; of several files the highest counts.
+inline constexpr int kVerifyAsExpected = 0;     // every file holds a sound packet, as expected
+inline constexpr int kVerifyNotAsExpected = 1;  // a file holds none, or one that differs
+inline constexpr int kVerifyBadInput = 2;       // bad options, or a file that cannot be read
+
 struct VerifyRequest {
     std::vector<std::string> files;
-    std::optional<int> channel;     // 1-based; none: the channel that carries the signal
-    bool json = false;              // one JSON object per file per line
-    std::optional<Array> expected;  // the array that should have been sent
+    std::optional<int> channel;  // 1-based; none: the channel that carries the signal
+    bool json = false;           // one JSON object per file, one line each
+    std::optional<Expectation> expected;
 };
 
 // The array that `generate` would send for `panel` (its access codes must be valid).
@@ -27,9 +38,9 @@ Array ArrayForSettings(PanelState panel);
 // a Fault when the file cannot be read or holds none.
 Array ArrayOfRecording(const std::string& path);
 
-// Decodes every file; returns the exit status: 0 every file holds a valid packet (matching the
-// expectation, if any), 1 a file holds none or a mismatch, 2 a file could not be read (its
-// message on standard error, the other files still decoded). Reports go to `out`.
-int RunVerify(const VerifyRequest& request, std::ostream& out);
+// Decodes every file and hands each file's report to `emit` as soon as the file is done (a
+// file that cannot be read gets its message on standard error, and the others are still
+// decoded). Returns the exit status, the highest of the files'.
+int RunVerify(const VerifyRequest& request, const std::function<void(const std::string&)>& emit);
 
 }  // namespace zk::cli

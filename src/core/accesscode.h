@@ -5,6 +5,9 @@
 
 namespace zk {
 
+// The sixteen symbols by value: a code byte's low four bits index this.
+inline constexpr char kCodeSymbols[] = "0123456789ABCD*#";
+
 inline constexpr const char* kCodeLengthMessage = " код должен иметь одну или 4 цифры";
 inline constexpr const char* kCodeSymbolMessage =
     " символы должны быть:   0,1,2,3,4,5,6,7,8,9,A,B,C,D,*,#";

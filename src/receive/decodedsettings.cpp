@@ -1,15 +1,12 @@
 #include "decodedsettings.h"
 
+#include "accesscode.h"
 #include "startvalues.h"
 
 namespace zk::receive {
 
 namespace {
 
-constexpr const char* kSymbols = "0123456789ABCD*#";
-
-const std::array<const char*, 5> kCodeOptions{"--user-open", "--user-close", "--admin-open",
-                                              "--admin-close", "--user-mode"};
 const std::array<const char*, 5> kCodeLabels{"user open code", "user close code",
                                              "administrator open code", "administrator close code",
                                              "user mode code"};
@@ -19,7 +16,7 @@ std::string DecodeCode(const std::array<std::uint8_t, kTransferSize>& bytes, int
                        const char* label, std::vector<std::string>& problems) {
     const auto at = [&](int i) { return bytes[static_cast<std::size_t>(first + i)]; };
     if ((at(0) & 0xF0u) == 0xC0u) {
-        return std::string(1, kSymbols[at(0) & 0x0Fu]);
+        return std::string(1, kCodeSymbols[at(0) & 0x0Fu]);
     }
     std::string code;
     for (int i = 0; i < 4; ++i) {
@@ -28,7 +25,7 @@ std::string DecodeCode(const std::array<std::uint8_t, kTransferSize>& bytes, int
                                std::to_string(first + 3) + " hold no code");
             return "?";
         }
-        code += kSymbols[at(i) & 0x0Fu];
+        code += kCodeSymbols[at(i) & 0x0Fu];
     }
     return code;
 }
@@ -48,23 +45,6 @@ bool Flag(std::uint8_t value, const char* label, std::vector<std::string>& probl
         problems.push_back(std::string(label) + " flag holds " + std::to_string(value));
     }
     return value != 0;
-}
-
-std::string OnOff(bool on) {
-    return on ? "on" : "off";
-}
-
-std::string SquelchName(int mode) {
-    switch (mode) {
-        case static_cast<int>(SquelchMode::Audio):
-            return "audio";
-        case static_cast<int>(SquelchMode::SqlLow):
-            return "sql-low";
-        case static_cast<int>(SquelchMode::SqlHigh):
-            return "sql-high";
-        default:
-            return "?";
-    }
 }
 
 std::string Period(const DecodedSettings& s) {
@@ -120,74 +100,18 @@ DecodedSettings DecodeSettings(const std::array<std::uint8_t, kTransferSize>& by
     } else if (b(46) != 0 || b(47) != 0) {
         problems.push_back("bytes 46, 47 are not zero");
     }
-    bool unwritten = b(26) != 0 || b(27) != 0 || b(63) != 0;
+    bool unwritten = b(26) != 0 || b(27) != 0;
     for (int i = 48; i <= 60; ++i) {
         unwritten = unwritten || b(i) != 0;
     }
     if (unwritten) {
-        problems.push_back("bytes that are never written (26, 27, 48..60, 63) are not all zero");
+        problems.push_back("bytes that are never written (26, 27, 48..60) are not all zero");
+    }
+    if (b(63) != 0) {
+        s.notes.push_back("byte 63, which the check word does not cover, holds " +
+                          std::to_string(b(63)) + ", not 0");
     }
     return s;
-}
-
-std::vector<std::string> SettingsAsOptions(const DecodedSettings& s) {
-    std::vector<std::string> args;
-    for (std::size_t i = 0; i < kCodeOptions.size(); ++i) {
-        args.insert(args.end(), {kCodeOptions[i], s.codes[i]});
-    }
-    args.insert(args.end(), {"--dtmf",        OnOff(s.dtmf),
-                             "--max-record",  std::to_string(s.maxRecord),
-                             "--period",      Period(s),
-                             "--beep-length", std::to_string(s.beepLength),
-                             "--beep-level",  std::to_string(s.beepLevel),
-                             "--squelch",     SquelchName(s.squelchMode),
-                             "--threshold",   std::to_string(s.threshold),
-                             "--rx-filter",   OnOff(s.rxFilter),
-                             "--tx-filter",   OnOff(s.txFilter),
-                             "--adc-gain",    std::to_string(s.adcGain),
-                             "--dac-atten",   std::to_string(s.dacAttenuation),
-                             "--hang",        OnOff(s.hang),
-                             "--sleep",       OnOff(s.sleep)});
-    return args;
-}
-
-std::string SettingsAsCommandLine(const DecodedSettings& s) {
-    std::string line;
-    for (const std::string& arg : SettingsAsOptions(s)) {
-        if (!line.empty()) {
-            line += ' ';
-        }
-        const bool plain = arg.find_first_not_of("0123456789ABCDabcdefghijklmnopqrstuvwxyz-:") ==
-                           std::string::npos;
-        line += plain ? arg : "'" + arg + "'";
-    }
-    return line;
-}
-
-std::vector<std::string> SettingsAsLines(const DecodedSettings& s) {
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < kCodeLabels.size(); ++i) {
-        lines.push_back(std::string(kCodeLabels[i]) + ": " + s.codes[i]);
-    }
-    lines.push_back("opening and closing by DTMF: " + OnOff(s.dtmf));
-    lines.push_back("maximum recording: " + std::to_string(s.maxRecord));
-    lines.push_back("call-sign period: " + Period(s) + " (" + std::to_string(s.periodTotal) +
-                    " s)");
-    lines.push_back("beep length: " + std::to_string(s.beepLength) + " x 100 ms");
-    lines.push_back("beep level: " + std::to_string(s.beepLevel) + " dB");
-    lines.push_back("squelch: " + SquelchName(s.squelchMode));
-    lines.push_back("squelch threshold: " + std::to_string(s.threshold) +
-                    (s.squelchMode == 0 ? " x 0.1 % of Umax" : " x 100 mV"));
-    lines.push_back("receive correction filter: " + OnOff(s.rxFilter));
-    lines.push_back("transmit correction filter: " + OnOff(s.txFilter));
-    lines.push_back("ADC gain: " + std::to_string(s.adcGain));
-    lines.push_back("DAC attenuation: " + std::to_string(s.dacAttenuation));
-    lines.push_back("release delay (hang): " + OnOff(s.hang));
-    lines.push_back("economy (sleep) mode: " + OnOff(s.sleep));
-    for (const std::string& problem : s.problems) {
-        lines.push_back("problem: " + problem);
-    }
-    return lines;
 }
 
 }  // namespace zk::receive

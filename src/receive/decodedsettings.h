@@ -1,5 +1,6 @@
-// The repeater's settings read back out of a received transfer array, for the operator to
-// compare with what was meant, and as the `zk77q3 generate` options that would send them again.
+// The repeater's settings read back out of a received transfer array, as values, with what in the
+// array generate could not have sent. How they are shown (options, labelled lines, JSON) is the
+// command line's business.
 #pragma once
 
 #include <array>
@@ -33,22 +34,16 @@ struct DecodedSettings {
     bool rxFilter = false;
     bool txFilter = false;
     bool sleep = false;
-    // Anything generate could not have sent: bytes out of range, a period whose two forms
-    // disagree, bytes that are never written holding something. Empty for a sound array.
+    // Anything generate could not have sent within the check word's bytes: values out of
+    // range, a period whose two forms disagree, bytes that are never written holding something.
+    // Empty for a sound array; a packet with a right check word and problems would hand the
+    // repeater nonsense.
     std::vector<std::string> problems;
+    // What is odd outside the check word: byte 63 is sent but never checked or read, so a
+    // non-zero byte 63 tells of a foreign sender or a bit error there, not of bad settings.
+    std::vector<std::string> notes;
 };
 
 DecodedSettings DecodeSettings(const std::array<std::uint8_t, kTransferSize>& bytes);
-
-// The options of `zk77q3 generate` that send these settings, one argument each:
-// {"--user-open", "7204", "--user-close", "*", ...}.
-std::vector<std::string> SettingsAsOptions(const DecodedSettings& settings);
-
-// The same as one line for a shell: values with characters the shell would expand are quoted
-// ('*', '#').
-std::string SettingsAsCommandLine(const DecodedSettings& settings);
-
-// One labelled line per setting: "user open code: 7204", "call-sign period: 0:30:0", ...
-std::vector<std::string> SettingsAsLines(const DecodedSettings& settings);
 
 }  // namespace zk::receive

@@ -191,7 +191,7 @@ TEST(ReceiveCli, ListenHearsWhatPlaySendsThroughASoundServer) {
     EXPECT_TRUE(packet["crc_ok"].get<bool>());
     EXPECT_EQ(packet["settings"]["user-open"], "1357");
     EXPECT_EQ(packet["settings"]["squelch"], "sql-high");
-    EXPECT_EQ(packet["settings"]["threshold"], "42");
+    EXPECT_EQ(packet["settings"]["threshold"], 42);  // a number, as in every JSON output
 }
 
 // A capture device that delivers nothing (the server's sink suspended, as a card whose clock has

@@ -6,9 +6,14 @@
 #include "commandline.h"
 #include "decodedsettings.h"
 #include "generate.h"
+#include "receivedsettings.h"
 
 namespace zk::receive {
 namespace {
+
+using cli::SettingsAsCommandLine;
+using cli::SettingsAsLines;
+using cli::SettingsAsOptions;
 
 using Bytes = std::array<std::uint8_t, kTransferSize>;
 
@@ -70,24 +75,60 @@ TEST(Settings, StartValuesAsTheOperatorReadsThem) {
               lines.end());
 }
 
-// What generate never sends is named, so that a check word that happens to match garbage, or
-// an array from a sender that skipped its check word, does not pass as sound settings.
+// What generate never sends is named, each fault on its own, so that a check word that happens
+// to match garbage, or an array from a sender that skipped its check word, does not pass as
+// sound settings. Byte 63 lies outside the check word: a note, not a problem of the settings.
 TEST(Settings, NamesWhatGenerateCouldNotHaveSent) {
+    struct Case {
+        int byte;
+        std::uint8_t value;
+        const char* problem;  // the start of the one problem expected; nullptr: none
+        const char* note;     // the start of the one note expected; nullptr: none
+    };
+    const Case cases[] = {
+        {8, 0x00, "user close code: bytes 8..11 hold no code", nullptr},
+        {28, 0x09, "period 0:30:0 is 1800 s, but the total sent is", nullptr},
+        {39, 2, "hang flag holds 2", nullptr},
+        {41, 21, "ADC gain 21 is outside 0..20", nullptr},
+        {24, 0, "maximum recording 0 is outside 1..64", nullptr},
+        {37, 3, "squelch mode 3 is not 0, 1 or 2", nullptr},
+        {38, 0, "squelch threshold 0 is outside 1..99", nullptr},
+        {46, 0xEE, "bytes 46, 47 are not zero", nullptr},
+        {47, 0x01, "bytes 46, 47 are not zero", nullptr},
+        {55, 1, "bytes that are never written (26, 27, 48..60) are not all zero", nullptr},
+        {60, 0x80, "bytes that are never written (26, 27, 48..60) are not all zero", nullptr},
+        {26, 1, "bytes that are never written", nullptr},
+        {63, 0x5A, nullptr, "byte 63, which the check word does not cover, holds 90, not 0"},
+    };
     PanelState panel;
-    Bytes bytes = Generate(panel);
-    bytes[8] = 0x00;   // user close code: no code at all
-    bytes[28] = 0x09;  // period total no longer 1800 s
-    bytes[39] = 2;     // a flag that is neither 0 nor 1
-    bytes[41] = 21;    // ADC gain beyond 20
-    bytes[46] = 0xEE;  // the sender never computed its check word
-    bytes[47] = 0xFF;
-    bytes[55] = 1;  // a byte that is never written
-    const DecodedSettings s = DecodeSettings(bytes);
-    EXPECT_EQ(s.codes[1], "?");
-    EXPECT_EQ(s.problems.size(), 6u);
-    for (const std::string& p : s.problems) {
-        SCOPED_TRACE(p);
+    const Bytes sound = Generate(panel);
+    ASSERT_TRUE(DecodeSettings(sound).problems.empty());
+    ASSERT_TRUE(DecodeSettings(sound).notes.empty());
+    for (const Case& c : cases) {
+        SCOPED_TRACE("byte " + std::to_string(c.byte));
+        Bytes bytes = sound;
+        bytes[static_cast<std::size_t>(c.byte)] = c.value;
+        const DecodedSettings s = DecodeSettings(bytes);
+        ASSERT_EQ(s.problems.size(), c.problem ? 1u : 0u);
+        ASSERT_EQ(s.notes.size(), c.note ? 1u : 0u);
+        if (c.problem) {
+            EXPECT_EQ(s.problems[0].rfind(c.problem, 0), 0u) << s.problems[0];
+        }
+        if (c.note) {
+            EXPECT_EQ(s.notes[0], c.note);
+        }
     }
+
+    // The markers as they stand before a check word is computed say so.
+    Bytes unsent = sound;
+    unsent[46] = 0xEE;
+    unsent[47] = 0xFF;
+    const DecodedSettings s = DecodeSettings(unsent);
+    ASSERT_EQ(s.problems.size(), 1u);
+    EXPECT_EQ(s.problems[0], "bytes 46, 47 hold EE FF: the sender did not compute the check word");
+    // A field that holds no code reads as "?".
+    unsent[8] = 0;
+    EXPECT_EQ(DecodeSettings(unsent).codes[1], "?");
 }
 
 }  // namespace
