@@ -11,6 +11,9 @@ namespace zk::cli {
 
 namespace {
 
+// A carrier shift below this is the measurement's own scatter, not a path that shifts.
+constexpr double kShownShiftHz = 0.5;
+
 // A measurement rounded to what it is worth, so that JSON readers see 9.8, not 9.8000000001.
 // Adding zero turns -0 into 0: a measurement of nothing shows no sign.
 double Rounded(double value, int decimals) {
@@ -57,6 +60,23 @@ std::vector<const Setting*> Compared(const Expectation& expectation) {
         }
     }
     return settings;
+}
+
+// The carrier off what the sender's clock makes it, when a path shifted it (a single-sideband
+// radio tuned off).
+std::string ShiftText(const receive::Packet& p) {
+    if (std::abs(p.carrierShiftHz) < kShownShiftHz) {
+        return "";
+    }
+    return ", shifted " + std::string(p.carrierShiftHz > 0 ? "+" : "") +
+           Fixed(p.carrierShiftHz, 1) + " Hz";
+}
+
+std::string PolarityText(const receive::Packet& p) {
+    if (!p.polarityKnown) {
+        return "; polarity unknown";
+    }
+    return p.polarityInverted ? "; polarity inverted" : "";
 }
 
 }  // namespace
@@ -172,7 +192,10 @@ nlohmann::ordered_json PacketJson(const receive::Packet& p,
         {"weakest_bit_confidence", Rounded(p.weakestBitConfidence, 3)},
         {"carrier_hz", Rounded(p.carrierHz, 3)},
         {"clock_offset_ppm", Rounded(p.clockOffsetPpm, 1)},
-        {"polarity_inverted", p.polarityInverted},
+        {"carrier_shift_hz", Rounded(p.carrierShiftHz, 2)},
+        // null when the path left the sender's phase unreadable
+        {"polarity_inverted",
+         p.polarityKnown ? nlohmann::ordered_json(p.polarityInverted) : nlohmann::ordered_json()},
         {"peak_dbfs", Rounded(p.peakDbfs, 2)},
         {"clipped", p.clipped},
         {"settings", DecodedSettingsJson(settings)},
@@ -214,9 +237,8 @@ std::string PacketText(const receive::Packet& p, const std::optional<Expectation
     out << "data at " << Fixed(p.startSeconds, 3) << " s; Eb/N0 " << Fixed(p.ebN0Db, 1)
         << " dB, margin " << Fixed(p.marginDb, 1) << " dB; weakest bit " << p.weakestBit << " at "
         << Fixed(p.weakestBitConfidence, 2) << "; carrier " << Fixed(p.carrierHz, 2) << " Hz ("
-        << Fixed(p.clockOffsetPpm, 0) << " ppm)"
-        << (p.polarityInverted ? "; polarity inverted" : "") << "; peak " << Fixed(p.peakDbfs, 1)
-        << " dBFS" << (p.clipped ? ", clipped" : "") << '\n';
+        << Fixed(p.clockOffsetPpm, 0) << " ppm" << ShiftText(p) << ")" << PolarityText(p)
+        << "; peak " << Fixed(p.peakDbfs, 1) << " dBFS" << (p.clipped ? ", clipped" : "") << '\n';
     if (expectation) {
         out << CheckedText(*expectation) << '\n';
         const std::vector<std::string> differences = Differences(*expectation, p.bytes);

@@ -17,17 +17,17 @@ namespace zk::layout {
 
 inline constexpr int kHeader = 0;  // 4 bytes: 7F 04 01 01
 inline constexpr int kHeaderBytes = 4;
-inline constexpr int kMaxRecord = 24;     // 2 bytes: maximum recording length, minutes
-inline constexpr int kPeriodTotal = 28;   // 4 bytes: call-sign period in seconds
+inline constexpr int kMaxRecord = 24;    // 2 bytes: maximum recording length, minutes
+inline constexpr int kPeriodTotal = 28;  // 4 bytes: call-sign period in seconds
 inline constexpr int kPeriodSeconds = 32;
 inline constexpr int kPeriodMinutes = 33;
 inline constexpr int kPeriodHours = 34;
-inline constexpr int kBeepLength = 35;     // 100 ms steps
-inline constexpr int kBeepLevel = 36;      // dB
-inline constexpr int kSquelchMode = 37;    // 0 audio level, 1 SQL input active low, 2 active high
+inline constexpr int kBeepLength = 35;   // 100 ms steps
+inline constexpr int kBeepLevel = 36;    // dB
+inline constexpr int kSquelchMode = 37;  // 0 audio level, 1 SQL input active low, 2 active high
 inline constexpr int kSquelchThreshold = 38;
-inline constexpr int kReleaseDelay = 39;   // flag: hang time on
-inline constexpr int kDtmfAllowed = 40;    // flag: opening and closing by DTMF
+inline constexpr int kReleaseDelay = 39;  // flag: hang time on
+inline constexpr int kDtmfAllowed = 40;   // flag: opening and closing by DTMF
 inline constexpr int kAdcGain = 41;
 inline constexpr int kDacAttenuation = 42;
 inline constexpr int kRxFilter = 43;       // flag: receive correction filter
@@ -38,5 +38,10 @@ inline constexpr int kMarker47 = 47;       // FF at start-up, zeroed by the chec
 inline constexpr int kCheckWordHigh = 61;  // the check word covers bytes 0..60
 inline constexpr int kCheckWordLow = 62;
 inline constexpr int kCheckedBytes = 61;
+// Bytes no setting is written to: they stay as they were (zero from start-up).
+inline constexpr int kUnusedAfterMaxRecord = 26;   // 2 bytes: 26, 27
+inline constexpr int kUnusedBeforeCheckWord = 48;  // 48..60
+inline constexpr int kUnusedBeforeCheckWordLast = 60;
+inline constexpr int kAfterCheckWord = 63;  // outside the check word
 
 }  // namespace zk::layout

@@ -1,6 +1,7 @@
 #include "decodedsettings.h"
 
 #include "accesscode.h"
+#include "arraylayout.h"
 #include "startvalues.h"
 
 namespace zk::receive {
@@ -61,55 +62,68 @@ DecodedSettings DecodeSettings(const std::array<std::uint8_t, kTransferSize>& by
     for (std::size_t i = 0; i < kCodeFields.size(); ++i) {
         s.codes[i] = DecodeCode(bytes, kCodeFields[i].firstByte, kCodeLabels[i], problems);
     }
-    s.maxRecord = b(24) | (b(25) << 8);
+    s.maxRecord = b(layout::kMaxRecord) | (b(layout::kMaxRecord + 1) << 8);
     if (s.maxRecord < Info(SpinField::MaxDlitZapRep).minimum ||
         s.maxRecord > Info(SpinField::MaxDlitZapRep).maximum) {
-        problems.push_back("maximum recording " + std::to_string(s.maxRecord) +
-                           " is outside 1..64");
+        problems.push_back("maximum recording " + std::to_string(s.maxRecord) + " is outside " +
+                           std::to_string(Info(SpinField::MaxDlitZapRep).minimum) + ".." +
+                           std::to_string(Info(SpinField::MaxDlitZapRep).maximum));
     }
-    s.periodTotal = static_cast<std::uint32_t>(b(28)) | (static_cast<std::uint32_t>(b(29)) << 8) |
-                    (static_cast<std::uint32_t>(b(30)) << 16) |
-                    (static_cast<std::uint32_t>(b(31)) << 24);
-    s.periodSeconds = InRange(b(32), SpinField::PP_Sek, "period seconds", problems);
-    s.periodMinutes = InRange(b(33), SpinField::PP_Min, "period minutes", problems);
-    s.periodHours = InRange(b(34), SpinField::PP_Hour, "period hours", problems);
+    for (int i = 3; i >= 0; --i) {
+        s.periodTotal = (s.periodTotal << 8) | b(layout::kPeriodTotal + i);
+    }
+    s.periodSeconds =
+        InRange(b(layout::kPeriodSeconds), SpinField::PP_Sek, "period seconds", problems);
+    s.periodMinutes =
+        InRange(b(layout::kPeriodMinutes), SpinField::PP_Min, "period minutes", problems);
+    s.periodHours = InRange(b(layout::kPeriodHours), SpinField::PP_Hour, "period hours", problems);
     const auto total =
         static_cast<std::uint32_t>(s.periodHours * 3600 + s.periodMinutes * 60 + s.periodSeconds);
     if (total != s.periodTotal) {
         problems.push_back("period " + Period(s) + " is " + std::to_string(total) +
                            " s, but the total sent is " + std::to_string(s.periodTotal) + " s");
     }
-    s.beepLength = InRange(b(35), SpinField::DlitBip, "beep length", problems);
-    s.beepLevel = InRange(b(36), SpinField::UrBip, "beep level", problems);
-    s.squelchMode = b(37);
+    s.beepLength = InRange(b(layout::kBeepLength), SpinField::DlitBip, "beep length", problems);
+    s.beepLevel = InRange(b(layout::kBeepLevel), SpinField::UrBip, "beep level", problems);
+    s.squelchMode = b(layout::kSquelchMode);
     if (s.squelchMode > 2) {
         problems.push_back("squelch mode " + std::to_string(s.squelchMode) + " is not 0, 1 or 2");
     }
-    s.threshold = InRange(
-        b(38), s.squelchMode == 0 ? SpinField::SQL0_PorogPerekl : SpinField::SQL_PorogPerekl,
-        "squelch threshold", problems);
-    s.hang = Flag(b(39), "hang", problems);
-    s.dtmf = Flag(b(40), "DTMF", problems);
-    s.adcGain = InRange(b(41), SpinField::UsilADC, "ADC gain", problems);
-    s.dacAttenuation = InRange(b(42), SpinField::OslDAC, "DAC attenuation", problems);
-    s.rxFilter = Flag(b(43), "receive filter", problems);
-    s.txFilter = Flag(b(44), "transmit filter", problems);
-    s.sleep = Flag(b(45), "sleep", problems);
-    if (b(46) == kMarker46Start && b(47) == kMarker47Start) {
-        problems.push_back("bytes 46, 47 hold EE FF: the sender did not compute the check word");
-    } else if (b(46) != 0 || b(47) != 0) {
-        problems.push_back("bytes 46, 47 are not zero");
+    s.threshold =
+        InRange(b(layout::kSquelchThreshold),
+                s.squelchMode == 0 ? SpinField::SQL0_PorogPerekl : SpinField::SQL_PorogPerekl,
+                "squelch threshold", problems);
+    s.hang = Flag(b(layout::kReleaseDelay), "hang", problems);
+    s.dtmf = Flag(b(layout::kDtmfAllowed), "DTMF", problems);
+    s.adcGain = InRange(b(layout::kAdcGain), SpinField::UsilADC, "ADC gain", problems);
+    s.dacAttenuation =
+        InRange(b(layout::kDacAttenuation), SpinField::OslDAC, "DAC attenuation", problems);
+    s.rxFilter = Flag(b(layout::kRxFilter), "receive filter", problems);
+    s.txFilter = Flag(b(layout::kTxFilter), "transmit filter", problems);
+    s.sleep = Flag(b(layout::kSleep), "sleep", problems);
+    const std::string markers =
+        "bytes " + std::to_string(layout::kMarker46) + ", " + std::to_string(layout::kMarker47);
+    if (b(layout::kMarker46) == kMarker46Start && b(layout::kMarker47) == kMarker47Start) {
+        problems.push_back(markers + " hold EE FF: the sender did not compute the check word");
+    } else if (b(layout::kMarker46) != 0 || b(layout::kMarker47) != 0) {
+        problems.push_back(markers + " are not zero");
     }
-    bool unwritten = b(26) != 0 || b(27) != 0;
-    for (int i = 48; i <= 60; ++i) {
+    bool unwritten =
+        b(layout::kUnusedAfterMaxRecord) != 0 || b(layout::kUnusedAfterMaxRecord + 1) != 0;
+    for (int i = layout::kUnusedBeforeCheckWord; i <= layout::kUnusedBeforeCheckWordLast; ++i) {
         unwritten = unwritten || b(i) != 0;
     }
     if (unwritten) {
-        problems.push_back("bytes that are never written (26, 27, 48..60) are not all zero");
+        problems.push_back(
+            "bytes that are never written (" + std::to_string(layout::kUnusedAfterMaxRecord) +
+            ", " + std::to_string(layout::kUnusedAfterMaxRecord + 1) + ", " +
+            std::to_string(layout::kUnusedBeforeCheckWord) + ".." +
+            std::to_string(layout::kUnusedBeforeCheckWordLast) + ") are not all zero");
     }
-    if (b(63) != 0) {
-        s.notes.push_back("byte 63, which the check word does not cover, holds " +
-                          std::to_string(b(63)) + ", not 0");
+    if (b(layout::kAfterCheckWord) != 0) {
+        s.notes.push_back("byte " + std::to_string(layout::kAfterCheckWord) +
+                          ", which the check word does not cover, holds " +
+                          std::to_string(b(layout::kAfterCheckWord)) + ", not 0");
     }
     return s;
 }

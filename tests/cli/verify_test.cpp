@@ -216,6 +216,24 @@ TEST(Verify, EachKindOfPacketGetsItsVerdictAndItsFindings) {
     }
 }
 
+// The sender's own file read back the right way round and turned over: the polarity is known
+// on so plain a path, and said in both reports; no shift of the carrier is claimed.
+TEST(Verify, PolarityOfAPlainPathInBothReports) {
+    WorkFolder folder;
+    for (const double gain : {0.5, -0.5}) {
+        WriteFile("r.wav", Wav({SignalOf(BaseSignal().bytes, gain)}));
+        ToolRun run = RunTool("verify --json r.wav");
+        ASSERT_EQ(run.status, 0) << run.err;
+        const nlohmann::json packet = nlohmann::json::parse(run.out)["packets"][0];
+        EXPECT_EQ(packet["polarity_inverted"], gain < 0) << packet;
+        EXPECT_NEAR(packet["carrier_shift_hz"].get<double>(), 0.0, 0.1);
+        run = RunTool("verify r.wav");
+        EXPECT_EQ(Has(run.out, "; polarity inverted"), gain < 0) << run.out;
+        EXPECT_FALSE(Has(run.out, "polarity unknown")) << run.out;
+        EXPECT_FALSE(Has(run.out, "shifted")) << run.out;
+    }
+}
+
 // The level and the weakest bit as measured, in both reports: half level is -6.5 dBFS at the
 // lead-in's peak, and bit 100 sent at 40 % of the others is the weakest.
 TEST(Verify, LevelAndWeakestBitAreReportedAsMeasured) {
