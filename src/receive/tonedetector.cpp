@@ -63,8 +63,9 @@ ToneDetector::Window ToneDetector::CurrentWindow() const {
 
 double ToneDetector::Window::Share(std::complex<double> turnPerBlock) const {
     // Below this power in a 40 ms window (-100 dBFS in the band) there is nothing to measure:
-    // digital silence, or the residue of a constant level that the band-pass took away (its float
-    // sections leave about -107 dBFS of their own rounding, which can look like a steady line).
+    // digital silence, or the residue of a constant level that the band-pass took away (float
+    // sections left about -107 dBFS of their own rounding, which looked like a steady line; the
+    // sections now run in double, and the floor stays for any other source of such a residue).
     constexpr double kSilentWindowPower = 1e-10 * kBlock * kWindowBlocks;
     if (power < kSilentWindowPower) {
         return 0.0;
