@@ -28,6 +28,9 @@ int main(int argc, char** argv) {
     } catch (const UsageError& error) {
         SayError(error.what());
         status = kExitBadInput;
+    } catch (const zk::Fault& fault) {
+        SayError(zk::ErrorBoxMessage(fault.Detailed()));
+        status = kExitFault;
     } catch (const std::exception& error) {
         SayError(zk::ErrorBoxMessage(error.what()));
         status = kExitFault;

@@ -1,8 +1,6 @@
 #include "_8RIFF.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <csignal>
 
@@ -20,6 +18,8 @@
 #include "errors.h"
 #include "filehandle.h"
 #include "numtext.h"
+#include "stagedfile.h"
+#include "terminationhold.h"
 
 namespace zk {
 
@@ -33,51 +33,69 @@ void PutLe(std::uint8_t* out, std::uint32_t value, int width) {
     }
 }
 
-// Opens "_qq.wav" read-write without truncating and takes an exclusive lock without waiting, so
-// a file that another program holds locked is never touched. The old contents are then
-// overwritten in place and cut to the new length once the samples are in: cutting a file to zero
-// before rewriting it makes the file system flush it at closing, milliseconds on every press.
-FileHandle CreateLockedWaveFile() {
-    OutputFile opened = OpenOutputFile(kWaveFileName, O_RDWR | O_CREAT);
-    if (!opened.refusal.empty()) {
-        throw FileCreateError(FullPath(kWaveFileName), opened.refusal);
+// The working folder, locked for the whole replacement of the pair. Any fault is the
+// file-creation error of "_qq.wav", the first file an output action creates.
+void LockFolder(OutputFolder& folder) {
+    const FileProblem problem = folder.OpenAndLock();
+    if (problem.error == EWOULDBLOCK) {
+        throw FileCreateError(FullPath(kWaveFileName),
+                              "Another run of the programmer is writing the files in this folder");
     }
-    if (!opened.file.IsOpen() || ::flock(opened.file.Descriptor(), LOCK_EX | LOCK_NB) != 0) {
-        throw FileCreateError(FullPath(kWaveFileName), errno);
-    }
-    return std::move(opened.file);
-}
-
-// Raises the input/output error of a failed call on `file` (errno still holds its value) after
-// cutting the file to zero length: a file that stopped part-way must not pass for a whole one.
-// The lock, if any, is still held meanwhile.
-[[noreturn]] void DiscardAndThrow(FileHandle& file) {
-    const int error = errno;
-    file.TrimRegularFile(0);
-    throw InOutError::FromErrno(error);
-}
-
-void WriteOrDiscard(FileHandle& file, const void* data, unsigned long size) {
-    if (!file.WriteAll(data, size)) {
-        DiscardAndThrow(file);
+    if (problem) {
+        throw FileCreateError(FullPath(kWaveFileName), problem.error);
     }
 }
 
-// Text output through a 128-byte buffer, written out when full and at closing; every operation
-// is checked and the first failure raises InOutError. Like the WAV file, an existing file is
-// overwritten in place and cut to the written length at closing.
+// Checks the "_qq.wav" in place, if any, and locks it without waiting, so that a file another
+// program holds locked (a player, an editor) is never replaced under it.
+void ClaimWaveFile(int folder, PresentFile& present) {
+    const FileProblem problem = present.Claim(folder, kWaveFileName, O_RDWR, true);
+    if (!problem.refusal.empty()) {
+        throw FileCreateError(FullPath(kWaveFileName), problem.refusal);
+    }
+    if (problem.error == EWOULDBLOCK) {
+        throw FileCreateError(FullPath(kWaveFileName),
+                              "Another program holds it locked; close that program and try again");
+    }
+    if (problem) {
+        throw FileCreateError(FullPath(kWaveFileName), problem.error);
+    }
+}
+
+void ClaimTableFile(int folder, PresentFile& present) {
+    const FileProblem problem = present.Claim(folder, kWaveTableFileName, O_WRONLY, false);
+    if (!problem.refusal.empty()) {
+        throw InOutError(kInOutAccessDenied,
+                         "\"" + FullPath(kWaveTableFileName) + "\". " + problem.refusal);
+    }
+    if (problem) {
+        throw InOutError::FromFileCall(problem.error, "write", FullPath(kWaveTableFileName));
+    }
+}
+
+void WriteTo(StagedFile& staged, const char* name, const void* data, unsigned long size) {
+    if (!staged.File().WriteAll(data, size)) {
+        throw InOutError::FromFileCall(errno, "write", FullPath(name));
+    }
+}
+
+void CloseStaged(StagedFile& staged, const char* name) {
+    if (!staged.File().Close()) {
+        throw InOutError::FromFileCall(errno, "write", FullPath(name));
+    }
+}
+
+void Commit(StagedFile& staged, const char* name) {
+    if (const FileProblem problem = staged.Commit()) {
+        throw InOutError::FromFileCall(problem.error, "replace", FullPath(name));
+    }
+}
+
+// Text output through a 128-byte buffer into a staged file, written out when full and at
+// closing; every operation is checked and the first failure raises InOutError.
 class BufferedTextFile {
   public:
-    explicit BufferedTextFile(const char* name) {
-        OutputFile opened = OpenOutputFile(name, O_WRONLY | O_CREAT);
-        if (!opened.refusal.empty()) {
-            throw InOutError(kInOutAccessDenied, "\"" + FullPath(name) + "\". " + opened.refusal);
-        }
-        if (!opened.file.IsOpen()) {
-            throw InOutError::FromErrno(opened.error);
-        }
-        file_ = std::move(opened.file);
-    }
+    BufferedTextFile(StagedFile& staged, const char* name) : staged_(staged), name_(name) {}
 
     void Write(std::string_view text) {
         while (!text.empty()) {
@@ -93,26 +111,32 @@ class BufferedTextFile {
 
     void Close() {
         Flush();
-        if (!file_.TrimRegularFile(written_)) {
-            DiscardAndThrow(file_);
-        }
-        if (!file_.Close()) {
-            throw InOutError::FromErrno(errno);
-        }
+        CloseStaged(staged_, name_);
     }
 
   private:
     void Flush() {
-        WriteOrDiscard(file_, buffer_.data(), used_);
-        written_ += static_cast<long long>(used_);
+        WriteTo(staged_, name_, buffer_.data(), used_);
         used_ = 0;
     }
 
-    FileHandle file_;
+    StagedFile& staged_;
+    const char* name_;
     std::array<char, 128> buffer_{};
     std::size_t used_ = 0;
-    long long written_ = 0;
 };
+
+// Writes "9_fmsig.h" under its temporary name; the caller puts it in place.
+void StageWaveTable(int folder, StagedFile& staged) {
+    PresentFile present;
+    ClaimTableFile(folder, present);
+    if (const FileProblem problem = staged.Create(folder, kWaveTableFileName, present)) {
+        throw InOutError::FromFileCall(problem.error, "create", FullPath(kWaveTableFileName));
+    }
+    BufferedTextFile table(staged, kWaveTableFileName);
+    table.Write(WaveTableText());
+    table.Close();
+}
 
 }  // namespace
 
@@ -157,9 +181,12 @@ std::string WaveTableText() {
 }
 
 void WriteWaveTable() {
-    BufferedTextFile table(kWaveTableFileName);
-    table.Write(WaveTableText());
-    table.Close();
+    const TerminationHold hold;
+    OutputFolder folder;
+    LockFolder(folder);
+    StagedFile table;
+    StageWaveTable(folder.Descriptor(), table);
+    Commit(table, kWaveTableFileName);
 }
 
 void WriteWaveFile(ChartSink& chart) {
@@ -167,9 +194,17 @@ void WriteWaveFile(ChartSink& chart) {
     // a write; ignored, the write fails with EFBIG and is reported like any other.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    FileHandle wave = CreateLockedWaveFile();
+    const TerminationHold hold;
+    OutputFolder folder;
+    LockFolder(folder);
+    PresentFile present;
+    ClaimWaveFile(folder.Descriptor(), present);
+    StagedFile wave;
+    if (const FileProblem problem = wave.Create(folder.Descriptor(), kWaveFileName, present)) {
+        throw FileCreateError(FullPath(kWaveFileName), problem.error);
+    }
     const std::array<std::uint8_t, 44> header = WaveHeader();
-    WriteOrDiscard(wave, header.data(), header.size());
+    WriteTo(wave, kWaveFileName, header.data(), header.size());
 
     SynthesizeSignal(chart);
 
@@ -178,15 +213,13 @@ void WriteWaveFile(ChartSink& chart) {
     for (int i = 0; i < kSignalSamples; ++i) {
         PutLe(&data[2 * static_cast<std::size_t>(i)], static_cast<std::uint16_t>(samples[i]), 2);
     }
-    WriteOrDiscard(wave, data.data(), data.size());
-    if (!wave.TrimRegularFile(kWaveFileBytes)) {  // complete before the table is attempted
-        DiscardAndThrow(wave);
-    }
+    WriteTo(wave, kWaveFileName, data.data(), data.size());
+    CloseStaged(wave, kWaveFileName);
 
-    WriteWaveTable();
-    if (!wave.Close()) {
-        throw InOutError::FromErrno(errno);
-    }
+    StagedFile table;
+    StageWaveTable(folder.Descriptor(), table);
+    Commit(wave, kWaveFileName);
+    Commit(table, kWaveTableFileName);
 }
 
 }  // namespace zk

@@ -25,18 +25,23 @@ std::array<std::uint8_t, 44> WaveHeader();
 // The text of "9_fmsig.h" from SampleBuffer as it stands (see WriteWaveTable).
 std::string WaveTableText();
 
-// Creates "_qq.wav" (locked against other writers, then truncated), writes the header, has the
-// signal synthesized (feeding `chart`), writes the samples in one write, writes "9_fmsig.h", and
-// closes the file. Throws FileCreateError when the file cannot be created or locked, or when a
-// named pipe, socket or terminal stands in its place; InOutError when a write or the closing
-// fails, after cutting the file to zero length so that no half-written file looks like a real
-// one.
+// Writes "_qq.wav" and "9_fmsig.h" as a pair: the header, then the signal synthesized (feeding
+// `chart`), the samples in one write, then the table, each under a temporary name beside its
+// file; both are renamed into place at the end, with the requests to end the process held back
+// meanwhile, so the folder holds the old pair or the new one, never a mix or a torn file. The
+// folder is locked against another run doing the same, and an existing "_qq.wav" against other
+// programs. A new file is owner-only (the signal encodes the access codes); an existing one keeps
+// its mode. Throws FileCreateError when "_qq.wav" cannot be created or locked, is read-only, or
+// when a symbolic link, folder, named pipe, socket or device stands in its place; InOutError when
+// a write, the closing or the renaming fails, or from the table as WriteWaveTable says. On any
+// fault the old files stay as they were.
 void WriteWaveFile(ChartSink& chart);
 
 // Writes "9_fmsig.h" from SampleBuffer entries 15936..24127: 512 rows of 16 values, each sample
 // divided by 256 toward zero, CR LF line breaks, no break after the closing "};". Every file
-// operation is checked; the first failure cuts the file to zero length and raises InOutError
-// with the code of the failed call. A named pipe, socket or terminal in its place is refused.
+// operation is checked; the first failure raises InOutError with the code of the failed call. A
+// read-only file, or a symbolic link, named pipe, socket or device in its place, is refused with
+// "File access denied".
 void WriteWaveTable();
 
 }  // namespace zk

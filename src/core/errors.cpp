@@ -40,6 +40,14 @@ InOutError InOutError::FromErrno(int errnoValue) {
     return InOutError(errnoValue, WholeMessage{"I/O error " + std::to_string(errnoValue)});
 }
 
+InOutError InOutError::FromFileCall(int errnoValue, std::string_view operation,
+                                    const std::string& fullPath) {
+    InOutError error = FromErrno(errnoValue);
+    error.SetDetail("Cannot " + std::string(operation) + " file " + Quoted(fullPath) + ". " +
+                    SystemErrorText(errnoValue));
+    return error;
+}
+
 PlaybackError::PlaybackError(const std::string& fullPath, std::string_view libraryText)
     : Fault("Cannot play file " + Quoted(fullPath) + ". " + TrimTrailingStops(libraryText)) {}
 

@@ -6,13 +6,23 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace zk {
 
-// Base of every fault raised by the programmer; what() is the message as shown.
+// Base of every fault raised by the programmer; what() is the message as the window shows it.
+// Some of the window's texts are short ("Disk full"); the command line, free of them, shows
+// Detailed(), which names the file and the operation that failed.
 class Fault : public std::runtime_error {
   public:
     explicit Fault(const std::string& message) : std::runtime_error(message) {}
+    std::string Detailed() const { return detail_.empty() ? what() : detail_; }
+
+  protected:
+    void SetDetail(std::string detail) { detail_ = std::move(detail); }
+
+  private:
+    std::string detail_;
 };
 
 // "Cannot create file "<path>". <system text>", or with a reason of the programmer's own.
@@ -40,6 +50,10 @@ class InOutError : public Fault {
     // A failed file call: an errno value with a decided code gets that code's message; any other
     // keeps its own number ("I/O error 5" for EIO), never another code's message.
     static InOutError FromErrno(int errnoValue);
+    // The same for a failed call on a named file; Detailed() reads "Cannot <operation> file
+    // "<path>". <system text>".
+    static InOutError FromFileCall(int errnoValue, std::string_view operation,
+                                   const std::string& fullPath);
     int code() const { return code_; }
 
   private:

@@ -63,10 +63,7 @@ bool FileHandle::Close() {
 
 namespace zk {
 
-namespace {
-
-// The reason a file of this kind is not written, or empty when it may be.
-std::string RefusalFor(const struct stat& status, bool terminal) {
+std::string RefusalForKind(const struct stat& status, bool terminal) {
     if (S_ISFIFO(status.st_mode)) {
         return "It is a named pipe (FIFO), not a regular file: writing to it would wait for a "
                "reader";
@@ -80,8 +77,6 @@ std::string RefusalFor(const struct stat& status, bool terminal) {
     return {};
 }
 
-}  // namespace
-
 OutputFile OpenOutputFile(const char* name, int flags) {
     OutputFile out;
     // Without O_NONBLOCK, opening a named pipe for writing waits for a reader.
@@ -92,7 +87,7 @@ OutputFile OpenOutputFile(const char* name, int flags) {
         // A pipe without a reader or a socket refuses the opening with ENXIO, which says nothing
         // to a person; the kind of the thing says what is wrong.
         if (out.error == ENXIO && ::stat(name, &status) == 0) {
-            out.refusal = RefusalFor(status, false);
+            out.refusal = RefusalForKind(status, false);
         }
         errno = out.error;
         return out;
@@ -100,7 +95,7 @@ OutputFile OpenOutputFile(const char* name, int flags) {
     if (::fstat(out.file.Descriptor(), &status) != 0) {
         out.error = errno;
     } else {
-        out.refusal = RefusalFor(status, ::isatty(out.file.Descriptor()) == 1);
+        out.refusal = RefusalForKind(status, ::isatty(out.file.Descriptor()) == 1);
         const int mode = ::fcntl(out.file.Descriptor(), F_GETFL);
         if (out.refusal.empty() &&
             (mode < 0 || ::fcntl(out.file.Descriptor(), F_SETFL, mode & ~O_NONBLOCK) != 0)) {

@@ -2,6 +2,8 @@
 // the destructor closes quietly when an earlier fault is already on its way.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace zk {
@@ -41,6 +43,10 @@ struct OutputFile {
     int error = 0;
     std::string refusal;
 };
+
+// Why a file of this kind is not written (a named pipe, a socket, or a terminal when `terminal`),
+// or empty when it may be.
+std::string RefusalForKind(const struct stat& status, bool terminal);
 
 // Opens `name` for writing (`flags` such as O_RDWR | O_CREAT; O_CLOEXEC and O_NOCTTY are added)
 // without ever waiting: a named pipe, a socket or a terminal in the file's place would hold a

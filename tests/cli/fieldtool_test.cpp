@@ -109,7 +109,9 @@ TEST(FieldTool, DirectoryOptionWritesThereAndNamesTheFullPathInFaults) {
     std::filesystem::create_directories("site/south/9_fmsig.h");  // a folder in the file's place
     run = RunTool("generate --directory=site/south");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(WithoutWarnings(run.err), "zk77q3: File access denied.\n");
+    EXPECT_EQ(WithoutWarnings(run.err), "zk77q3: Cannot write file \"" +
+                                            (folder.path() / "site/south/9_fmsig.h").string() +
+                                            "\". Is a directory.\n");
     run = RunTool("generate -C site/east");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "zk77q3: Cannot enter folder \"" + (folder.path() / "site/east").string() +

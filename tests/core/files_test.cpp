@@ -4,13 +4,17 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <random>
 
 #include "_2GL.h"
 #include "_5FormFM.h"
@@ -183,7 +187,8 @@ TEST_F(Files, LockedWaveFileIsNeitherTruncatedNorOverwritten) {
     const std::string message = Message(WriteWaveFile);
     ::close(other);
     EXPECT_EQ(message, "Cannot create file \"" + (folder.path() / "_qq.wav").string() +
-                           "\". Resource temporarily unavailable");
+                           "\". Another program holds it locked; close that program and try "
+                           "again");
     EXPECT_EQ(ReadFile("_qq.wav"), "held by another program");
     EXPECT_FALSE(std::filesystem::exists("9_fmsig.h"));
 
@@ -191,8 +196,20 @@ TEST_F(Files, LockedWaveFileIsNeitherTruncatedNorOverwritten) {
     EXPECT_EQ(ReadFile("_qq.wav").size(), 97580u);
 }
 
-TEST_F(Files, TableFaultsCarryTheInputOutputCodeAfterTheWaveIsComplete) {
-    WriteFile("_qq.wav", std::string(200000, 'x'));  // no old tail may survive the fault
+// The names in the folder, the two files and anything a run left beside them.
+std::vector<std::string> Listing(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A table that cannot be written leaves the old pair as it was: a new "_qq.wav" beside an old
+// "9_fmsig.h" would be a pair that no run wrote. The command line's longer text names the file.
+TEST_F(Files, ATableFaultLeavesTheOldPairAndNoTemporaryFile) {
+    WriteFile("_qq.wav", "old wave");
     std::filesystem::create_directory("9_fmsig.h");
     try {
         WriteWaveFile(chart);
@@ -200,93 +217,224 @@ TEST_F(Files, TableFaultsCarryTheInputOutputCodeAfterTheWaveIsComplete) {
     } catch (const InOutError& error) {
         EXPECT_EQ(error.code(), 5);
         EXPECT_STREQ(error.what(), "File access denied");
+        EXPECT_EQ(
+            error.Detailed(),
+            "Cannot write file \"" + (folder.path() / "9_fmsig.h").string() + "\". Is a directory");
     }
-    EXPECT_EQ(ReadFile("_qq.wav").size(), 97580u);
-
-    std::filesystem::remove("9_fmsig.h");
-    std::filesystem::create_symlink("/dev/full", "9_fmsig.h");
-    EXPECT_EQ(Message(WriteWaveFile), "Disk full");
+    EXPECT_EQ(ReadFile("_qq.wav"), "old wave");
+    EXPECT_EQ(Listing(folder.path()), (std::vector<std::string>{"9_fmsig.h", "_qq.wav"}));
 }
 
-TEST_F(Files, FailedWaveWriteIsReportedAndNoTableFollows) {
-    std::filesystem::create_symlink("/dev/full", "_qq.wav");
-    EXPECT_EQ(Message(WriteWaveFile), "Disk full");
-    EXPECT_FALSE(std::filesystem::exists("9_fmsig.h"));
-}
-
-// A named pipe without a reader, a socket or a terminal in a file's place would hold the
-// programmer for ever; each is refused at once, with the error of that file.
-TEST_F(Files, PipesSocketsAndTerminalsAreRefusedAtOnce) {
+// Anything but a regular file in either file's place is refused at once, before a byte is
+// written: a named pipe would hold the programmer for ever, and a symbolic link would make it
+// overwrite whatever file the link points to, perhaps in someone else's folder.
+TEST_F(Files, OnlyARegularFileIsReplaced) {
     ::alarm(20);  // a hang fails the test instead of the whole run
-    const std::string wave = (folder.path() / "_qq.wav").string();
-    const std::string table = (folder.path() / "9_fmsig.h").string();
-    const std::string pipe = "It is a named pipe (FIFO), not a regular file: writing to it would "
-                             "wait for a reader";
+    const std::string pipe =
+        "It is a named pipe (FIFO), not a regular file: writing to it would "
+        "wait for a reader";
+    const std::string link =
+        "It is a symbolic link: the programmer writes only a regular file "
+        "of that name, never the file a link points to";
+    const std::string socketKind = "It is a socket, not a regular file";
+    WriteFile("elsewhere", "the user's other file");
 
-    ASSERT_EQ(::mkfifo("_qq.wav", 0666), 0);
-    EXPECT_EQ(Message(WriteWaveFile), "Cannot create file \"" + wave + "\". " + pipe);
-    EXPECT_FALSE(std::filesystem::exists("9_fmsig.h"));
-    std::filesystem::remove("_qq.wav");
-
-    ASSERT_EQ(::mkfifo("9_fmsig.h", 0666), 0);
-    EXPECT_EQ(Message(WriteWaveFile), "File access denied: \"" + table + "\". " + pipe);
-    EXPECT_EQ(ReadFile("_qq.wav").size(), 97580u);
-    // With a reader present the pipe would open; it is refused all the same.
-    const int reader = ::open("9_fmsig.h", O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    EXPECT_EQ(Message(WriteWaveFile), "File access denied: \"" + table + "\". " + pipe);
-    ::close(reader);
-    std::filesystem::remove("9_fmsig.h");
-
-    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, "9_fmsig.h");
-    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(Message(WriteWaveFile),
-              "File access denied: \"" + table + "\". It is a socket, not a regular file");
-    ::close(sock);
-    std::filesystem::remove("9_fmsig.h");
-
-    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(terminal, 0);
-    ASSERT_EQ(::grantpt(terminal), 0);
-    ASSERT_EQ(::unlockpt(terminal), 0);
-    std::filesystem::remove("_qq.wav");
-    std::filesystem::create_symlink(::ptsname(terminal), "_qq.wav");
-    EXPECT_EQ(Message(WriteWaveFile),
-              "Cannot create file \"" + wave + "\". It is a terminal, not a regular file");
-    ::close(terminal);
+    struct Case {
+        const char* what;
+        std::function<void(const char*)> make;
+        std::string reason;
+    };
+    int sock = -1;
+    const std::vector<Case> cases = {
+        {"pipe", [](const char* name) { ASSERT_EQ(::mkfifo(name, 0666), 0); }, pipe},
+        {"pipe with a reader",
+         [](const char* name) {
+             ASSERT_EQ(::mkfifo(name, 0666), 0);
+             ASSERT_GE(::open(name, O_RDONLY | O_NONBLOCK), 0);  // closed with the process
+         },
+         pipe},
+        {"link to a file",
+         [](const char* name) { std::filesystem::create_symlink("elsewhere", name); }, link},
+        {"dangling link",
+         [](const char* name) { std::filesystem::create_symlink("nowhere", name); }, link},
+        {"link to a terminal",
+         [](const char* name) { std::filesystem::create_symlink("/dev/tty", name); }, link},
+        {"socket",
+         [&sock](const char* name) {
+             sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             std::strcpy(address.sun_path, name);
+             ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+         },
+         socketKind},
+    };
+    for (const Case& c : cases) {
+        for (const char* name : {"_qq.wav", "9_fmsig.h"}) {
+            SCOPED_TRACE(std::string(c.what) + " as " + name);
+            c.make(name);
+            const std::string path = (folder.path() / name).string();
+            const bool wave = std::string(name) == "_qq.wav";
+            EXPECT_EQ(Message(WriteWaveFile),
+                      wave ? "Cannot create file \"" + path + "\". " + c.reason
+                           : "File access denied: \"" + path + "\". " + c.reason);
+            EXPECT_EQ(ReadFile("elsewhere"), "the user's other file");
+            std::vector<std::string> expected = {"elsewhere", name};
+            std::sort(expected.begin(), expected.end());
+            EXPECT_EQ(Listing(folder.path()), expected);
+            std::filesystem::remove(name);
+            if (sock >= 0) {
+                ::close(sock);
+                sock = -1;
+            }
+        }
+    }
     ::alarm(0);
 }
 
-// A file system that fills part-way: the file that could not be finished is left empty, never
-// cut off with a header that promises more.
-TEST_F(Files, AFileThatFillsTheDiskPartWayIsLeftEmpty) {
-    const std::filesystem::path disk = folder.path() / "disk";
-    std::filesystem::create_directory(disk);
-    const auto mountTmpfs = [&](const char* size) {
-        return ::mount("tmpfs", disk.c_str(), "tmpfs", 0, size) == 0;
+// The files encode the repeater's access codes: a new one is readable by its owner only, whatever
+// the umask; one that exists keeps the mode its owner gave it.
+TEST_F(Files, NewFilesAreOwnerOnlyAndOldOnesKeepTheirMode) {
+    const mode_t umaskBefore = ::umask(0);
+    WriteWaveFile(chart);
+    ::umask(umaskBefore);
+    const auto mode = [](const char* name) {
+        return std::filesystem::status(name).permissions() & std::filesystem::perms::mask;
     };
-    if (!mountTmpfs("size=64k")) {
-        GTEST_SKIP() << "no tmpfs can be mounted here: " << std::strerror(errno);
+    EXPECT_EQ(mode("_qq.wav"), std::filesystem::perms(0600));
+    EXPECT_EQ(mode("9_fmsig.h"), std::filesystem::perms(0600));
+
+    ::chmod("_qq.wav", 0640);
+    ::chmod("9_fmsig.h", 0644);
+    WriteWaveFile(chart);
+    EXPECT_EQ(mode("_qq.wav"), std::filesystem::perms(0640));
+    EXPECT_EQ(mode("9_fmsig.h"), std::filesystem::perms(0644));
+}
+
+// A folder of its own, a small file system, for faults of a full disk.
+class SmallDisk {
+  public:
+    SmallDisk(const std::filesystem::path& at, const char* size) : path_(at) {
+        std::filesystem::create_directory(path_);
+        mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, size) == 0;
+        reason_ = std::strerror(errno);
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            ::umount(path_.c_str());
+        }
+    }
+    bool mounted() const { return mounted_; }
+    const std::string& reason() const { return reason_; }
+
+  private:
+    std::filesystem::path path_;
+    bool mounted_ = false;
+    std::string reason_;
+};
+
+// A disk that fills part-way through either file: the fault names the file, the folder keeps the
+// old pair (or none), and nothing half-written is left beside it.
+TEST_F(Files, AFullDiskLeavesTheOldPairWhole) {
+    const std::filesystem::path disk = folder.path() / "disk";
+    SmallDisk small(disk, "size=256k");
+    if (!small.mounted()) {
+        GTEST_SKIP() << "no tmpfs can be mounted here: " << small.reason();
     }
     std::filesystem::current_path(disk);
-    EXPECT_EQ(Message(WriteWaveFile), "Disk full");
-    EXPECT_EQ(std::filesystem::file_size("_qq.wav"), 0u);
-    EXPECT_FALSE(std::filesystem::exists("9_fmsig.h"));
-    std::filesystem::current_path(folder.path());
-    ASSERT_EQ(::umount(disk.c_str()), 0);
+    WriteWaveFile(chart);
+    const std::string oldWave = ReadFile("_qq.wav");
+    const std::string oldTable = ReadFile("9_fmsig.h");
+    TransferArray[1] = 0x5A;  // a new pair would differ from the old one
 
-    // Room for the wave (24 pages) but not for the table after it.
-    ASSERT_TRUE(mountTmpfs("size=112k"));
-    std::filesystem::current_path(disk);
-    WriteFile("9_fmsig.h", "");
-    EXPECT_EQ(Message(WriteWaveFile), "Disk full");
-    EXPECT_EQ(std::filesystem::file_size("_qq.wav"), 97580u);
-    EXPECT_EQ(std::filesystem::file_size("9_fmsig.h"), 0u);
+    // 29 of 64 pages are free: room for the new wave (24) but not for the table after it (11);
+    // then, with 8 pages filled, not even for the wave.
+    const struct {
+        std::size_t fillerBytes;
+        const char* fileThatFails;
+    } cases[] = {{0, "9_fmsig.h"}, {32 * 1024, "_qq.wav"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileThatFails);
+        WriteFile("filler", std::string(c.fillerBytes, 'f'));
+        try {
+            WriteWaveFile(chart);
+            ADD_FAILURE() << "no fault";
+        } catch (const InOutError& error) {
+            EXPECT_STREQ(error.what(), "Disk full");
+            EXPECT_EQ(error.Detailed(), "Cannot write file \"" + (disk / c.fileThatFails).string() +
+                                            "\". No space left on device");
+        }
+        EXPECT_EQ(ReadFile("_qq.wav"), oldWave);
+        EXPECT_EQ(ReadFile("9_fmsig.h"), oldTable);
+        EXPECT_EQ(Listing(disk), (std::vector<std::string>{"9_fmsig.h", "_qq.wav", "filler"}));
+    }
     std::filesystem::current_path(folder.path());
-    ASSERT_EQ(::umount(disk.c_str()), 0);
+}
+
+// The two files of the run with byte 1 of the array set to `byte`.
+std::pair<std::string, std::string> PairFor(std::uint8_t byte) {
+    NoChart chart;
+    TransferArray[1] = byte;
+    WriteWaveFile(chart);
+    return {ReadFile("_qq.wav"), ReadFile("9_fmsig.h")};
+}
+
+// Waits for `child` to end, up to two seconds; its wait status, or -1 when it did not end.
+int StatusWhenEnded(pid_t child) {
+    for (int waitedMs = 0; waitedMs < 2000; ++waitedMs) {
+        int status = 0;
+        if (::waitpid(child, &status, WNOHANG) == child) {
+            return status;
+        }
+        ::usleep(1000);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    return -1;
+}
+
+// A process writing two different pairs in turn is ended with SIGTERM at random moments, again
+// and again. Whatever the moment, the folder holds one whole pair from one run (or none yet) and
+// nothing beside it, and the process still ends by the signal, only after the files are in place.
+TEST_F(Files, AnInterruptionLeavesOneWholePairAndNothingElse) {
+    const auto pairA = PairFor(0x11);
+    const auto start = std::chrono::steady_clock::now();
+    const auto pairB = PairFor(0x22);
+    const auto runUs = std::chrono::duration_cast<std::chrono::microseconds>(
+                           std::chrono::steady_clock::now() - start)
+                           .count();
+    ASSERT_NE(pairA, pairB);
+    std::filesystem::remove("_qq.wav");
+    std::filesystem::remove("9_fmsig.h");
+
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<long> delayUs(0, 3 * runUs);  // spread over a few runs
+    for (int trial = 0; trial < 150; ++trial) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (unsigned run = 0;; ++run) {
+                try {
+                    PairFor(run % 2 == 0 ? 0x11 : 0x22);
+                } catch (...) {
+                    ::_exit(3);
+                }
+            }
+        }
+        ::usleep(static_cast<useconds_t>(delayUs(random)));
+        ::kill(child, SIGTERM);
+        const int status = StatusWhenEnded(child);
+        ASSERT_TRUE(status != -1 && WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM)
+            << "trial " << trial << ": the run did not end by the signal (status " << status << ")";
+        const std::vector<std::string> names = Listing(folder.path());
+        if (names.empty()) {
+            continue;
+        }
+        ASSERT_EQ(names, (std::vector<std::string>{"9_fmsig.h", "_qq.wav"})) << "trial " << trial;
+        const std::pair<std::string, std::string> found{ReadFile("_qq.wav"), ReadFile("9_fmsig.h")};
+        ASSERT_TRUE(found == pairA || found == pairB)
+            << "trial " << trial << ": a mixed or torn pair";
+    }
 }
 
 }  // namespace

@@ -1,0 +1,141 @@
+#include "stagedfile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+namespace zk {
+
+namespace {
+
+constexpr int kFolderLockPollMs = 5;
+constexpr int kMaxNameAttempts = 100;
+
+// Why the thing at a name is not replaced, or empty for a regular file.
+std::string ReplaceRefusal(const struct stat& status) {
+    if (S_ISREG(status.st_mode)) {
+        return {};
+    }
+    if (S_ISLNK(status.st_mode)) {
+        return "It is a symbolic link: the programmer writes only a regular file of that name, "
+               "never the file a link points to";
+    }
+    if (std::string kind = RefusalForKind(status, false); !kind.empty()) {
+        return kind;
+    }
+    if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) {
+        return "It is a device, not a regular file";
+    }
+    return "It is not a regular file";
+}
+
+// A name of its own for every staged file of this process, hidden from a plain listing.
+std::string TemporaryNameFor(const std::string& name) {
+    static std::atomic<unsigned> serial{0};
+    return "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".part";
+}
+
+}  // namespace
+
+FileProblem OutputFolder::OpenAndLock() {
+    folder_ = FileHandle(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder_.IsOpen()) {
+        return {errno, {}};
+    }
+    for (int waitedMs = 0;; waitedMs += kFolderLockPollMs) {
+        if (::flock(folder_.Descriptor(), LOCK_EX | LOCK_NB) == 0) {
+            return {};
+        }
+        if (errno != EWOULDBLOCK || waitedMs >= kFolderLockWaitMs) {
+            return {errno, {}};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(kFolderLockPollMs));
+    }
+}
+
+FileProblem PresentFile::Claim(int folder, const char* name, int access, bool lock) {
+    file_ =
+        FileHandle(::openat(folder, name, access | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    FileProblem problem;
+    if (!file_.IsOpen()) {
+        problem.error = errno;
+        struct stat status {};
+        if (problem.error == ENOENT) {
+            return {};
+        }
+        // O_NOFOLLOW fails a link with ELOOP; a pipe without a reader or a socket fails with
+        // ENXIO: the kind of the thing says more to a person than either.
+        if ((problem.error == ELOOP || problem.error == ENXIO) &&
+            ::fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) == 0) {
+            problem.refusal = ReplaceRefusal(status);
+        }
+        return problem;
+    }
+    if (::fstat(file_.Descriptor(), &status_) != 0) {
+        problem.error = errno;
+    } else {
+        problem.refusal = ReplaceRefusal(status_);
+    }
+    if (!problem && lock && ::flock(file_.Descriptor(), LOCK_EX | LOCK_NB) != 0) {
+        problem.error = errno;
+    }
+    if (problem) {
+        file_ = FileHandle();
+    }
+    return problem;
+}
+
+StagedFile::~StagedFile() {
+    if (!temporaryName_.empty()) {
+        ::unlinkat(folder_, temporaryName_.c_str(), 0);
+    }
+}
+
+FileProblem StagedFile::Create(int folder, const std::string& name, const PresentFile& present) {
+    folder_ = folder;
+    name_ = name;
+    for (int attempt = 0; attempt < kMaxNameAttempts && !file_.IsOpen(); ++attempt) {
+        const std::string candidate = TemporaryNameFor(name);
+        file_ = FileHandle(::openat(folder, candidate.c_str(),
+                                    O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                    kOwnerOnlyMode));
+        if (file_.IsOpen()) {
+            temporaryName_ = candidate;
+        } else if (errno != EEXIST) {
+            return {errno, {}};
+        }
+    }
+    if (!file_.IsOpen()) {
+        return {EEXIST, {}};
+    }
+    // The mode is set outright: the process's umask may have taken bits away from an existing
+    // file's mode, or, with an unusual umask, from the owner's own.
+    const struct stat& old = present.Status();
+    if (::fchmod(file_.Descriptor(), present.Exists() ? old.st_mode & 07777 : kOwnerOnlyMode) !=
+        0) {
+        return {errno, {}};
+    }
+    if (present.Exists() && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+        // Only a privileged run may give the file back to its owner; any other keeps it as the
+        // owner of the new file, which it may be, since it may write the folder.
+        if (::fchown(file_.Descriptor(), old.st_uid, old.st_gid) != 0) {
+            errno = 0;
+        }
+    }
+    return {};
+}
+
+FileProblem StagedFile::Commit() {
+    if (::renameat(folder_, temporaryName_.c_str(), folder_, name_.c_str()) != 0) {
+        return {errno, {}};
+    }
+    temporaryName_.clear();
+    return {};
+}
+
+}  // namespace zk
