@@ -33,8 +33,9 @@ void PutLe(std::uint8_t* out, std::uint32_t value, int width) {
     }
 }
 
-// The working folder, locked for the whole replacement of the pair. Any fault is the
-// file-creation error of "_qq.wav", the first file an output action creates.
+// The working folder, locked for the whole replacement of the pair, cleared of what a run killed
+// outright left there. Any fault is the file-creation error of "_qq.wav", the first file an
+// output action creates.
 void LockFolder(OutputFolder& folder) {
     const FileProblem problem = folder.OpenAndLock();
     if (problem.error == EWOULDBLOCK) {
@@ -44,6 +45,8 @@ void LockFolder(OutputFolder& folder) {
     if (problem) {
         throw FileCreateError(FullPath(kWaveFileName), problem.error);
     }
+    RemoveStaleStagedFiles(folder.Descriptor(), kWaveFileName);
+    RemoveStaleStagedFiles(folder.Descriptor(), kWaveTableFileName);
 }
 
 // Checks the "_qq.wav" in place, if any, and locks it without waiting, so that a file another
@@ -85,9 +88,12 @@ void CloseStaged(StagedFile& staged, const char* name) {
     }
 }
 
+// Renaming is the programmer's own step, with no short text of the window's to keep: its fault
+// names the file in the window too.
 void Commit(StagedFile& staged, const char* name) {
     if (const FileProblem problem = staged.Commit()) {
-        throw InOutError::FromFileCall(problem.error, "replace", FullPath(name));
+        throw Fault("Cannot replace file \"" + FullPath(name) + "\". " +
+                    SystemErrorText(problem.error));
     }
 }
 

@@ -33,8 +33,8 @@ std::string WaveTableText();
 // programs. A new file is owner-only (the signal encodes the access codes); an existing one keeps
 // its mode. Throws FileCreateError when "_qq.wav" cannot be created or locked, is read-only, or
 // when a symbolic link, folder, named pipe, socket or device stands in its place; InOutError when
-// a write, the closing or the renaming fails, or from the table as WriteWaveTable says. On any
-// fault the old files stay as they were.
+// a write or the closing fails, or from the table as WriteWaveTable says; a Fault naming the file
+// when the renaming fails. On any fault the old files stay as they were.
 void WriteWaveFile(ChartSink& chart);
 
 // Writes "9_fmsig.h" from SampleBuffer entries 15936..24127: 512 rows of 16 values, each sample

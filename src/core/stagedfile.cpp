@@ -1,5 +1,6 @@
 #include "stagedfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <string_view>
 #include <thread>
 
 namespace zk {
@@ -34,10 +36,31 @@ std::string ReplaceRefusal(const struct stat& status) {
     return "It is not a regular file";
 }
 
-// A name of its own for every staged file of this process, hidden from a plain listing.
+constexpr std::string_view kTemporarySuffix = ".part";
+
+// A name of its own for every staged file of this process, hidden from a plain listing:
+// ".<name>.<process>-<serial>.part".
 std::string TemporaryNameFor(const std::string& name) {
     static std::atomic<unsigned> serial{0};
-    return "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".part";
+    return "." + name + "." + std::to_string(::getpid()) + "-" + std::to_string(serial++) +
+           std::string(kTemporarySuffix);
+}
+
+bool IsTemporaryNameOf(std::string_view candidate, const std::string& name) {
+    const std::string prefix = "." + name + ".";
+    if (candidate.size() <= prefix.size() + kTemporarySuffix.size() ||
+        candidate.substr(0, prefix.size()) != prefix ||
+        candidate.substr(candidate.size() - kTemporarySuffix.size()) != kTemporarySuffix) {
+        return false;
+    }
+    const std::string_view serials =
+        candidate.substr(prefix.size(), candidate.size() - prefix.size() - kTemporarySuffix.size());
+    const std::size_t dash = serials.find('-');
+    const auto allDigits = [](std::string_view digits) {
+        return !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return dash != std::string_view::npos && allDigits(serials.substr(0, dash)) &&
+           allDigits(serials.substr(dash + 1));
 }
 
 }  // namespace
@@ -56,6 +79,24 @@ FileProblem OutputFolder::OpenAndLock() {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(kFolderLockPollMs));
     }
+}
+
+void RemoveStaleStagedFiles(int folder, const std::string& name) {
+    const int listing = ::dup(folder);
+    DIR* entries = listing < 0 ? nullptr : ::fdopendir(listing);
+    if (entries == nullptr) {
+        if (listing >= 0) {
+            ::close(listing);
+        }
+        return;  // left for a later run: they hold nothing that is not in the real files
+    }
+    ::rewinddir(entries);
+    while (const dirent* entry = ::readdir(entries)) {
+        if (IsTemporaryNameOf(entry->d_name, name)) {
+            ::unlinkat(folder, entry->d_name, 0);
+        }
+    }
+    ::closedir(entries);
 }
 
 FileProblem PresentFile::Claim(int folder, const char* name, int access, bool lock) {

@@ -42,6 +42,10 @@ class OutputFolder {
     FileHandle folder_;
 };
 
+// Removes the temporary files of `name` that a run ended by force (SIGKILL, a power cut) left in
+// `folder`. Call it holding the folder's lock: no living run has any then.
+void RemoveStaleStagedFiles(int folder, const std::string& name);
+
 // The file now at a name that is about to be replaced: none, or a regular file this process may
 // write, held open (and locked, when asked) until this ends.
 class PresentFile {

@@ -371,6 +371,24 @@ TEST_F(Files, AFullDiskLeavesTheOldPairWhole) {
     std::filesystem::current_path(folder.path());
 }
 
+// A run killed outright (SIGKILL, a power cut) leaves its temporary files; the next run clears
+// them, and nothing that merely looks like them.
+TEST_F(Files, TheNextRunClearsWhatAKilledRunLeftAndNothingElse) {
+    const std::vector<std::string> stale = {"._qq.wav.4242-0.part", ".9_fmsig.h.17-305.part"};
+    std::vector<std::string> kept = {"._qq.wav.notes",   "._qq.wav.x-1.part", ".9_fmsig.h.12-.part",
+                                     "_qq.wav.1-1.part", ".other.1-1.part",   "._qq.wav.1-1.partx"};
+    for (const auto& name : stale) {
+        WriteFile(name, "left by a killed run");
+    }
+    for (const auto& name : kept) {
+        WriteFile(name, "someone's");
+    }
+    WriteWaveFile(chart);
+    kept.insert(kept.end(), {"9_fmsig.h", "_qq.wav"});
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(Listing(folder.path()), kept);
+}
+
 // The two files of the run with byte 1 of the array set to `byte`.
 std::pair<std::string, std::string> PairFor(std::uint8_t byte) {
     NoChart chart;
