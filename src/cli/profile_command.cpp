@@ -1,8 +1,11 @@
 // zk77q3 profile: the complete settings as a profile for --config.
 #include <CLI/CLI.hpp>
 
+#include <memory>
+
 #include "commands.h"
 #include "profile.h"
+#include "stagedfile.h"
 #include "stdoutput.h"
 
 namespace zk::cli {
@@ -11,13 +14,24 @@ void AddProfileCommand(CLI::App& app, CommonOptions& common) {
     CLI::App& profile = AddCommand(
         app, "profile",
         "Prints the complete profile of the settings given (every key, start values filled in) "
-        "as TOML on standard output. `zk77q3 play --config FILE` then sends exactly what play "
-        "with the same options sends. Nothing is written.",
-        "zk77q3 profile --user-open 1590 --period 1:0:0 > north.toml");
+        "as TOML on standard output, or writes it to FILE with --output. `zk77q3 play --config "
+        "FILE` then sends exactly what play with the same options sends. A profile holds the "
+        "access codes: --output creates the file readable by its owner only (a file the shell "
+        "creates with > is as open as the umask leaves it), replaces an existing one whole and "
+        "keeps its mode, and refuses a symbolic link in its place.",
+        "zk77q3 profile --user-open 1590 --period 1:0:0 --output north.toml");
     AddSettingsOptions(profile, common);
     AddDirectoryOption(profile, common, false);
-    SetRun(profile, common, [](CommonOptions& c) {
-        Print(ProfileText(LoadSettings(c)));
+    auto output = std::make_shared<std::string>();
+    AddValueOption(profile, "-o,--output", *output,
+                   "write the profile to FILE (owner-only) instead of standard output", "FILE");
+    SetRun(profile, common, [output](CommonOptions& c) {
+        const std::string text = ProfileText(LoadSettings(c));
+        if (output->empty()) {
+            Print(text);
+        } else {
+            ReplaceFileWhole(*output, text);
+        }
         return kExitDone;
     });
 }

@@ -8,8 +8,12 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <string_view>
 #include <thread>
+
+#include "errors.h"
+#include "terminationhold.h"
 
 namespace zk {
 
@@ -177,6 +181,41 @@ FileProblem StagedFile::Commit() {
     }
     temporaryName_.clear();
     return {};
+}
+
+void ReplaceFileWhole(const std::string& path, std::string_view contents) {
+    const auto fail = [&path](const FileProblem& problem) {
+        throw Fault("Cannot write file \"" + FullPath(path) + "\". " +
+                    (problem.refusal.empty() ? SystemErrorText(problem.error)
+                                             : TrimTrailingStops(problem.refusal)));
+    };
+    const std::filesystem::path whole(path);
+    const std::string name = whole.filename().string();
+    const std::filesystem::path parent = whole.parent_path();
+    if (name.empty()) {
+        fail({EISDIR, {}});
+    }
+    const TerminationHold hold;
+    const FileHandle folder(
+        ::open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.IsOpen()) {
+        fail({errno, {}});
+    }
+    PresentFile present;
+    if (const FileProblem problem =
+            present.Claim(folder.Descriptor(), name.c_str(), O_WRONLY, false)) {
+        fail(problem);
+    }
+    StagedFile staged;
+    if (const FileProblem problem = staged.Create(folder.Descriptor(), name, present)) {
+        fail(problem);
+    }
+    if (!staged.File().WriteAll(contents.data(), contents.size()) || !staged.File().Close()) {
+        fail({errno, {}});
+    }
+    if (const FileProblem problem = staged.Commit()) {
+        fail(problem);
+    }
 }
 
 }  // namespace zk

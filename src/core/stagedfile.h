@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <string>
+#include <string_view>
 
 #include "filehandle.h"
 
@@ -85,5 +86,10 @@ class StagedFile {
     std::string temporaryName_;
     FileHandle file_;
 };
+
+// Puts `contents` in place as the whole file at `path` in the manner above: owner-only when new,
+// the mode of the old one otherwise, anything but a regular file refused, the old file intact on
+// any fault or interruption. Throws a Fault "Cannot write file "<path>". <reason>".
+void ReplaceFileWhole(const std::string& path, std::string_view contents);
 
 }  // namespace zk

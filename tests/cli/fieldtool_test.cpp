@@ -68,6 +68,38 @@ TEST(FieldTool, AProfileSendsExactlyWhatItsOptionsSend) {
     EXPECT_TRUE(FilesIn("profiled") == FilesIn("direct"));
 }
 
+// A profile holds the access codes: --output makes it owner-only whatever the umask, keeps the
+// mode of a file it replaces, and never writes through a link.
+TEST(FieldTool, ProfileOutputIsOwnerOnlyAndNeverFollowsALink) {
+    WorkFolder folder;
+    const std::string printed = RunTool("profile --user-open 1590").out;
+    ToolRun run = RunTool("profile --user-open 1590 --output north.toml", "umask 000;");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(ReadFile("north.toml"), printed);
+    const auto mode = [](const char* name) {
+        struct stat status {};
+        ::lstat(name, &status);
+        return status.st_mode & 07777;
+    };
+    EXPECT_EQ(mode("north.toml"), 0600u);
+
+    WriteFile("south.toml", "old");
+    ::chmod("south.toml", 0640);
+    ASSERT_EQ(RunTool("profile --user-open 1590 -o south.toml").status, 0);
+    EXPECT_EQ(ReadFile("south.toml"), printed);
+    EXPECT_EQ(mode("south.toml"), 0640u);
+
+    std::filesystem::create_symlink("south.toml", "east.toml");
+    run = RunTool("profile --user-open 2468 -o east.toml");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(WithoutWarnings(run.err),
+              "zk77q3: Cannot write file \"" + (folder.path() / "east.toml").string() +
+                  "\". It is a symbolic link: the programmer writes only a regular file of that "
+                  "name, never the file a link points to.\n");
+    EXPECT_EQ(ReadFile("south.toml"), printed);
+}
+
 TEST(FieldTool, BadProfileOrStrictRefusalWritesNothing) {
     WorkFolder folder;
     WriteFile("north.toml", "user-open = \"1590\"\nbeep-level = 21\n");
