@@ -36,10 +36,11 @@ void AddCheckCommand(CLI::App& app, CommonOptions& common) {
         "Lists, one line each, what to know before sending these settings: codes that are the "
         "same, codes still at the tool's start values (7204, *, 8135, #, 6914: anyone who knows "
         "the defaults can use them), one-symbol codes (16 possibilities), four-symbol codes of "
-        "one repeated symbol. Nothing is written. generate and play print the same lines as "
-        "warnings.",
+        "one repeated symbol. A line names the codes by their settings' names, never their "
+        "symbols. Nothing is written. generate and play print the same lines as warnings.",
         "zk77q3 check --config north.toml",
-        "0 nothing to say, 1 something listed (or a profile that cannot be read), 2 bad input.");
+        "0 nothing to say, 1 something listed, 2 bad input (a profile that cannot be read among "
+        "it).");
     AddSettingsOptions(check, common);
     AddDirectoryOption(check, common, false);
     AddJsonOption(check, common,

@@ -51,24 +51,24 @@ std::vector<std::string> SettingWarnings(const PanelState& panel) {
             }
         }
         if (first && same != kRoles[i].key) {
-            warnings.push_back(same + " are the same code (" + symbols[i] +
-                               "): the repeater cannot tell them apart");
+            warnings.push_back(same + " are the same code: the repeater cannot tell them apart");
         }
     }
     for (int i = 0; i < 5; ++i) {
         const CodeFieldInfo& info = kCodeFields[static_cast<std::size_t>(i)];
         const std::string& code = symbols[i];
         if (code == Symbols(info.startText)) {
-            warnings.push_back(std::string(kRoles[i].key) + " is still " + code +
-                               ", the tool's start value: anyone who knows the defaults can " +
+            warnings.push_back(std::string(kRoles[i].key) +
+                               " is still the tool's start value: anyone who knows the "
+                               "defaults can " +
                                kRoles[i].action);
         }
         if (code.size() == 1) {
-            warnings.push_back(std::string(kRoles[i].key) + " is one symbol (" + code +
-                               "): 16 possibilities, found by trying them all");
+            warnings.push_back(std::string(kRoles[i].key) +
+                               " is one symbol: 16 possibilities, found by trying them all");
         } else if (code.find_first_not_of(code[0]) == std::string::npos) {
-            warnings.push_back(std::string(kRoles[i].key) + " repeats one symbol (" + code +
-                               "): one of the 16 codes tried first");
+            warnings.push_back(std::string(kRoles[i].key) +
+                               " repeats one symbol: one of the 16 codes tried first");
         }
     }
     return warnings;

@@ -211,7 +211,9 @@ void AddSettingsOptions(CLI::App& command, CommonOptions& common) {
     }
     AddValueOption(command, "--config", common.config,
                    "a profile (TOML, keys are the settings' names, as `zk77q3 profile` writes "
-                   "it; - reads standard input); options given here override it",
+                   "it; at most 1 MiB; - reads standard input); options given here override it. "
+                   "Codes given as options stand in the process list, which every local user "
+                   "can read; from a profile they do not: zk77q3 play --config - < north.toml",
                    "FILE");
 }
 

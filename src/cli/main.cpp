@@ -12,8 +12,7 @@
 
 int main(int argc, char** argv) {
     using namespace zk::cli;
-    KeepProcessArguments(argv);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = ProgramArguments(argc, argv);
     CommandLine commandLine;
     CommonOptions& common = commandLine.options();
     int status = kExitDone;

@@ -1,16 +1,23 @@
 #include "profile.h"
 
+#include <fcntl.h>
 #include <toml++/toml.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <sstream>
 
+#include "boundedread.h"
 #include "errors.h"
+#include "filehandle.h"
 #include "messages.h"
+#include "profileshape.h"
 
 namespace zk::cli {
 
 namespace {
+
+constexpr const char* kStandardInputName = "(standard input)";
 
 std::string Where(const std::string& fileName, const toml::source_region& source) {
     return EscapeControls(fileName) + ":" + std::to_string(source.begin.line);
@@ -36,19 +43,35 @@ std::string ValueText(const toml::node& node) {
     return "(a date or time)";
 }
 
-std::string ReadWhole(std::FILE* file) {
-    std::string text;
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, n);
+// The profile's bytes, never more than the size limit and one byte. A profile that cannot be
+// read is the operator's input gone wrong, as a bad value in it is (exit status 2), never a
+// fault of the programmer's own files.
+std::string ReadProfileText(const std::string& config) {
+    if (config == "-") {
+        BoundedText read = ReadAtMost(STDIN_FILENO, kMaxProfileBytes);
+        if (read.error != 0) {
+            throw UsageError("--config: Cannot read standard input. " +
+                             SystemErrorText(read.error));
+        }
+        return std::move(read.text);
     }
-    return text;
+    FileHandle file(::open(config.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    BoundedText read;
+    read.error = file.IsOpen() ? 0 : errno;
+    if (file.IsOpen()) {
+        read = ReadAtMost(file.Descriptor(), kMaxProfileBytes);
+    }
+    if (read.error != 0) {
+        throw UsageError(std::string("--config: ") +
+                         FileOpenError(FullPath(config), read.error).what());
+    }
+    return std::move(read.text);
 }
 
 }  // namespace
 
 GivenSettings ReadProfile(std::string_view text, const std::string& fileName) {
+    CheckProfileShape(text, fileName);
     toml::table table;
     try {
         table = toml::parse(text, fileName);
@@ -100,23 +123,8 @@ std::string ProfileText(const PanelState& panel) {
 PanelState LoadSettings(const CommonOptions& common) {
     GivenSettings given;
     if (!common.config.empty()) {
-        std::string text;
-        if (common.config == "-") {
-            text = ReadWhole(stdin);
-        } else {
-            std::FILE* file = std::fopen(common.config.c_str(), "rb");
-            if (file == nullptr) {
-                throw FileOpenError(FullPath(common.config), errno);
-            }
-            text = ReadWhole(file);
-            const bool failed = std::ferror(file) != 0;
-            const int error = errno;
-            std::fclose(file);
-            if (failed) {
-                throw FileOpenError(FullPath(common.config), error);
-            }
-        }
-        given = ReadProfile(text, common.config == "-" ? "(standard input)" : common.config);
+        given = ReadProfile(ReadProfileText(common.config),
+                            common.config == "-" ? kStandardInputName : common.config);
     }
     for (const auto& [key, value] : common.given) {
         given[key] = value;

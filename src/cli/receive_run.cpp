@@ -5,7 +5,9 @@
 #include <csignal>
 #include <cstdio>
 
+#include "boundedread.h"
 #include "errors.h"
+#include "expectedsettings.h"
 #include "listen.h"
 #include "messages.h"
 #include "profile.h"
@@ -50,53 +52,45 @@ Array LastSentArray() {
     return bytes;
 }
 
+// The descriptor of the pipe on which zk77q3 handed on the expected settings, or -1: then they
+// are read from the arguments, as when zk77q3-receive is started by hand.
+int handedSettingsFd = -1;
+
+// The handed settings are a few hundred bytes; anything far beyond is not zk77q3's.
+constexpr std::size_t kMaxHandedSettingsBytes = 64 * 1024;
+
+ExpectedSettings ReadHandedSettingsFromPipe() {
+    BoundedText read = ReadAtMost(handedSettingsFd, kMaxHandedSettingsBytes);
+    ::close(handedSettingsFd);
+    handedSettingsFd = -1;
+    if (read.error != 0) {
+        throw UsageError("the expected settings handed on by zk77q3 cannot be read. " +
+                         SystemErrorText(read.error));
+    }
+    if (read.text.size() > kMaxHandedSettingsBytes) {
+        throw UsageError("the expected settings handed on by zk77q3 cannot be read");
+    }
+    return ReadHandedSettings(read.text);
+}
+
 // The settings given on the command line (or by --config) as the expectation. Options alone
-// expect just those settings; a profile stands for the whole array. A profile that cannot be
-// read is bad input here: exit status 1 would read as "not as expected".
+// expect just those settings; a profile stands for the whole array.
 std::optional<Expectation> SettingsExpectation(const CommonOptions& common) {
-    if (common.given.empty() && common.config.empty()) {
+    const std::optional<ExpectedSettings> settings =
+        handedSettingsFd >= 0 ? ReadHandedSettingsFromPipe() : ExpectedSettingsOf(common);
+    if (!settings) {
         return std::nullopt;
     }
     Expectation expectation;
-    try {
-        expectation.array = ArrayForSettings(LoadSettings(common));
-    } catch (const FileOpenError& error) {
-        throw UsageError(std::string("--config: ") + error.what());
-    }
-    if (common.config.empty()) {
-        expectation.from = "options";
-        for (const Setting& setting : kSettings) {
-            if (common.given.count(setting.key) != 0) {
-                expectation.keys.push_back(setting.key);
-            }
-        }
-    } else {
-        expectation.from = "config";
-    }
+    expectation.array = ArrayForSettings(settings->panel);
+    expectation.keys = settings->keys;
+    expectation.from = settings->keys.empty() ? "config" : "options";
     return expectation;
 }
 
-// One expectation at a time: a recording or the log stands for a whole array, and settings
-// beside it would be silently ignored or silently mixed in.
 std::optional<Expectation> ChooseExpectation(const CommonOptions& common,
                                              const std::string& expectWav, bool expectLast) {
-    std::vector<std::string> sources;
-    if (!expectWav.empty()) {
-        sources.push_back("--expect-wav");
-    }
-    if (expectLast) {
-        sources.push_back("--expect-last");
-    }
-    if (!common.config.empty()) {
-        sources.push_back("--config");
-    } else if (!common.given.empty()) {
-        sources.push_back(common.given.begin()->second.subject);
-    }
-    if (sources.size() > 1) {
-        throw UsageError(sources[0] + " and " + sources[1] +
-                         " cannot be given together: give one expectation (settings and "
-                         "--config, or --expect-wav, or --expect-last)");
-    }
+    RefuseTwoExpectations(common, expectWav, expectLast);
     if (!expectWav.empty()) {
         Expectation expectation;
         expectation.from = "expect-wav";
@@ -118,7 +112,18 @@ std::optional<Expectation> ChooseExpectation(const CommonOptions& common,
 
 }  // namespace
 
-void KeepProcessArguments(char**) {}
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!arguments.empty() && arguments.front().starts_with(kSettingsFdOption)) {
+        const std::string number = arguments.front().substr(kSettingsFdOption.size());
+        if (!number.empty() && number.size() <= 9 &&
+            number.find_first_not_of("0123456789") == std::string::npos) {
+            handedSettingsFd = std::stoi(number);
+            arguments.erase(arguments.begin());
+        }
+    }
+    return arguments;
+}
 
 int RunVerifyCommand(const VerifyArguments& arguments, CommonOptions& common) {
     VerifyRequest request;

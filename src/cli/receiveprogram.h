@@ -2,11 +2,14 @@
 // zk77q3-receive, the only one that links the receiving side's libraries (libsndfile with all
 // its codecs, libsoxr, liquid-dsp with FFTW): loading those would slow every other command of
 // zk77q3 by milliseconds. zk77q3 parses the arguments as for any command (so --help, the
-// messages and the exit status of bad input are its own) and then hands the same arguments on to
-// zk77q3-receive, which parses them again and does the work.
+// messages and the exit status of bad input are its own), reads and checks the settings given
+// as the expectation, and then hands the work on to zk77q3-receive, which parses its arguments
+// again and does the work. The settings go on a pipe, never in zk77q3-receive's arguments: the
+// access codes among them would stand in the process list for every local user to read.
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "commandline.h"
@@ -30,7 +33,20 @@ struct ListenArguments {
 int RunVerifyCommand(const VerifyArguments& arguments, CommonOptions& common);
 int RunListenCommand(const ListenArguments& arguments, CommonOptions& common);
 
-// Keeps the arguments the process was started with, for handing them on.
-void KeepProcessArguments(char** argv);
+// zk77q3-receive's first argument when the expected settings wait on a pipe, with its descriptor
+// after the "=".
+inline constexpr std::string_view kSettingsFdOption = "--settings-fd=";
+
+// The arguments zk77q3 hands on to zk77q3-receive (after its name and the kSettingsFdOption):
+// every option as parsed, less the settings and --config; values after "=", so that none is
+// ever read as an option; the working folder is already entered and is not repeated.
+std::vector<std::string> ArgumentsHandedOn(const VerifyArguments& arguments,
+                                           const CommonOptions& common);
+std::vector<std::string> ArgumentsHandedOn(const ListenArguments& arguments,
+                                           const CommonOptions& common);
+
+// The arguments after the program's name, for main. zk77q3-receive takes a kSettingsFdOption
+// off the front and keeps its descriptor for reading the expected settings.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 }  // namespace zk::cli

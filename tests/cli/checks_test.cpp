@@ -34,22 +34,22 @@ TEST(Checks, NothingToSayAboutDistinctFourSymbolCodesWhateverTheOtherSettings) {
 TEST(Checks, EqualCodesAreNamedTogetherComparedBySymbol) {
     // ":;<=" is how the window's rules spell ABCD: the same code for the repeater.
     EXPECT_EQ(Warnings({{"user-open", "ABCD"}, {"user-mode", ":;<="}, {"admin-open", "ABCD"}}),
-              Lines{"user-open and admin-open and user-mode are the same code (ABCD): the "
-                    "repeater cannot tell them apart"});
+              Lines{"user-open and admin-open and user-mode are the same code: the repeater "
+                    "cannot tell them apart"});
 }
 
 TEST(Checks, StartValuesOneSymbolAndRepeatedSymbolCodes) {
     EXPECT_EQ(Warnings({{"admin-open", "8135"}}),
-              Lines{"admin-open is still 8135, the tool's start value: anyone who knows the "
+              Lines{"admin-open is still the tool's start value: anyone who knows the "
                     "defaults can open the repeater as administrator"});
     EXPECT_EQ(Warnings({{"user-close", "*"}}),
-              (Lines{"user-close is still *, the tool's start value: anyone who knows the "
+              (Lines{"user-close is still the tool's start value: anyone who knows the "
                      "defaults can close the repeater",
-                     "user-close is one symbol (*): 16 possibilities, found by trying them all"}));
+                     "user-close is one symbol: 16 possibilities, found by trying them all"}));
     EXPECT_EQ(Warnings({{"user-close", "7"}}),
-              Lines{"user-close is one symbol (7): 16 possibilities, found by trying them all"});
+              Lines{"user-close is one symbol: 16 possibilities, found by trying them all"});
     EXPECT_EQ(Warnings({{"user-mode", "####"}}),
-              Lines{"user-mode repeats one symbol (####): one of the 16 codes tried first"});
+              Lines{"user-mode repeats one symbol: one of the 16 codes tried first"});
 }
 
 }  // namespace

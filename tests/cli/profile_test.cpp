@@ -98,9 +98,9 @@ TEST(Profile, TheCommandLineOverridesTheFile) {
     EXPECT_EQ(panel.Spin(SpinField::UrBip), 3);
 }
 
-// A folder given as the profile opens as a file on this system but reads as none: it is a fault
-// that names it, never an empty profile that would send the start values.
-TEST(Profile, AFolderGivenAsTheProfileIsAFaultNotAnEmptyProfile) {
+// A folder given as the profile opens as a file on this system but reads as none: it is bad
+// input that names it, never an empty profile that would send the start values.
+TEST(Profile, AFolderGivenAsTheProfileIsRefusedNotReadAsEmpty) {
     testing::WorkFolder folder;
     std::filesystem::create_directory("north.toml");
     CommandLine line;
@@ -108,10 +108,10 @@ TEST(Profile, AFolderGivenAsTheProfileIsAFaultNotAnEmptyProfile) {
     try {
         LoadSettings(line.options());
         ADD_FAILURE() << "a folder was read as a profile";
-    } catch (const FileOpenError& error) {
-        EXPECT_EQ(
-            std::string(error.what()),
-            "Cannot open file \"" + (folder.path() / "north.toml").string() + "\". Is a directory");
+    } catch (const UsageError& error) {
+        EXPECT_EQ(std::string(error.what()), "--config: Cannot open file \"" +
+                                                 (folder.path() / "north.toml").string() +
+                                                 "\". Is a directory");
     }
 }
 
