@@ -37,7 +37,7 @@ CommonOptions WithCodes() {
 }
 
 // Every other option arrives, in the form the receiving parser takes; no setting does.
-TEST(HandOn, TheDecoderGetsEveryOptionButTheSettings) {
+TEST(ReceiveArguments, TheDecoderGetsEveryOptionButTheSettings) {
     CommonOptions common = WithCodes();
     common.json = true;
     common.device = "hw:1";
@@ -62,7 +62,7 @@ TEST(HandOn, TheDecoderGetsEveryOptionButTheSettings) {
     }
 }
 
-TEST(HandOn, ExpectedSettingsCrossThePipeUnchanged) {
+TEST(ReceiveArguments, ExpectedSettingsCrossThePipeUnchanged) {
     GivenSettings given;
     given["user-open"] = GivenValue{"A*#0", "--user-open"};
     given["squelch"] = GivenValue{"sql-high", "--squelch"};
@@ -86,7 +86,7 @@ TEST(HandOn, ExpectedSettingsCrossThePipeUnchanged) {
 
 // The decoder opens the recording, a named pipe here, only once it runs; while the test holds
 // the other end, the decoder's arguments are what every local user could read of it.
-TEST(HandOn, NoAccessCodeStandsInTheDecodersArguments) {
+TEST(ReceiveArguments, NoAccessCodeStandsInTheDecodersArguments) {
     testing::WorkFolder folder;
     const std::string codes = "--user-open 1590 --admin-close 4821";
     ASSERT_EQ(zk::testing::RunTool("generate " + codes).status, 0);
