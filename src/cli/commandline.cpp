@@ -160,7 +160,9 @@ CLI::App* HelpScope(CLI::App& app, const std::vector<std::string>& args) {
 
 // `operands`: the arguments after "--", which are never options.
 void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
-    const std::vector<std::string> extras = app.remaining(true);
+    std::vector<std::string> extras = app.remaining(true);
+    // CLI11 leaves the separator itself among the extras; it is no argument of its own.
+    extras.erase(std::remove(extras.begin(), extras.end(), "--"), extras.end());
     const bool chosen = !app.get_subcommands().empty();
     if (extras.empty()) {
         if (!chosen) {

@@ -35,7 +35,8 @@ std::vector<std::string> ArgumentsHandedOn(const VerifyArguments& verify,
     AddValueIfGiven(arguments, "--expect-wav", verify.expectWav);
     AddFlag(arguments, "--expect-last", verify.expectLast);
     AddFlag(arguments, "--json", common.json);
-    // The recordings as parsed: none looks like an option, or the parser would have refused it.
+    // The recordings after "--": a name may start with a dash.
+    arguments.emplace_back("--");
     arguments.insert(arguments.end(), verify.files.begin(), verify.files.end());
     return arguments;
 }

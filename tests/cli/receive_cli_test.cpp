@@ -117,6 +117,12 @@ TEST(ReceiveCli, VerifyNamesEachDifferenceFromTheExpectation) {
     run = RunTool("verify --user-open 4321 --beep-level 7 sent/_qq.wav");
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("as expected"), std::string::npos);
+
+    // A recording whose name starts with a dash, given after "--".
+    fs::copy_file("sent/_qq.wav", "-sent.wav");
+    run = RunTool("verify --user-open 4321 --beep-level 7 -- -sent.wav");
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("as expected"), std::string::npos);
 }
 
 TEST(ReceiveCli, VerifySaysWhyNothingWasFoundAndRefusesWhatIsNoSound) {

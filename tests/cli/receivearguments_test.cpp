@@ -46,12 +46,12 @@ TEST(ReceiveArguments, TheDecoderGetsEveryOptionButTheSettings) {
     const Arguments verifyHanded = ArgumentsHandedOn(verify, common);
     const Arguments listenHanded = ArgumentsHandedOn(listen, common);
     EXPECT_EQ(verifyHanded, (Arguments{"verify", "--channel=2", "--expect-wav=meant.wav",
-                                       "--expect-last", "--json", "a.wav", "b.flac"}));
+                                       "--expect-last", "--json", "--", "a.wav", "b.flac"}));
     EXPECT_EQ(listenHanded, (Arguments{"listen", "--rate=8000", "--count=3", "--timeout=60",
                                        "--expect-last", "--device=hw:1", "--json"}));
     // Left out when not given; the capture rate and device always go, as given.
     EXPECT_EQ(ArgumentsHandedOn(VerifyArguments{{"a.wav"}, "", "", false}, CommonOptions{}),
-              (Arguments{"verify", "a.wav"}));
+              (Arguments{"verify", "--", "a.wav"}));
     EXPECT_EQ(ArgumentsHandedOn(ListenArguments{"", "", "", false}, CommonOptions{}),
               (Arguments{"listen", "--rate=", "--device=default"}));
     for (const Arguments& handed : {verifyHanded, listenHanded}) {
