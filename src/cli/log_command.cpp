@@ -81,7 +81,9 @@ void AddLogCommand(CLI::App& app, CommonOptions& common) {
         app, "log",
         "Shows the programming log: every signal that play sent, one line each (entry number, "
         "time in UTC, check word, working folder). The log is $XDG_STATE_HOME/zk77q3/sent.jsonl "
-        "(~/.local/state/zk77q3/sent.jsonl), JSON Lines, readable by its owner only.",
+        "(~/.local/state/zk77q3/sent.jsonl), JSON Lines, reachable by its owner only: a log or "
+        "folder of another user, a symbolic link or anything but a regular file is refused, and "
+        "one that others can reach is made private, with a warning.",
         "zk77q3 log --profile 3 > again.toml");
     auto options = std::make_shared<LogOptions>();
     AddJsonOption(log, common, "each entry as the log holds it: one JSON object a line");
