@@ -38,78 +38,64 @@ std::string Shown(const fs::path& path) {
     return shown;
 }
 
-std::string Named(const char* noun, const fs::path& path, const std::string& rest) {
-    return std::string(noun) + " \"" + Shown(path) + "\" " + rest;
+std::string Named(const std::string& noun, const fs::path& path, const std::string& rest) {
+    return noun + " \"" + Shown(path) + "\" " + rest;
 }
 
-// Play sends and warns that the log was not written; log fails with the same reason. A file
-// elsewhere that a link points to is left as it was.
+// Play sends and warns that the log was not written; log fails with the same reason. What a
+// link points to is left as it was.
 TEST(LogFiles, WhatIsNotTheUsersOwnFolderAndFileIsRefused) {
     const std::string foreign =
-        "belongs to another user (uid 65534); the log holds access codes and is kept only where "
+        " belongs to another user (uid 65534); the log holds access codes and is kept only where "
         "no one else can reach it";
+    // A link at `place` to a folder elsewhere, or to an empty file in it.
+    const auto linkElsewhere = [](const LogState& s, const fs::path& place, bool toFile) {
+        const fs::path elsewhere = s.folder() / "elsewhere";
+        fs::create_directories(elsewhere);
+        WriteFile(elsewhere / "sent.jsonl", "");
+        fs::create_directories(place.parent_path());
+        fs::create_symlink(toFile ? elsewhere / "sent.jsonl" : elsewhere, place);
+        return true;
+    };
+    enum Place { kFile, kFolder };
     const struct {
         const char* what;
         std::function<bool(const LogState&)> make;  // false: cannot be made here
-        std::function<std::string(const LogState&)> reason;
+        Place place;
+        std::string reason;  // after the noun and the path
     } cases[] = {
         {"a named pipe",
          [](const LogState& s) {
              s.MakeLogFolder();
              return ::mkfifo(s.log().c_str(), 0600) == 0;
          },
-         [](const LogState& s) {
-             return Named("the programming log", s.log(),
-                          "is a named pipe (FIFO), not a regular file");
-         }},
-        {"a link to a file elsewhere",
-         [](const LogState& s) {
-             s.MakeLogFolder();
-             WriteFile(s.folder() / "elsewhere", "");
-             fs::create_symlink(s.folder() / "elsewhere", s.log());
-             return true;
-         },
-         [](const LogState& s) {
-             return Named("the programming log", s.log(), "is a symbolic link, not a regular file");
-         }},
-        {"a folder", [](const LogState& s) { return fs::create_directories(s.log()); },
-         [](const LogState& s) {
-             return Named("the programming log", s.log(), "is a folder, not a regular file");
-         }},
+         kFile, " is a named pipe (FIFO), not a regular file"},
+        {"a link in place of the file",
+         [&](const LogState& s) { return linkElsewhere(s, s.log(), true); }, kFile,
+         " is a symbolic link, not a regular file"},
+        {"a folder", [](const LogState& s) { return fs::create_directories(s.log()); }, kFile,
+         " is a folder, not a regular file"},
         {"another user's file",
          [](const LogState& s) {
              s.WriteLog("");
              return ::chown(s.log().c_str(), kOtherUser, kOtherUser) == 0;
          },
-         [foreign](const LogState& s) { return Named("the programming log", s.log(), foreign); }},
+         kFile, foreign},
         {"a link in place of the folder",
-         [](const LogState& s) {
-             fs::create_directories(s.folder() / "elsewhere");
-             fs::create_directories(s.state());
-             fs::create_directory_symlink(s.folder() / "elsewhere", s.log().parent_path());
-             return true;
-         },
-         [](const LogState& s) {
-             return Named("the programming log's folder", s.log().parent_path(),
-                          "is a symbolic link; the log is kept only in a real folder");
-         }},
+         [&](const LogState& s) { return linkElsewhere(s, s.log().parent_path(), false); }, kFolder,
+         " is a symbolic link; the log is kept only in a real folder"},
         {"another user's folder",
          [](const LogState& s) {
              s.MakeLogFolder();
              return ::chown(s.log().parent_path().c_str(), kOtherUser, kOtherUser) == 0;
          },
-         [foreign](const LogState& s) {
-             return Named("the programming log's folder", s.log().parent_path(), foreign);
-         }},
+         kFolder, foreign},
         {"a file in place of the state folder",
          [](const LogState& s) {
              WriteFile(s.state(), "");
              return true;
          },
-         [](const LogState& s) {
-             return "cannot open the programming log's folder \"" + Shown(s.log().parent_path()) +
-                    "\": Not a directory";
-         }},
+         kFolder, ": Not a directory"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -118,17 +104,19 @@ TEST(LogFiles, WhatIsNotTheUsersOwnFolderAndFileIsRefused) {
             std::printf("skipped \"%s\": it cannot be made here\n", c.what);
             continue;
         }
-        const std::string reason = c.reason(state);
+        const std::string noun =
+            c.place == kFile ? "the programming log" : "the programming log's folder";
+        const std::string reason =
+            (c.reason[0] == ':' ? "cannot open " : "") + noun + " \"" +
+            Shown(c.place == kFile ? state.log() : state.log().parent_path()) + "\"" + c.reason;
         const ToolRun play = state.Play();
         EXPECT_EQ(play.status, 0) << play.err;
         EXPECT_NE(play.err.find(LogState::NotWritten(reason)), std::string::npos) << play.err;
         const ToolRun log = state.Log();
         EXPECT_EQ(log.status, 1) << log.err;
         EXPECT_EQ(log.err, "zk77q3: " + reason + ".\n");
-        if (fs::is_directory(state.folder() / "elsewhere")) {
-            EXPECT_TRUE(fs::is_empty(state.folder() / "elsewhere"));
-        } else if (fs::exists(state.folder() / "elsewhere")) {
-            EXPECT_EQ(ReadFile(state.folder() / "elsewhere"), "");
+        if (fs::exists(state.folder() / "elsewhere")) {
+            EXPECT_EQ(ReadFile(state.folder() / "elsewhere" / "sent.jsonl"), "");
         }
     }
 }
