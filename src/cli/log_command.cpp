@@ -42,17 +42,15 @@ std::string Field(const nlohmann::ordered_json& entry, const char* key) {
 }
 
 int RunLog(const CommonOptions& common, const LogOptions& options) {
-    const std::vector<std::string> lines = ReadSentLog();
-    const int count = static_cast<int>(lines.size());
+    const std::vector<nlohmann::ordered_json> entries = ReadSentLog();
+    const int count = static_cast<int>(entries.size());
     if (!options.profile.empty()) {
         const int k = WholeNumberIn("--profile", options.profile, 1, std::max(count, 1));
         if (k > count) {
             throw UsageError("--profile: the log holds no entries");
         }
         const std::string subject = "log entry " + std::to_string(k);
-        const nlohmann::ordered_json entry =
-            nlohmann::ordered_json::parse(lines[k - 1], nullptr, false);
-        Print(ProfileText(ResolveSettings(EntrySettings(entry, subject))));
+        Print(ProfileText(ResolveSettings(EntrySettings(entries[k - 1], subject))));
         return kExitDone;
     }
     int first = 1;
@@ -61,8 +59,7 @@ int RunLog(const CommonOptions& common, const LogOptions& options) {
     }
     std::string out;
     for (int k = first; k <= count; ++k) {
-        const nlohmann::ordered_json entry =
-            nlohmann::ordered_json::parse(lines[k - 1], nullptr, false);
+        const nlohmann::ordered_json& entry = entries[k - 1];
         if (common.json) {
             out += entry.is_discarded() ? "null\n" : JsonText(entry, -1);
         } else if (entry.is_discarded()) {
@@ -84,7 +81,9 @@ void AddLogCommand(CLI::App& app, CommonOptions& common) {
         app, "log",
         "Shows the programming log: every signal that play sent, one line each (entry number, "
         "time in UTC, check word, working folder). The log is $XDG_STATE_HOME/zk77q3/sent.jsonl "
-        "(~/.local/state/zk77q3/sent.jsonl), JSON Lines, readable by its owner only.",
+        "(~/.local/state/zk77q3/sent.jsonl), JSON Lines, reachable by its owner only: a log or "
+        "folder of another user, a symbolic link or anything but a regular file is refused, and "
+        "one that others can reach is made private, with a warning.",
         "zk77q3 log --profile 3 > again.toml");
     auto options = std::make_shared<LogOptions>();
     AddJsonOption(log, common, "each entry as the log holds it: one JSON object a line");

@@ -28,15 +28,15 @@ void OnInterrupt(int) {
 
 // The array of the programming log's last entry, exactly as it was sent.
 Array LastSentArray() {
-    const std::vector<std::string> lines = ReadSentLog();
-    if (lines.empty()) {
+    const std::vector<nlohmann::ordered_json> entries = ReadSentLog();
+    if (entries.empty()) {
         const std::string path = SentLogPath().string();
         throw UsageError("--expect-last: the programming log" +
                          (path.empty() ? std::string() : " " + Quoted(path)) +
                          " holds no entry: nothing has been sent with play");
     }
-    const nlohmann::json entry = nlohmann::json::parse(lines.back(), nullptr, false);
-    const std::string subject = "--expect-last: log entry " + std::to_string(lines.size());
+    const nlohmann::ordered_json& entry = entries.back();
+    const std::string subject = "--expect-last: log entry " + std::to_string(entries.size());
     if (!entry.is_object() || !entry.contains("array") || !entry["array"].is_string()) {
         throw UsageError(subject + " holds no array");
     }

@@ -1,41 +1,57 @@
 #include "sentlog.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 
 #include "errors.h"
+#include "logentries.h"
+#include "logfiles.h"
 
 namespace zk::cli {
 
 namespace {
 
-// Makes `folder` and any missing parent, each new one with `mode`; true when it exists after.
-bool MakeFolders(const std::filesystem::path& folder, mode_t mode) {
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) == 0) {
-        return S_ISDIR(info.st_mode);
-    }
-    if (folder.has_parent_path() && folder.parent_path() != folder &&
-        !MakeFolders(folder.parent_path(), mode)) {
-        return false;
-    }
-    return ::mkdir(folder.c_str(), mode) == 0 || errno == EEXIST;
-}
+constexpr const char* kAppendFailed = "cannot append to the programming log";
 
-// "<path>": <reason>. Built by appending: GCC 12 at -O3 takes `"\"" + std::string` for
-// overlapping copies inside char_traits (a false -Wrestrict) and stops the package build.
-std::string About(const std::filesystem::path& path, const std::string& reason) {
-    std::string text = "\"";
-    text += path.string();
-    text += "\": ";
-    text += reason;
-    return text;
+// Adds `line` to the locked log as a line of its own. A log cut short (a full disk, a crash)
+// does not end with a line break, and an entry written straight after would be glued to the
+// broken one and lost with it. A write that fails part-way is cut back to where the log ended,
+// so that it leaves no half entry behind either.
+std::string AppendLine(FileHandle& log, std::string line, const std::filesystem::path& path) {
+    struct stat status {};
+    if (::fstat(log.Descriptor(), &status) != 0) {
+        const int error = errno;
+        return LogFault(kAppendFailed, path, error);
+    }
+    const off_t length = status.st_size;
+    char last = '\n';
+    if (length > 0 && ::pread(log.Descriptor(), &last, 1, length - 1) != 1) {
+        const int error = errno;
+        return LogFault(kAppendFailed, path, error);
+    }
+    if (last != '\n') {
+        line.insert(line.begin(), '\n');
+    }
+    if (!log.WriteAll(line.data(), line.size())) {
+        const int error = errno;
+        std::string fault = LogFault(kAppendFailed, path, error);
+        if (!log.TrimRegularFile(length)) {
+            const int trimError = errno;
+            fault += "; the part written could not be removed: ";
+            fault += SystemErrorText(trimError);
+        }
+        return fault;
+    }
+    if (!log.Close()) {
+        const int error = errno;
+        return LogFault(kAppendFailed, path, error);
+    }
+    return {};
 }
 
 }  // namespace
@@ -59,48 +75,32 @@ std::string AppendToSentLog(const nlohmann::ordered_json& entry) {
     if (path.empty()) {
         return "neither XDG_STATE_HOME nor HOME is set";
     }
-    if (!MakeFolders(path.parent_path(), 0700)) {
-        return About(path.parent_path(), SystemErrorText(errno));
+    // A file-size limit (ulimit -f) would otherwise end with SIGXFSZ a run that has sent.
+    std::signal(SIGXFSZ, SIG_IGN);
+    OpenedLog log = OpenSentLogFile(path, LogUse::Append);
+    if (!log.fault.empty()) {
+        return log.fault;
     }
-    const int fd =
-        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        return About(path, SystemErrorText(errno));
-    }
-    const std::string line =
-        entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-    const ssize_t written = ::write(fd, line.data(), line.size());
-    const int writeError = errno;
-    const bool closed = ::close(fd) == 0;
-    if (written != static_cast<ssize_t>(line.size())) {
-        return About(path, written < 0 ? SystemErrorText(writeError)
-                                       : std::string("only part of the entry was written"));
-    }
-    if (!closed) {
-        return About(path, SystemErrorText(errno));
-    }
-    return {};
+    std::string line = entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    line += '\n';
+    return AppendLine(log.file, std::move(line), path);
 }
 
-std::vector<std::string> ReadSentLog() {
+std::vector<nlohmann::ordered_json> ReadSentLog() {
     const std::filesystem::path path = SentLogPath();
-    std::vector<std::string> lines;
-    if (path.empty() || !std::filesystem::exists(path)) {
-        return lines;
+    std::vector<nlohmann::ordered_json> entries;
+    if (path.empty()) {
+        return entries;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw FileOpenError(path.string(), errno);
+    const OpenedLog log = OpenSentLogFile(path, LogUse::Read);
+    if (!log.fault.empty()) {
+        throw Fault(log.fault);
     }
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
+    if (log.file.IsOpen() && !ReadLogEntries(log.file.Descriptor(), entries)) {
+        const int error = errno;
+        throw Fault(LogFault("cannot read the programming log", path, error));
     }
-    if (in.bad()) {
-        throw FileOpenError(path.string(), errno);
-    }
-    return lines;
+    return entries;
 }
 
 std::string UtcTimestamp() {
