@@ -31,8 +31,12 @@ std::string ReplaceRefusal(const struct stat& status) {
         return "It is a symbolic link: the programmer writes only a regular file of that name, "
                "never the file a link points to";
     }
-    if (std::string kind = RefusalForKind(status, false); !kind.empty()) {
-        return kind;
+    if (S_ISFIFO(status.st_mode)) {
+        return "It is a named pipe (FIFO), not a regular file: writing to it would wait for a "
+               "reader";
+    }
+    if (S_ISSOCK(status.st_mode)) {
+        return "It is a socket, not a regular file";
     }
     if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) {
         return "It is a device, not a regular file";
