@@ -28,7 +28,7 @@ if(TARGET zk77q3)
   install(TARGETS zk77q3-receive RUNTIME DESTINATION ${ZK_INSTALL_PROGRAMDIR})
   file(RELATIVE_PATH zk_bin_to_programs ${CMAKE_INSTALL_FULL_BINDIR}
        ${CMAKE_INSTALL_PREFIX}/${ZK_INSTALL_PROGRAMDIR})
-  target_compile_definitions(zk77q3 PRIVATE ZK_RECEIVE_FROM_BIN="${zk_bin_to_programs}")
+  target_compile_definitions(zk_cli_options PRIVATE ZK_RECEIVE_FROM_BIN="${zk_bin_to_programs}")
 
   if(TARGET zk77q3_man)
     get_target_property(zk_man_page zk77q3_man ZK_PAGE)

@@ -82,8 +82,13 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
                (request.timeout && (seconds >= *request.timeout || wall >= *request.timeout));
     };
 
+    bool toldCapturing = false;
     while (!done()) {
         capture.Read(blockFrames, block);
+        if (request.capturing && !toldCapturing) {
+            request.capturing();
+            toldCapturing = true;
+        }
         seconds += static_cast<double>(block.size()) / request.rate;
         for (const receive::Packet& p : demodulator.Feed(block)) {
             report(p);

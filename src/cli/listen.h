@@ -23,6 +23,7 @@ struct ListenRequest {
     std::optional<double> timeout;  // stop after this many seconds of sound
     bool statusLine = false;        // a live level line on `err` (when it is a terminal)
     std::optional<Expectation> expected;
+    std::function<void()> capturing;  // called once, when the first block has been captured
 };
 
 // Runs until `stop` becomes non-zero (Ctrl-C), `count` packets or `timeout` seconds; hands each

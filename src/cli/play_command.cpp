@@ -1,7 +1,10 @@
 // zk77q3 play: what generate does, then the sound into the transmitter.
 #include <CLI/CLI.hpp>
 
+#include <memory>
+
 #include "commands.h"
+#include "messages.h"
 #include "programming.h"
 #include "settings.h"
 
@@ -24,10 +27,34 @@ void AddPlayCommand(CLI::App& app, CommonOptions& common) {
                    "count down S seconds on standard error (\"key the transmitter\") before "
                    "playing, 0..600 (0)",
                    "S");
-    SetRun(play, common, [delay](CommonOptions& c) {
+    auto checkWith = std::make_shared<std::string>();
+    CLI::Option* checkWithOption =
+        AddValueOption(play, "--check-with", *checkWith,
+                       "while sending, listen on the capture device DEVICE (a second receiver, or "
+                       "the radio's monitor), decode what it hears and end with one line: heard as "
+                       "sent (with the margin) or why not; exit status 0 only when heard as sent",
+                       "DEVICE");
+    auto retries = std::make_shared<std::string>("0");
+    AddValueOption(play, "--retries", *retries,
+                   "with --check-with: send again, up to N more times, until heard as sent; "
+                   "every send goes into the programming log with its result, 0..10 (0)",
+                   "N");
+    SetRun(play, common, [delay, checkWith, checkWithOption, retries](CommonOptions& c) {
         SendOptions send;
         send.play = true;
         send.delaySeconds = WholeNumberIn("--delay", *delay, 0, 600);
+        send.retries = WholeNumberIn("--retries", *retries, 0, 10);
+        if (send.retries > 0 && checkWith->empty()) {
+            throw UsageError(
+                "--retries needs --check-with: without a second receiver nothing "
+                "says whether a send was heard");
+        }
+        if (checkWithOption->count() > 0 && checkWith->empty()) {
+            throw UsageError(
+                "--check-with: the capture device's name is empty (see zk77q3 "
+                "devices)");
+        }
+        send.checkWith = *checkWith;
         return RunProgramming(c, send);
     });
 }

@@ -2,8 +2,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <thread>
+#include <vector>
 
+#include "aircheck.h"
 #include "audioplayer.h"
 #include "checks.h"
 #include "errors.h"
@@ -18,13 +22,28 @@ namespace zk::cli {
 
 namespace {
 
+// How long the second receiver listens for one send: the signal, and time for the capture's
+// own delay and the radio's.
+constexpr int kCheckListenSeconds = 8;
+
+// One send as it went out: its number among the attempts and, with --check-with, what the
+// second receiver heard.
+struct SendAttempt {
+    int number = 1;
+    std::optional<AirCheckResult> check;
+};
+
 // Runs once both files are written: prints the array listing (unless JSON is asked for), gives
-// the operator time to key the transmitter, then plays the sound when asked.
+// the operator time to key the transmitter, then plays the sound when asked; with --check-with
+// listens beside each send and sends again, up to --retries more times, until it is heard as
+// sent. `sent` is told of every attempt as soon as it has gone out.
 class ListingThenPlay : public Player {
   public:
     ListingThenPlay(PanelState& panel, const CommonOptions& common, const SendOptions& send,
-                    Player& speaker)
-        : panel_(panel), common_(common), send_(send), speaker_(speaker) {}
+                    Player& speaker, std::function<void(const SendAttempt&)> sent)
+        : panel_(panel), common_(common), send_(send), speaker_(speaker), sent_(std::move(sent)) {}
+
+    const std::vector<SendAttempt>& Attempts() const { return attempts_; }
 
     void Play(const Sound& sound) override {
         if (!common_.json) {
@@ -42,7 +61,22 @@ class ListingThenPlay : public Player {
             SayError("key the transmitter: sending in " + std::to_string(left) + " s");
             std::this_thread::sleep_for(std::chrono::seconds(1));
         }
-        speaker_.Play(sound);
+        for (int number = 1; number <= 1 + send_.retries; ++number) {
+            SendAttempt attempt{number, std::nullopt};
+            std::optional<AirCheck> check;
+            if (!send_.checkWith.empty()) {
+                check.emplace(send_.checkWith, panel_, kCheckListenSeconds);
+            }
+            speaker_.Play(sound);
+            if (check) {
+                attempt.check = check->Finish();
+            }
+            attempts_.push_back(attempt);
+            sent_(attempt);
+            if (!attempt.check || attempt.check->verdict == AirVerdict::AsSent) {
+                break;
+            }
+        }
     }
 
   private:
@@ -50,6 +84,8 @@ class ListingThenPlay : public Player {
     const CommonOptions& common_;
     const SendOptions& send_;
     Player& speaker_;
+    std::function<void(const SendAttempt&)> sent_;
+    std::vector<SendAttempt> attempts_;
 };
 
 std::string WorkingFolder() {
@@ -58,8 +94,9 @@ std::string WorkingFolder() {
     return error ? std::string() : folder.string();
 }
 
-nlohmann::ordered_json LogEntry(const PanelState& panel, const CommonOptions& common) {
-    return {
+nlohmann::ordered_json LogEntry(const PanelState& panel, const CommonOptions& common,
+                                const SendOptions& send, const SendAttempt& attempt) {
+    nlohmann::ordered_json entry = {
         {"time", UtcTimestamp()},
         {"folder", WorkingFolder()},
         {"device", common.device},
@@ -68,6 +105,30 @@ nlohmann::ordered_json LogEntry(const PanelState& panel, const CommonOptions& co
         {"check_word", CheckWordHex()},
         {"wav_sha256", WaveFileSha256()},
     };
+    if (attempt.check) {
+        entry["attempt"] = attempt.number;
+        entry["check"] = AirCheckJson(send.checkWith, *attempt.check);
+    }
+    return entry;
+}
+
+// The entry of a send that has gone out, and the check's line; a log that cannot be written is
+// a warning, since the signal is on the air all the same.
+void RecordSend(const PanelState& panel, const CommonOptions& common, const SendOptions& send,
+                const SendAttempt& attempt) {
+    std::string reason;
+    try {
+        reason = AppendToSentLog(LogEntry(panel, common, send, attempt));
+    } catch (const std::exception& error) {
+        reason = error.what();
+    }
+    if (!reason.empty()) {
+        SayWarning("the programming log was not written: " + reason);
+    }
+    if (attempt.check) {
+        SayError("check " + std::to_string(attempt.number) + " on " + send.checkWith + ": " +
+                 attempt.check->line);
+    }
 }
 
 }  // namespace
@@ -83,23 +144,29 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
                          " warnings above): nothing written, nothing sent");
     }
     AlsaPlayer speaker(common.device);
-    ListingThenPlay finish(panel, common, send, speaker);
+    ListingThenPlay finish(panel, common, send, speaker, [&](const SendAttempt& attempt) {
+        RecordSend(panel, common, send, attempt);
+    });
     NoChart chart;
     RunOutput(panel, chart, finish);
     if (send.play) {
-        std::string reason;
-        try {
-            reason = AppendToSentLog(LogEntry(panel, common));
-        } catch (const std::exception& error) {  // the signal has gone out all the same
-            reason = error.what();
-        }
-        if (!reason.empty()) {
-            SayWarning("the programming log was not written: " + reason);
-        }
         SayError("sent, check word " + CheckWordHex());
     }
+    const std::vector<SendAttempt>& attempts = finish.Attempts();
+    const bool checked = !attempts.empty() && attempts.back().check.has_value();
     if (common.json) {
-        Print(JsonText(RunReport(panel, true, warnings)));
+        nlohmann::ordered_json report = RunReport(panel, true, warnings);
+        if (checked) {
+            report["checks"] = nlohmann::ordered_json::array();
+            for (const SendAttempt& attempt : attempts) {
+                report["checks"].push_back(AirCheckJson(send.checkWith, *attempt.check));
+            }
+        }
+        Print(JsonText(report));
+    }
+    if (checked && attempts.back().check->verdict != AirVerdict::AsSent) {
+        SayError("not heard as sent after " + std::to_string(attempts.size()) + " send(s)");
+        return kExitFault;
     }
     return kExitDone;
 }

@@ -56,6 +56,21 @@ Array LastSentArray() {
 // are read from the arguments, as when zk77q3-receive is started by hand.
 int handedSettingsFd = -1;
 
+// The descriptor on which listen says that its capture runs, or -1.
+int readyFd = -1;
+
+// One byte on the ready pipe, which is then closed: whoever waits knows the capture runs.
+void SayCapturing() {
+    if (readyFd >= 0) {
+        const char ready = 1;
+        if (::write(readyFd, &ready, 1) != 1) {
+            // the waiting side has gone; the listening goes on for whoever reads its report
+        }
+        ::close(readyFd);
+        readyFd = -1;
+    }
+}
+
 // The handed settings are a few hundred bytes; anything far beyond is not zk77q3's.
 constexpr std::size_t kMaxHandedSettingsBytes = 64 * 1024;
 
@@ -114,13 +129,21 @@ std::optional<Expectation> ChooseExpectation(const CommonOptions& common,
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (!arguments.empty() && arguments.front().starts_with(kSettingsFdOption)) {
-        const std::string number = arguments.front().substr(kSettingsFdOption.size());
-        if (!number.empty() && number.size() <= 9 &&
-            number.find_first_not_of("0123456789") == std::string::npos) {
-            handedSettingsFd = std::stoi(number);
-            arguments.erase(arguments.begin());
+    const auto takeDescriptor = [&arguments](std::string_view option, int& into) {
+        if (arguments.empty() || !arguments.front().starts_with(option)) {
+            return false;
         }
+        const std::string number = arguments.front().substr(option.size());
+        if (number.empty() || number.size() > 9 ||
+            number.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        into = std::stoi(number);
+        arguments.erase(arguments.begin());
+        return true;
+    };
+    while (takeDescriptor(kSettingsFdOption, handedSettingsFd) ||
+           takeDescriptor(kReadyFdOption, readyFd)) {
     }
     return arguments;
 }
@@ -149,6 +172,7 @@ int RunListenCommand(const ListenArguments& arguments, CommonOptions& common) {
     request.expected = ChooseExpectation(common, "", arguments.expectLast);
     request.json = common.json;
     request.statusLine = ::isatty(STDERR_FILENO) == 1;
+    request.capturing = SayCapturing;
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
     return RunListen(

@@ -37,6 +37,18 @@ int RunListenCommand(const ListenArguments& arguments, CommonOptions& common);
 // after the "=".
 inline constexpr std::string_view kSettingsFdOption = "--settings-fd=";
 
+// zk77q3-receive's argument, before the command, when it is to say on a pipe that its capture
+// runs (one byte, then the pipe is closed): play --check-with starts sending only then.
+inline constexpr std::string_view kReadyFdOption = "--ready-fd=";
+
+// zk77q3-receive: beside this program (the build tree), or where the package puts it. Throws a
+// Fault naming both places when it is in neither.
+std::string ReceiveProgramPath();
+
+// A pipe that already holds `text` and has no writer left; its reading end, numbered 3 or higher
+// and inherited across exec, for kSettingsFdOption.
+int PipeHoldingSettings(const std::string& text);
+
 // The arguments zk77q3 hands on to zk77q3-receive (after its name and the kSettingsFdOption):
 // every option as parsed, less the settings and --config; values after "=", so that none is
 // ever read as an option; the working folder is already entered and is not repeated.
@@ -45,8 +57,8 @@ std::vector<std::string> ArgumentsHandedOn(const VerifyArguments& arguments,
 std::vector<std::string> ArgumentsHandedOn(const ListenArguments& arguments,
                                            const CommonOptions& common);
 
-// The arguments after the program's name, for main. zk77q3-receive takes a kSettingsFdOption
-// off the front and keeps its descriptor for reading the expected settings.
+// The arguments after the program's name, for main. zk77q3-receive takes a kSettingsFdOption and
+// a kReadyFdOption off the front and keeps their descriptors.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 }  // namespace zk::cli
