@@ -56,6 +56,7 @@ constexpr CommandEntry kCommands[] = {
     {"generate", AddGenerateCommand}, {"play", AddPlayCommand},     {"check", AddCheckCommand},
     {"profile", AddProfileCommand},   {"tone", AddToneCommand},     {"dtmf", AddDtmfCommand},
     {"log", AddLogCommand},           {"verify", AddVerifyCommand}, {"listen", AddListenCommand},
+    {"devices", AddDevicesCommand},
 };
 
 std::vector<std::string> CommandNames() {

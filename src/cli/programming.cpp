@@ -6,6 +6,7 @@
 
 #include "audioplayer.h"
 #include "checks.h"
+#include "deviceadvice.h"
 #include "errors.h"
 #include "messages.h"
 #include "output.h"
@@ -82,7 +83,7 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
         throw UsageError("refused by --strict (" + std::to_string(warnings.size()) +
                          " warnings above): nothing written, nothing sent");
     }
-    AlsaPlayer speaker(common.device);
+    AlsaPlayer speaker(common.device, kDevicesAdvice);
     ListingThenPlay finish(panel, common, send, speaker);
     NoChart chart;
     RunOutput(panel, chart, finish);
