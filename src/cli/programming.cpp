@@ -11,6 +11,7 @@
 #include "messages.h"
 #include "output.h"
 #include "profile.h"
+#include "repeatername.h"
 #include "report.h"
 #include "sentlog.h"
 #include "stdoutput.h"
@@ -59,22 +60,29 @@ std::string WorkingFolder() {
     return error ? std::string() : folder.string();
 }
 
-nlohmann::ordered_json LogEntry(const PanelState& panel, const CommonOptions& common) {
-    return {
-        {"time", UtcTimestamp()},
+// The repeater's name follows the time when it has one; entries without a name (and those
+// written before names existed) are the log's unnamed repeaters.
+nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptions& common) {
+    nlohmann::ordered_json entry = {{"time", UtcTimestamp()}};
+    if (settings.name) {
+        entry[kNameKey] = *settings.name;
+    }
+    entry.update({
         {"folder", WorkingFolder()},
         {"device", common.device},
-        {"settings", SettingsJson(panel)},
+        {"settings", SettingsJson(settings.panel)},
         {"array", ArrayHex()},
         {"check_word", CheckWordHex()},
         {"wav_sha256", WaveFileSha256()},
-    };
+    });
+    return entry;
 }
 
 }  // namespace
 
 int RunProgramming(CommonOptions& common, const SendOptions& send) {
-    PanelState panel = LoadSettings(common);
+    NamedSettings settings = LoadNamedSettings(common);
+    PanelState& panel = settings.panel;
     const std::vector<std::string> warnings = SettingWarnings(panel);
     for (const std::string& warning : warnings) {
         SayWarning(warning);
@@ -90,7 +98,7 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
     if (send.play) {
         std::string reason;
         try {
-            reason = AppendToSentLog(LogEntry(panel, common));
+            reason = AppendToSentLog(LogEntry(settings, common));
         } catch (const std::exception& error) {  // the signal has gone out all the same
             reason = error.what();
         }
