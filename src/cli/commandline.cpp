@@ -56,6 +56,7 @@ constexpr CommandEntry kCommands[] = {
     {"generate", AddGenerateCommand}, {"play", AddPlayCommand},     {"check", AddCheckCommand},
     {"profile", AddProfileCommand},   {"tone", AddToneCommand},     {"dtmf", AddDtmfCommand},
     {"log", AddLogCommand},           {"verify", AddVerifyCommand}, {"listen", AddListenCommand},
+    {"devices", AddDevicesCommand},
 };
 
 std::vector<std::string> CommandNames() {
@@ -221,6 +222,16 @@ void AddSettingsOptions(CLI::App& command, CommonOptions& common) {
 
 void AddDeviceOption(CLI::App& command, CommonOptions& common) {
     AddValueOption(command, "--device", common.device, "the ALSA device (default)", "NAME");
+}
+
+void AddNameOption(CLI::App& command, CommonOptions& common) {
+    command
+        .add_option_function<std::string>(
+            "--name", [&common](const std::string& text) { common.name = text; },
+            "the repeater's name, 1..64 characters, over a profile's name: kept in the "
+            "programming log and in profiles, to tell repeaters apart (`zk77q3 log --name`)")
+        ->type_name("TEXT")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
 void AddJsonOption(CLI::App& command, CommonOptions& common, const std::string& description) {

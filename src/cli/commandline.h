@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,11 +34,12 @@ inline constexpr int kExitBadInput = 2;  // nothing written, nothing sent
 struct CommonOptions {
     GivenSettings given;  // the settings given on the command line, by key
     std::string config;   // --config FILE: a profile ("-" standard input), read before `given`
-    std::string device = "default";  // --device: the ALSA device
-    std::string directory;           // -C DIR: the working folder
-    bool json = false;               // --json: one JSON object on standard output
-    bool strict = false;             // --strict: warnings refuse the run
-    std::string command;             // the chosen subcommand's name
+    std::string device = "default";   // --device: the ALSA device
+    std::optional<std::string> name;  // --name: the repeater's name, over the profile's
+    std::string directory;            // -C DIR: the working folder
+    bool json = false;                // --json: one JSON object on standard output
+    bool strict = false;              // --strict: warnings refuse the run
+    std::string command;              // the chosen subcommand's name
     // Set by the chosen subcommand; runs after parsing, in the working folder.
     std::function<int(CommonOptions&)> run;
 };
@@ -49,6 +51,8 @@ CLI::App& AddCommand(CLI::App& app, const std::string& name, const std::string& 
 // The eighteen settings and --config FILE.
 void AddSettingsOptions(CLI::App& command, CommonOptions& common);
 void AddDeviceOption(CLI::App& command, CommonOptions& common);
+// --name TEXT, for the commands that keep the repeater's name: play (the log), profile.
+void AddNameOption(CLI::App& command, CommonOptions& common);
 void AddJsonOption(CLI::App& command, CommonOptions& common,
                    const std::string& description =
                        "one JSON object on standard output: "

@@ -27,5 +27,6 @@ void AddDtmfCommand(CLI::App& app, CommonOptions& common);
 void AddLogCommand(CLI::App& app, CommonOptions& common);
 void AddVerifyCommand(CLI::App& app, CommonOptions& common);
 void AddListenCommand(CLI::App& app, CommonOptions& common);
+void AddDevicesCommand(CLI::App& app, CommonOptions& common);
 
 }  // namespace zk::cli

@@ -7,6 +7,7 @@
 
 #include "audiocapture.h"
 #include "demodulator.h"
+#include "deviceadvice.h"
 
 namespace zk::cli {
 
@@ -43,7 +44,7 @@ std::string StatusText(const receive::LevelStatus& level) {
 
 int RunListen(const ListenRequest& request, const std::function<void(const std::string&)>& emit,
               std::FILE* status, const volatile std::sig_atomic_t& stop) {
-    AlsaCapture capture(request.device, request.rate);
+    AlsaCapture capture(request.device, request.rate, kDevicesAdvice);
     receive::Demodulator demodulator(request.rate);
     const long blockFrames = static_cast<long>(request.rate / 10);  // 100 ms
     std::vector<float> block;

@@ -1,9 +1,12 @@
 // zk77q3 log: the programming log, as a list, as JSON Lines, or one entry as a profile.
 #include <CLI/CLI.hpp>
 
+#include <optional>
+
 #include "commands.h"
 #include "messages.h"
 #include "profile.h"
+#include "repeatername.h"
 #include "report.h"
 #include "sentlog.h"
 #include "stdoutput.h"
@@ -13,8 +16,9 @@ namespace zk::cli {
 namespace {
 
 struct LogOptions {
-    std::string last;     // --last N: only the last N entries
-    std::string profile;  // --profile K: entry K as a profile
+    std::string last;                 // --last N: only the last N entries
+    std::string profile;              // --profile K: entry K as a profile
+    std::optional<std::string> name;  // --name TEXT: only that repeater's entries
 };
 
 // The settings of a log entry as they would be given in a profile; throws UsageError when the
@@ -41,33 +45,90 @@ std::string Field(const nlohmann::ordered_json& entry, const char* key) {
     return "?";
 }
 
-int RunLog(const CommonOptions& common, const LogOptions& options) {
-    const std::vector<nlohmann::ordered_json> entries = ReadSentLog();
-    const int count = static_cast<int>(entries.size());
-    if (!options.profile.empty()) {
-        const int k = WholeNumberIn("--profile", options.profile, 1, std::max(count, 1));
-        if (k > count) {
-            throw UsageError("--profile: the log holds no entries");
-        }
-        const std::string subject = "log entry " + std::to_string(k);
-        Print(ProfileText(ResolveSettings(EntrySettings(entries[k - 1], subject))));
-        return kExitDone;
+// The repeater's name that an entry holds: none for an entry without one (written before names
+// existed, or sent unnamed). A name that is not text or not a name (a log edited by hand) is
+// refused when the entry is to be sent again, and shown escaped in the list.
+std::optional<std::string> EntryName(const nlohmann::ordered_json& entry) {
+    if (!entry.is_object() || !entry.contains(kNameKey)) {
+        return std::nullopt;
     }
-    int first = 1;
+    const nlohmann::ordered_json& name = entry[kNameKey];
+    return name.is_string() ? name.get<std::string>() : name.dump();
+}
+
+bool HasName(const nlohmann::ordered_json& entry, const std::optional<std::string>& name) {
+    return !name || (entry.is_object() && entry.contains(kNameKey) && entry[kNameKey].is_string() &&
+                     entry[kNameKey].get<std::string>() == *name);
+}
+
+// Entry K as a profile, the name included, so that --config sends it to the same repeater
+// under the same name. K counts in the whole log, as the list numbers entries with or without
+// --name; with --name, entry K must be that repeater's, so that a number taken from another
+// list never sends one repeater's settings as another's.
+int PrintEntryProfile(const std::vector<nlohmann::ordered_json>& entries,
+                      const LogOptions& options) {
+    const int count = static_cast<int>(entries.size());
+    const int k = WholeNumberIn("--profile", options.profile, 1, std::max(count, 1));
+    if (k > count) {
+        throw UsageError("--profile: the log holds no entries");
+    }
+    const nlohmann::ordered_json& entry = entries[k - 1];
+    const std::string subject = "log entry " + std::to_string(k);
+    if (!HasName(entry, options.name)) {
+        throw UsageError("--profile: " + subject + " is not the entry of a repeater named " +
+                         Quoted(*options.name));
+    }
+    const std::optional<std::string> name = EntryName(entry);
+    if (name) {
+        const std::string nameSubject = subject + ": " + kNameKey;
+        if (!entry[kNameKey].is_string()) {
+            throw UsageError(nameSubject + ": " + Quoted(*name) + " is not a text");
+        }
+        CheckRepeaterName(nameSubject, *name);
+    }
+    Print(ProfileText(ResolveSettings(EntrySettings(entry, subject)), name));
+    return kExitDone;
+}
+
+std::string EntryLine(int k, const nlohmann::ordered_json& entry) {
+    if (entry.is_discarded()) {
+        return std::to_string(k) + "  (not a readable entry)\n";
+    }
+    const std::optional<std::string> name = EntryName(entry);
+    return std::to_string(k) + "  " + EscapeControls(Field(entry, "time")) + "  " +
+           EscapeControls(Field(entry, "check_word")) + "  " +
+           (name ? Quoted(*name) + "  " : std::string()) + EscapeControls(Field(entry, "folder")) +
+           "\n";
+}
+
+int RunLog(const CommonOptions& common, const LogOptions& options) {
+    if (options.name) {
+        CheckRepeaterName("--name", *options.name);
+    }
+    const std::vector<nlohmann::ordered_json> entries = ReadSentLog();
+    if (!options.profile.empty()) {
+        return PrintEntryProfile(entries, options);
+    }
+    // The entries shown, by their numbers in the whole log; --last counts among them.
+    std::vector<int> shown;
+    for (int k = 1; k <= static_cast<int>(entries.size()); ++k) {
+        if (HasName(entries[k - 1], options.name)) {
+            shown.push_back(k);
+        }
+    }
+    std::size_t first = 0;
     if (!options.last.empty()) {
-        first = std::max(1, count + 1 - WholeNumberIn("--last", options.last, 1, 1000000));
+        const auto last =
+            static_cast<std::size_t>(WholeNumberIn("--last", options.last, 1, 1000000));
+        first = shown.size() > last ? shown.size() - last : 0;
     }
     std::string out;
-    for (int k = first; k <= count; ++k) {
-        const nlohmann::ordered_json& entry = entries[k - 1];
+    for (std::size_t i = first; i < shown.size(); ++i) {
+        const nlohmann::ordered_json& entry = entries[shown[i] - 1];
         if (common.json) {
             out += entry.is_discarded() ? "null\n" : JsonText(entry, -1);
-        } else if (entry.is_discarded()) {
-            out += std::to_string(k) + "  (not a readable entry)\n";
         } else {
-            out += std::to_string(k) + "  " + EscapeControls(Field(entry, "time")) + "  " +
-                   EscapeControls(Field(entry, "check_word")) + "  " +
-                   EscapeControls(Field(entry, "folder")) + "\n";
+            out += EntryLine(shown[i], entry);
         }
     }
     Print(out);
@@ -80,7 +141,8 @@ void AddLogCommand(CLI::App& app, CommonOptions& common) {
     CLI::App& log = AddCommand(
         app, "log",
         "Shows the programming log: every signal that play sent, one line each (entry number, "
-        "time in UTC, check word, working folder). The log is $XDG_STATE_HOME/zk77q3/sent.jsonl "
+        "time in UTC, check word, the repeater's name in quotes when it was given, working "
+        "folder). The log is $XDG_STATE_HOME/zk77q3/sent.jsonl "
         "(~/.local/state/zk77q3/sent.jsonl), JSON Lines, reachable by its owner only: a log or "
         "folder of another user, a symbolic link or anything but a regular file is refused, and "
         "one that others can reach is made private, with a warning.",
@@ -93,6 +155,11 @@ void AddLogCommand(CLI::App& app, CommonOptions& common) {
                    "print entry K (numbered from 1, as the list shows) as a profile, to send the "
                    "same settings again with --config")
         ->type_name("K");
+    log.add_option_function<std::string>(
+           "--name", [options](const std::string& text) { options->name = text; },
+           "only the entries of the repeater of that name (exact); entries keep their numbers "
+           "in the whole log, --last counts among them, and --profile K must be one of them")
+        ->type_name("TEXT");
     SetRun(log, common, [options](CommonOptions& c) { return RunLog(c, *options); });
 }
 

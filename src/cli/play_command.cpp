@@ -20,6 +20,7 @@ void AddPlayCommand(CLI::App& app, CommonOptions& common) {
     AddSettingsOptions(play, common);
     AddDirectoryOption(play, common);
     AddDeviceOption(play, common);
+    AddNameOption(play, common);
     AddJsonOption(play, common);
     AddStrictOption(play, common);
     auto delay = std::make_shared<std::string>("0");

@@ -12,6 +12,7 @@
 #include "filehandle.h"
 #include "messages.h"
 #include "profileshape.h"
+#include "repeatername.h"
 
 namespace zk::cli {
 
@@ -82,54 +83,78 @@ GivenSettings ReadProfile(std::string_view text, const std::string& fileName) {
     for (auto&& [key, node] : table) {
         const std::string where = Where(fileName, key.source());
         const Setting* setting = FindSetting(key.str());
-        if (setting == nullptr) {
+        if (setting == nullptr && key.str() != kNameKey) {
             throw UsageError(where + ": unknown key " + Quoted(key.str()));
         }
+        const std::string known = setting != nullptr ? setting->key : kNameKey;
         if (node.is_table() || node.is_array()) {
-            throw UsageError(where + ": " + setting->key + ": one value is expected");
+            throw UsageError(where + ": " + known + ": one value is expected");
         }
-        given[setting->key] = GivenValue{ValueText(node), where + ": " + setting->key};
+        given[known] = GivenValue{ValueText(node), where + ": " + known};
     }
     return given;
 }
 
-std::string ProfileText(const PanelState& panel) {
+namespace {
+
+// `value` as a TOML basic string. A checked setting holds no quote, backslash or control
+// character, and a checked name no control character; quotes and backslashes are escaped, so
+// that the line stays TOML whatever a name or a later setting may hold.
+std::string TomlString(const std::string& value) {
+    std::string text = "\"";
+    for (const char c : value) {
+        if (c == '"' || c == '\\') {
+            text += '\\';
+        }
+        text += c;
+    }
+    return text + '"';
+}
+
+}  // namespace
+
+std::string ProfileText(const PanelState& panel, const std::optional<std::string>& name) {
     std::string text =
         "# ZK-77q3 repeater settings: zk77q3 play --config FILE sends them; options given on "
         "the\n# command line override them.\n";
+    if (name) {
+        text += std::string(kNameKey) + " = " + TomlString(*name) + "\n";
+    }
     for (const Setting& setting : kSettings) {
         const std::string value = SettingText(panel, setting);
         text += setting.key;
         text += " = ";
-        if (IsNumberSetting(setting)) {
-            text += value;
-        } else {
-            // A checked value holds no quote, backslash or control character; escaped all the
-            // same, so that the line stays TOML whatever a later setting may allow.
-            text += '"';
-            for (const char c : value) {
-                if (c == '"' || c == '\\') {
-                    text += '\\';
-                }
-                text += c;
-            }
-            text += '"';
-        }
+        text += IsNumberSetting(setting) ? value : TomlString(value);
         text += '\n';
     }
     return text;
 }
 
-PanelState LoadSettings(const CommonOptions& common) {
+NamedSettings LoadNamedSettings(const CommonOptions& common) {
     GivenSettings given;
     if (!common.config.empty()) {
         given = ReadProfile(ReadProfileText(common.config),
                             common.config == "-" ? kStandardInputName : common.config);
     }
+    NamedSettings settings;
+    if (const auto named = given.find(kNameKey); named != given.end()) {
+        CheckRepeaterName(named->second.subject, named->second.text);
+        settings.name = named->second.text;
+        given.erase(named);
+    }
+    if (common.name) {
+        CheckRepeaterName("--name", *common.name);
+        settings.name = common.name;
+    }
     for (const auto& [key, value] : common.given) {
         given[key] = value;
     }
-    return ResolveSettings(given);
+    settings.panel = ResolveSettings(given);
+    return settings;
+}
+
+PanelState LoadSettings(const CommonOptions& common) {
+    return LoadNamedSettings(common).panel;
 }
 
 }  // namespace zk::cli

@@ -22,11 +22,13 @@ void AddProfileCommand(CLI::App& app, CommonOptions& common) {
         "zk77q3 profile --user-open 1590 --period 1:0:0 --output north.toml");
     AddSettingsOptions(profile, common);
     AddDirectoryOption(profile, common, false);
+    AddNameOption(profile, common);
     auto output = std::make_shared<std::string>();
     AddValueOption(profile, "-o,--output", *output,
                    "write the profile to FILE (owner-only) instead of standard output", "FILE");
     SetRun(profile, common, [output](CommonOptions& c) {
-        const std::string text = ProfileText(LoadSettings(c));
+        const NamedSettings settings = LoadNamedSettings(c);
+        const std::string text = ProfileText(settings.panel, settings.name);
         if (output->empty()) {
             Print(text);
         } else {

@@ -10,10 +10,12 @@
 #include "aircheck.h"
 #include "audioplayer.h"
 #include "checks.h"
+#include "deviceadvice.h"
 #include "errors.h"
 #include "messages.h"
 #include "output.h"
 #include "profile.h"
+#include "repeatername.h"
 #include "report.h"
 #include "sentlog.h"
 #include "stdoutput.h"
@@ -94,17 +96,22 @@ std::string WorkingFolder() {
     return error ? std::string() : folder.string();
 }
 
-nlohmann::ordered_json LogEntry(const PanelState& panel, const CommonOptions& common,
+// The repeater's name follows the time when it has one; entries without a name (and those
+// written before names existed) are the log's unnamed repeaters.
+nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptions& common,
                                 const SendOptions& send, const SendAttempt& attempt) {
-    nlohmann::ordered_json entry = {
-        {"time", UtcTimestamp()},
+    nlohmann::ordered_json entry = {{"time", UtcTimestamp()}};
+    if (settings.name) {
+        entry[kNameKey] = *settings.name;
+    }
+    entry.update({
         {"folder", WorkingFolder()},
         {"device", common.device},
-        {"settings", SettingsJson(panel)},
+        {"settings", SettingsJson(settings.panel)},
         {"array", ArrayHex()},
         {"check_word", CheckWordHex()},
         {"wav_sha256", WaveFileSha256()},
-    };
+    });
     if (attempt.check) {
         entry["attempt"] = attempt.number;
         entry["check"] = AirCheckJson(send.checkWith, *attempt.check);
@@ -114,11 +121,11 @@ nlohmann::ordered_json LogEntry(const PanelState& panel, const CommonOptions& co
 
 // The entry of a send that has gone out, and the check's line; a log that cannot be written is
 // a warning, since the signal is on the air all the same.
-void RecordSend(const PanelState& panel, const CommonOptions& common, const SendOptions& send,
+void RecordSend(const NamedSettings& settings, const CommonOptions& common, const SendOptions& send,
                 const SendAttempt& attempt) {
     std::string reason;
     try {
-        reason = AppendToSentLog(LogEntry(panel, common, send, attempt));
+        reason = AppendToSentLog(LogEntry(settings, common, send, attempt));
     } catch (const std::exception& error) {
         reason = error.what();
     }
@@ -134,7 +141,8 @@ void RecordSend(const PanelState& panel, const CommonOptions& common, const Send
 }  // namespace
 
 int RunProgramming(CommonOptions& common, const SendOptions& send) {
-    PanelState panel = LoadSettings(common);
+    NamedSettings settings = LoadNamedSettings(common);
+    PanelState& panel = settings.panel;
     const std::vector<std::string> warnings = SettingWarnings(panel);
     for (const std::string& warning : warnings) {
         SayWarning(warning);
@@ -143,9 +151,9 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
         throw UsageError("refused by --strict (" + std::to_string(warnings.size()) +
                          " warnings above): nothing written, nothing sent");
     }
-    AlsaPlayer speaker(common.device);
+    AlsaPlayer speaker(common.device, kDevicesAdvice);
     ListingThenPlay finish(panel, common, send, speaker, [&](const SendAttempt& attempt) {
-        RecordSend(panel, common, send, attempt);
+        RecordSend(settings, common, send, attempt);
     });
     NoChart chart;
     RunOutput(panel, chart, finish);

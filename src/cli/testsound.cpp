@@ -2,6 +2,7 @@
 
 #include "_5FormFM.h"
 #include "audioplayer.h"
+#include "deviceadvice.h"
 #include "errors.h"
 
 namespace zk::cli {
@@ -13,7 +14,7 @@ void PlayTestSound(const std::string& device, const std::string& what,
     sound.rate = kSampleRate;
     sound.samples = samples;
     try {
-        AlsaPlayer(device).Play(sound);
+        AlsaPlayer(device, kDevicesAdvice).Play(sound);
     } catch (const PlaybackError& error) {
         // The player's message names a file; this sound has none.
         const std::string prefix = "Cannot play file \"" + what + "\". ";

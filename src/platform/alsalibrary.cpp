@@ -39,6 +39,9 @@ PlaybackFunctions LoadPlayback(const char* soname) {
     Bind(library, "snd_pcm_drain", f.pcm_drain);
     Bind(library, "snd_pcm_close", f.pcm_close);
     Bind(library, "snd_config_update_free_global", f.config_update_free_global);
+    Bind(library, "snd_device_name_hint", f.device_name_hint);
+    Bind(library, "snd_device_name_get_hint", f.device_name_get_hint);
+    Bind(library, "snd_device_name_free_hint", f.device_name_free_hint);
     return f;
 }
 

@@ -1,7 +1,8 @@
-// alsa-lib's playback functions, loaded from the shared library the first time a sound is played
-// rather than when the program starts. Programs that never play (the window until its first
-// output, `zk77q3 generate`) then start without mapping and relocating alsa-lib; it costs the
-// window's first frame more than a millisecond.
+// alsa-lib's playback functions, and those that list the devices, loaded from the shared library
+// the first time a sound is played (or the devices are listed) rather than when the program
+// starts. Programs that never play (the window until its first output, `zk77q3 generate`) then
+// start without mapping and relocating alsa-lib; it costs the window's first frame more than a
+// millisecond.
 #pragma once
 
 #include <alsa/asoundlib.h>
@@ -20,6 +21,10 @@ struct PlaybackFunctions {
     decltype(&snd_pcm_drain) pcm_drain;
     decltype(&snd_pcm_close) pcm_close;
     decltype(&snd_config_update_free_global) config_update_free_global;
+    // The device names and descriptions that `aplay -L` shows (alsadevices.h).
+    decltype(&snd_device_name_hint) device_name_hint;
+    decltype(&snd_device_name_get_hint) device_name_get_hint;
+    decltype(&snd_device_name_free_hint) device_name_free_hint;
 };
 
 // The functions of alsa-lib (libasound.so.2), loaded once for the whole process. Throws

@@ -34,7 +34,7 @@ struct AlsaCapture::Pcm {
 CaptureError::CaptureError(const std::string& device, const std::string& reason)
     : Fault("Cannot capture from ALSA device \"" + device + "\". " + TrimTrailingStops(reason)) {}
 
-AlsaCapture::AlsaCapture(const std::string& device, unsigned rate)
+AlsaCapture::AlsaCapture(const std::string& device, unsigned rate, const std::string& openAdvice)
     : pcm_(std::make_unique<Pcm>()), device_(device), rate_(rate) {
     snd_lib_error_set_handler(&DropAlsaMessage);
     // Non-blocking: Read does its own bounded waiting, so that a device that stops delivering
@@ -42,7 +42,8 @@ AlsaCapture::AlsaCapture(const std::string& device, unsigned rate)
     int err = snd_pcm_open(&pcm_->pcm, device.c_str(), SND_PCM_STREAM_CAPTURE, SND_PCM_NONBLOCK);
     if (err < 0) {
         pcm_->pcm = nullptr;
-        throw CaptureError(device, snd_strerror(err));
+        throw CaptureError(
+            device, std::string(snd_strerror(err)) + (openAdvice.empty() ? "" : "; " + openAdvice));
     }
     // Samples at another rate than the demodulator is told would put the carrier and the bit
     // clock off by the same factor. snd_pcm_set_params gives exactly the rate asked for

@@ -26,8 +26,9 @@ class AlsaCapture {
     static constexpr int kRestartsWithoutSound = 5;
 
     // Opens `device` for capture at `rate`; throws CaptureError with ALSA's reason when the
-    // device cannot be opened, or refuses 16-bit mono sound at exactly that rate.
-    AlsaCapture(const std::string& device, unsigned rate);
+    // device cannot be opened (followed by "; <openAdvice>" when that is given), or refuses
+    // 16-bit mono sound at exactly that rate.
+    AlsaCapture(const std::string& device, unsigned rate, const std::string& openAdvice = "");
     ~AlsaCapture();
     AlsaCapture(const AlsaCapture&) = delete;
     AlsaCapture& operator=(const AlsaCapture&) = delete;

@@ -48,9 +48,10 @@ void AlsaPlayer::Play(const Sound& sound) {
     }
     const alsa::PlaybackFunctions& snd = *loaded;
     snd.lib_error_set_handler(&DropAlsaMessage);
-    const auto fail = [&](const std::string& what, int err) {
-        throw PlaybackError(sound.fileName,
-                            "ALSA device \"" + device_ + "\" " + what + ": " + snd.strerror(err));
+    const auto fail = [&](const std::string& what, int err, const std::string& advice = "") {
+        throw PlaybackError(sound.fileName, "ALSA device \"" + device_ + "\" " + what + ": " +
+                                                snd.strerror(err) +
+                                                (advice.empty() ? "" : "; " + advice));
     };
     if (sound.channels < 1 || sound.rate < 1) {
         fail("cannot play it", -EINVAL);
@@ -60,7 +61,7 @@ void AlsaPlayer::Play(const Sound& sound) {
     snd_pcm_t* opened = nullptr;
     int err = snd.pcm_open(&opened, device_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
     if (err < 0) {
-        fail("cannot be opened", err);
+        fail("cannot be opened", err, openAdvice_);
     }
     const Pcm pcm(opened);
 

@@ -16,11 +16,16 @@ namespace zk {
 // error stream.
 class AlsaPlayer : public Player {
   public:
-    explicit AlsaPlayer(std::string device = "default") : device_(std::move(device)) {}
+    // `openAdvice`, when given, follows ALSA's text when the device cannot be opened ("...: No
+    // such file or directory; <openAdvice>"): where the caller can tell the operator how to find
+    // the right name. The window gives none and keeps its texts.
+    explicit AlsaPlayer(std::string device = "default", std::string openAdvice = "")
+        : device_(std::move(device)), openAdvice_(std::move(openAdvice)) {}
     void Play(const Sound& sound) override;
 
   private:
     std::string device_;
+    std::string openAdvice_;
 };
 
 }  // namespace zk

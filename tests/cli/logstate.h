@@ -37,9 +37,10 @@ class LogState {
         ::chmod(log_.c_str(), 0600);
     }
 
-    // `play` with codes that draw no warning; `before` runs first (shell commands ending in ';').
-    ToolRun Play(const std::string& before = "") const {
-        return RunTool(std::string("play ") + kQuietCodes, before + Environment());
+    // `play` with codes that draw no warning and `args`; `before` runs first (shell commands
+    // ending in ';').
+    ToolRun Play(const std::string& before = "", const std::string& args = "") const {
+        return RunTool(std::string("play ") + kQuietCodes + " " + args, before + Environment());
     }
 
     ToolRun Log(const std::string& args = "", const std::string& before = "") const {

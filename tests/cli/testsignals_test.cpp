@@ -51,7 +51,7 @@ TEST(TestSignals, ToneIsTheLeadInContinued) {
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
               "zk77q3: Cannot play the level tone. ALSA device \"nothing\" cannot be opened: No "
-              "such file or directory.\n");
+              "such file or directory; `zk77q3 devices` lists the devices.\n");
 }
 
 // Signal power at `hz` in `block` (Goertzel), relative to the block's total power.

@@ -117,7 +117,7 @@ TEST(Zk77q3, PlaySendsTheWaveDataToTheDefaultSoundDevice) {
     EXPECT_EQ(WithoutWarnings(run.err),
               "zk77q3: Cannot play file \"" + (folder.path() / "_qq.wav").string() +
                   "\". ALSA device \"default\" cannot be opened: No such file or "
-                  "directory.\n");
+                  "directory; `zk77q3 devices` lists the devices.\n");
     EXPECT_EQ(ReadFile("_qq.wav").size(), 97580u);
     EXPECT_EQ(ReadFile("9_fmsig.h").size(), 42020u);
 }

@@ -85,7 +85,7 @@ expect_among() {
     done
 }
 
-commands='generate play check profile tone dtmf log verify listen'
+commands='generate play check profile tone dtmf log verify listen devices'
 settings='--user-open --user-close --admin-open --admin-close --user-mode --dtmf --max-record
   --period --beep-length --beep-level --squelch --threshold --rx-filter --tx-filter --adc-gain
   --dac-atten --hang --sleep'
@@ -93,6 +93,7 @@ settings='--user-open --user-close --admin-open --admin-close --user-mode --dtmf
 # Commands: all of them at the start, and still after options that come with a value.
 expect_exactly "zk77q3 " "$commands"
 expect_exactly "zk77q3 p" "play profile"
+expect_exactly "zk77q3 d" "dtmf devices"
 expect_exactly "zk77q3 -" "--help -h --version -V"
 
 # Each command's own options, and none of another command's.
@@ -101,7 +102,9 @@ expect_among "zk77q3 play --" "$settings --config --directory --device --delay -
 expect_among "zk77q3 verify --" "--expect-wav --channel --json --config $settings" "--delay --seconds"
 expect_among "zk77q3 listen --" "--device --rate --count --timeout --json" "--expect-wav --delay"
 expect_exactly "zk77q3 tone --" "--seconds --device --help"
-expect_exactly "zk77q3 log --" "--json --last --profile --help"
+expect_exactly "zk77q3 log --" "--json --last --profile --name --help"
+expect_exactly "zk77q3 devices --" "--json --help"
+expect_among "zk77q3 profile --" "--name --output" "--device --delay"
 expect_among "zk77q3 dtmf --" "--code --device --user-open --config" "--json --expect-wav"
 expect_among "zk77q3 check --" "--json --config $settings" "--strict --device --delay"
 # The command is found past an option's value, even one that looks like a command.
@@ -121,6 +124,7 @@ expect_exactly "zk77q3 dtmf --code " "user-open user-close admin-open admin-clos
 # Values the operator types are not guessed at: no options, no files.
 expect_exactly "zk77q3 play --user-open " ""
 expect_exactly "zk77q3 tone --seconds " ""
+expect_exactly "zk77q3 play --name " ""
 
 # Files and folders, in a folder of known contents.
 tmp=$(mktemp -d)
@@ -136,6 +140,16 @@ expect_exactly "zk77q3 verify --directory r" "rec"
 expect_among "zk77q3 verify --expect-wav " "air.wav rec" "club.toml notes.txt"
 expect_among "zk77q3 verify --json " "air.wav club.toml rec"
 expect_exactly "zk77q3 generate " ""
+
+# Device names from `zk77q3 devices` (the program on PATH): those that play, or for listen those
+# that capture, and "default" always.
+printf '%s\n' 'pcm.radio { type null hint.description "Radio" }' \
+    'pcm.scanner { type null hint.description "Scanner|IOIDInput" }' \
+    'pcm.speaker { type null hint.description "Speaker|IOIDOutput" }' >asound.conf
+PATH=$(dirname "$zk"):$PATH ALSA_CONFIG_PATH=$tmp/asound.conf \
+    expect_exactly "zk77q3 tone --device " "default radio speaker"
+PATH=$(dirname "$zk"):$PATH ALSA_CONFIG_PATH=$tmp/asound.conf \
+    expect_exactly "zk77q3 listen --device " "default radio scanner"
 
 # Every option that the program's commands define in their --help is offered for that command; commands this
 # zk77q3 does not list yet are reported and skipped.

@@ -9,7 +9,7 @@ set -u
 
 zk=$1 page=$2
 # The commands the page documents; those the program lists are checked whatever their names.
-documented="generate play check profile tone dtmf log verify listen"
+documented="generate play check profile tone dtmf log verify listen devices"
 
 failures=0
 fail() {
