@@ -161,7 +161,13 @@ TerminationRelease::TerminationRelease(std::function<void(int)> release) {
         state.registered.emplace(id_, std::move(release));
     }
     if (state.registered.size() == 1) {
-        StartReleaser(state);
+        try {
+            StartReleaser(state);
+        } catch (...) {
+            const std::lock_guard<std::mutex> lock(state.releases);
+            state.registered.erase(id_);
+            throw;
+        }
     }
 }
 
