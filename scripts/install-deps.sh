@@ -8,19 +8,21 @@
 # Any further names are wanted as well.
 set -euo pipefail
 
-# Building the window, the command line and the receiving side.
+# Building the window, the command line and the receiving side; Hamlib for keying the radio.
 run=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libasound2-dev libsndfile1-dev libjpeg62-turbo-dev libsoxr-dev libliquid-dev
   libcli11-dev nlohmann-json3-dev libtomlplusplus-dev nettle-dev
+  libhamlib-dev
   fonts-dejavu-core fonts-liberation
   scdoc
 )
 # The test suites: GoogleTest, a real X server for the end-to-end run, a PulseAudio server for
 # paced playback, the desktop-entry and metainfo checkers, bash for the completion test, the
 # accessibility buses and Python's AT-SPI client for reading the window as a screen reader does;
-# the AMR speech codec for the channel model's phone paths.
+# the AMR speech codec for the channel model's phone paths; rigctld with its dummy rig for the
+# PTT keying.
 test=(
   libgtest-dev libgmock-dev
   xvfb xauth xdotool
@@ -29,6 +31,7 @@ test=(
   bash-completion man-db groff-base
   dbus-daemon at-spi2-core python3-pyatspi
   libopencore-amrnb-dev
+  libhamlib-utils
 )
 # dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.
 package=(dpkg-dev desktop-file-utils appstream bash-completion)

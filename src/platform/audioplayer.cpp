@@ -1,5 +1,6 @@
 #include "audioplayer.h"
 
+#include <algorithm>
 #include <bit>
 #include <memory>
 
@@ -39,6 +40,10 @@ struct AlsaConfigRelease {
 }  // namespace
 
 void AlsaPlayer::Play(const Sound& sound) {
+    Play(sound, std::stop_token());
+}
+
+void AlsaPlayer::Play(const Sound& sound, std::stop_token stop) {
     const alsa::PlaybackFunctions* loaded = nullptr;
     try {
         loaded = &alsa::Playback();
@@ -76,8 +81,17 @@ void AlsaPlayer::Play(const Sound& sound) {
 
     const std::int16_t* next = sound.samples.data();
     auto framesLeft = static_cast<snd_pcm_uframes_t>(sound.samples.size() / sound.channels);
+    // Written in short stretches, so that a stop request is seen while the sound still plays.
+    const auto framesPerStretch = std::max<snd_pcm_uframes_t>(
+        1, snd_pcm_uframes_t{sound.rate} * kStopCheckMilliseconds / 1000);
     while (framesLeft > 0) {
-        const snd_pcm_sframes_t written = snd.pcm_writei(pcm.get(), next, framesLeft);
+        if (stop.stop_requested()) {
+            // Closing the device (on the way out) drops what it still holds.
+            throw PlaybackError(sound.fileName, "ALSA device \"" + device_ +
+                                                    "\" stopped before the end of the sound");
+        }
+        const snd_pcm_sframes_t written =
+            snd.pcm_writei(pcm.get(), next, std::min(framesLeft, framesPerStretch));
         if (written < 0) {
             // An underrun, a suspend or a signal: prepare the device again and go on.
             err = snd.pcm_recover(pcm.get(), static_cast<int>(written), 1);

@@ -1,6 +1,7 @@
 // Sound output through alsa-lib.
 #pragma once
 
+#include <stop_token>
 #include <string>
 
 #include "player.h"
@@ -22,6 +23,14 @@ class AlsaPlayer : public Player {
     explicit AlsaPlayer(std::string device = "default", std::string openAdvice = "")
         : device_(std::move(device)), openAdvice_(std::move(openAdvice)) {}
     void Play(const Sound& sound) override;
+    // The same, ending early when `stop` is requested (the transmitter was released under the
+    // sound): the device is closed with what it still holds dropped, within about
+    // kStopCheckMilliseconds plus the device's latency, and PlaybackError says the sound was
+    // stopped.
+    void Play(const Sound& sound, std::stop_token stop);
+
+    // The longest stretch of sound handed to the device between two looks at the stop request.
+    static constexpr unsigned kStopCheckMilliseconds = 50;
 
   private:
     std::string device_;

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <numbers>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -116,7 +117,8 @@ class PlayerTest : public ::testing::Test {
 
     // Plays `sound` on `device`, expecting a PlaybackError; returns its message, with alsa-lib's
     // stderr output (which must be none) checked on the way.
-    static std::string FailedPlayMessage(const Sound& sound, const std::string& device = "default") {
+    static std::string FailedPlayMessage(const Sound& sound,
+                                         const std::string& device = "default") {
         AlsaPlayer player(device);
         std::string message = "(no error)";
         ::testing::internal::CaptureStderr();
@@ -155,6 +157,26 @@ TEST_F(PlayerTest, PlaysTheSamplesByteForByte) {
     EXPECT_TRUE(ReadFile(dir_ / "captured.raw") == Samples16(samples));
 }
 
+// A transmission cut under the sound (the PTT released by the transmit limit) stops the
+// playback instead of sending the rest into a radio that no longer transmits.
+TEST_F(PlayerTest, AStopRequestEndsThePlayWithAnErrorAndTheRestUnsent) {
+    const std::vector<std::int16_t> samples = ToneSamples();
+    CaptureInto(dir_ / "captured.raw");
+    std::stop_source cut;
+    cut.request_stop();
+
+    AlsaPlayer player;
+    try {
+        player.Play(SoundOf(samples), cut.get_token());
+        ADD_FAILURE() << "a stopped play returned as if the sound had been sent";
+    } catch (const PlaybackError& e) {
+        EXPECT_STREQ(e.what(),
+                     "Cannot play file \"/work/_qq.wav\". ALSA device \"default\" stopped before "
+                     "the end of the sound");
+    }
+    EXPECT_LT(ReadFile(dir_ / "captured.raw").size(), Samples16(samples).size());
+}
+
 // The device is opened with the sound's own channel count and rate (the file plugin's WAV output
 // records both), and a device named by the caller is the one used.
 TEST_F(PlayerTest, OpensTheNamedDeviceWithTheSoundsLayout) {
@@ -175,9 +197,10 @@ TEST_F(PlayerTest, OpensTheNamedDeviceWithTheSoundsLayout) {
 // A card that runs at 48000 Hz only still plays the 16000 Hz signal: ALSA's plug layer converts
 // it (three device frames for each sample), never a refusal.
 TEST_F(PlayerTest, ADeviceWithoutTheSoundsRateGetsItResampled) {
-    UseAlsaConfig("pcm.!default { type plug slave { pcm { type file slave { pcm { type null } } "
-                  "file \"" + (dir_ / "captured.raw").string() +
-                  "\" format \"raw\" } rate 48000 } }\n");
+    UseAlsaConfig(
+        "pcm.!default { type plug slave { pcm { type file slave { pcm { type null } } "
+        "file \"" +
+        (dir_ / "captured.raw").string() + "\" format \"raw\" } rate 48000 } }\n");
     const std::vector<std::int16_t> samples = ToneSamples();
     AlsaPlayer().Play(SoundOf(samples));
     const std::size_t frames = ReadFile(dir_ / "captured.raw").size() / 2;

@@ -1,0 +1,191 @@
+#include "hamlibrig.h"
+
+#include <hamlib/rig.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+#include <string_view>
+
+namespace zk {
+namespace {
+
+// The error line a Hamlib call logged first: the root cause ("Unable to open /dev/ttyUSB0 - No
+// such file or directory"), where later lines only repeat it. Kept per thread, because each
+// Hamlib call runs on its caller's thread.
+thread_local std::string* firstErrorLine = nullptr;
+
+std::string TrimLine(std::string_view text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ' || text.back() == '.')) {
+        text.remove_suffix(1);
+    }
+    // Hamlib starts its lines with the function's name ("network_open: ..."), which says
+    // nothing to an operator.
+    const std::size_t colon = text.find(": ");
+    if (colon != std::string_view::npos &&
+        text.substr(0, colon).find(' ') == std::string_view::npos) {
+        text.remove_prefix(colon + 2);
+    }
+    return std::string(text);
+}
+
+int KeepFirstError(enum rig_debug_level_e /*level*/, rig_ptr_t /*arg*/, const char* format,
+                   va_list arguments) {
+    if (firstErrorLine != nullptr && firstErrorLine->empty()) {
+        char line[512];
+        std::vsnprintf(line, sizeof line, format, arguments);
+        *firstErrorLine = TrimLine(line);
+    }
+    return 0;
+}
+
+// Hamlib prints its diagnostics to the standard error stream unless told otherwise; only its
+// error lines are kept, through the callback, and only while a call of ours is running.
+void QuietHamlib() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        rig_set_debug(RIG_DEBUG_ERR);
+        rig_set_debug_callback(&KeepFirstError, nullptr);
+        // Backends are loaded on demand by rig_init; the model check needs them all in place.
+        rig_load_all_backends();
+    });
+}
+
+// Runs one Hamlib call and turns a failure into HamlibFailure with its reason.
+class Call {
+  public:
+    Call() {
+        QuietHamlib();
+        firstErrorLine = &line_;
+    }
+    ~Call() { firstErrorLine = nullptr; }
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    void Check(int status, std::string_view action) {
+        if (status == RIG_OK) {
+            return;
+        }
+        Fail(status, action);
+    }
+
+    [[noreturn]] void Fail(int status, std::string_view action) {
+        // rigerror() in Hamlib 4.5 appends its saved debug trace; rigerror2() is the bare text.
+        std::string reason = std::string(action) + ": " + TrimLine(rigerror2(status));
+        if (!line_.empty()) {
+            reason += " (" + line_ + ")";
+        }
+        throw HamlibFailure(reason);
+    }
+
+  private:
+    std::string line_;
+};
+
+struct Cleanup {
+    void operator()(RIG* rig) const { rig_cleanup(rig); }
+};
+using InitialisedRig = std::unique_ptr<RIG, Cleanup>;
+
+void SetConf(Call& call, RIG* rig, const char* name, const std::string& value) {
+    const token_t token = rig_token_lookup(rig, name);
+    if (token == RIG_CONF_END) {
+        call.Fail(-RIG_EINVAL, std::string("Hamlib has no setting ") + name);
+    }
+    call.Check(rig_set_conf(rig, token, value.c_str()),
+               std::string("Hamlib refuses ") + name + " " + value);
+}
+
+rig_model_t ModelFor(const PttSpec& spec) {
+    switch (spec.method) {
+        case PttMethod::Cat:
+            return spec.rigModel;
+        case PttMethod::Rigctld:
+            return RIG_MODEL_NETRIGCTL;
+        default:
+            // The dummy rig does nothing itself; Hamlib's PTT port does the keying. (Model 0,
+            // "none", ends the process in Hamlib 4.5's rig_init.)
+            return RIG_MODEL_DUMMY;
+    }
+}
+
+void Configure(Call& call, RIG* rig, const PttSpec& spec) {
+    switch (spec.method) {
+        case PttMethod::Rts:
+            SetConf(call, rig, "ptt_type", "RTS");
+            SetConf(call, rig, "ptt_pathname", spec.device);
+            break;
+        case PttMethod::Dtr:
+            SetConf(call, rig, "ptt_type", "DTR");
+            SetConf(call, rig, "ptt_pathname", spec.device);
+            break;
+        case PttMethod::Cm108:
+            SetConf(call, rig, "ptt_type", "CM108");
+            SetConf(call, rig, "ptt_pathname", spec.device);
+            // Hamlib counts the pins from bit 0; the interfaces' data sheets from GPIO1.
+            SetConf(call, rig, "ptt_bitnum", std::to_string(spec.cm108Gpio - 1));
+            break;
+        case PttMethod::Cat:
+            SetConf(call, rig, "rig_pathname", spec.device);
+            if (spec.baud != 0) {
+                SetConf(call, rig, "serial_speed", std::to_string(spec.baud));
+            }
+            break;
+        case PttMethod::Rigctld: {
+            const bool ipv6 = spec.host.find(':') != std::string::npos;
+            SetConf(call, rig, "rig_pathname",
+                    (ipv6 ? "[" + spec.host + "]" : spec.host) + ":" + std::to_string(spec.port));
+            break;
+        }
+        case PttMethod::None:
+            break;
+    }
+}
+
+}  // namespace
+
+bool HamlibKnowsRigModel(int model) {
+    const Call call;
+    return rig_get_caps(model) != nullptr;
+}
+
+void HamlibRig::Closer::operator()(s_rig* rig) const {
+    const Call call;
+    rig_close(rig);
+    rig_cleanup(rig);
+}
+
+HamlibRig::HamlibRig(const PttSpec& spec) {
+    Call call;
+    InitialisedRig rig(rig_init(ModelFor(spec)));
+    if (!rig) {
+        call.Fail(-RIG_EINVAL, "Hamlib cannot set up rig model " + std::to_string(ModelFor(spec)));
+    }
+    Configure(call, rig.get(), spec);
+    call.Check(rig_open(rig.get()), "cannot be opened");
+    rig_.reset(rig.release());
+    // Hamlib answers rig_get_ptt from what it last set for a while; the check after keying must
+    // ask the radio or the port itself.
+    rig_set_cache_timeout_ms(rig_.get(), HAMLIB_CACHE_PTT, 0);
+}
+
+HamlibRig::~HamlibRig() = default;
+
+void HamlibRig::SetPtt(bool on) {
+    Call call;
+    call.Check(rig_set_ptt(rig_.get(), RIG_VFO_CURR, on ? RIG_PTT_ON : RIG_PTT_OFF),
+               on ? "refuses to key" : "refuses to release");
+}
+
+std::optional<bool> HamlibRig::GetPtt() {
+    Call call;
+    ptt_t state = RIG_PTT_OFF;
+    const int status = rig_get_ptt(rig_.get(), RIG_VFO_CURR, &state);
+    if (status == -RIG_ENAVAIL || status == -RIG_ENIMPL) {
+        return std::nullopt;
+    }
+    call.Check(status, "cannot report its PTT state");
+    return state != RIG_PTT_OFF;
+}
+
+}  // namespace zk

@@ -1,0 +1,51 @@
+// One radio's push-to-talk through Hamlib, and Hamlib's reasons in words. Hamlib is quiet here:
+// its diagnostic lines never reach the standard error stream; the first error line of a failed
+// call becomes part of that call's reason.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "pttspec.h"
+
+struct s_rig;
+
+namespace zk {
+
+// A failed Hamlib call: what() is what failed, Hamlib's error text and the first error line it
+// logged, e.g. "cannot be opened: IO error (failed to connect to 127.0.0.1:4532)".
+class HamlibFailure : public std::runtime_error {
+  public:
+    explicit HamlibFailure(const std::string& reason) : std::runtime_error(reason) {}
+};
+
+// Whether Hamlib has a backend for rig model `model` (rigctl --list).
+bool HamlibKnowsRigModel(int model);
+
+// An opened rig set up for the spec's keying (not for `none`): the dummy rig with Hamlib's PTT
+// port for rts, dtr and cm108, the model itself for cat, the network client for rigctld. Not
+// safe for two threads at once; callers serialise.
+class HamlibRig {
+  public:
+    // Throws HamlibFailure when Hamlib refuses the settings or the port cannot be opened.
+    explicit HamlibRig(const PttSpec& spec);
+    ~HamlibRig();
+    HamlibRig(const HamlibRig&) = delete;
+    HamlibRig& operator=(const HamlibRig&) = delete;
+
+    // Throws HamlibFailure.
+    void SetPtt(bool on);
+    // The PTT state as the radio or the port reports it, none when the backend cannot say.
+    // Throws HamlibFailure when the question itself fails.
+    std::optional<bool> GetPtt();
+
+  private:
+    struct Closer {
+        void operator()(s_rig* rig) const;
+    };
+    std::unique_ptr<s_rig, Closer> rig_;
+};
+
+}  // namespace zk

@@ -1,0 +1,226 @@
+#include "pttspec.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+
+#include "hamlibrig.h"
+
+namespace zk {
+namespace {
+
+constexpr std::string_view kForms =
+    "use none, rts:DEVICE, dtr:DEVICE, cat:MODEL:DEVICE[:BAUD], cm108:DEVICE[:GPIO] or "
+    "rigctld[:HOST[:PORT]]";
+
+// The speeds a serial port is set to; Hamlib accepts 300..115200.
+constexpr std::array<int, 10> kSerialBauds = {300,  600,   1200,  2400,  4800,
+                                              9600, 19200, 38400, 57600, 115200};
+constexpr int kCm108FirstGpio = 1;
+constexpr int kCm108LastGpio = 8;  // a CM119 has eight; a CM108 four
+constexpr int kLastTcpPort = 65535;
+
+class Parser {
+  public:
+    explicit Parser(std::string_view text) : text_(text) {}
+
+    [[noreturn]] void Fail(std::string_view what) const {
+        throw PttSpecError("PTT \"" + std::string(text_) + "\": " + std::string(what));
+    }
+
+    // A number written with digits only, no sign and no blanks; none when it is not one or is
+    // too large for an int.
+    static std::optional<int> Digits(std::string_view field) {
+        if (field.empty() ||
+            !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            return std::nullopt;
+        }
+        int value = 0;
+        const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+        if (error != std::errc() || end != field.data() + field.size()) {
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    // The device file of a serial or hidraw keying: a full path, so that a slip such as
+    // "rts:ttyUSB0" is not opened in the working folder.
+    std::string Device(std::string_view field, std::string_view form) const {
+        if (field.empty()) {
+            Fail("the device is missing (" + std::string(form) + ")");
+        }
+        if (field.front() != '/') {
+            Fail("the device \"" + std::string(field) + "\" must be a full path such as " +
+                 (form.starts_with("cm108") ? "/dev/hidraw0" : "/dev/ttyUSB0"));
+        }
+        return std::string(field);
+    }
+
+    // DEVICE[:NUMBER]: the last field is the number when it is all digits, otherwise it belongs
+    // to the device's name.
+    std::pair<std::string_view, std::optional<std::string_view>> DeviceAndNumber(
+        std::string_view rest) const {
+        const std::size_t colon = rest.rfind(':');
+        if (colon == std::string_view::npos) {
+            return {rest, std::nullopt};
+        }
+        const std::string_view last = rest.substr(colon + 1);
+        if (last.empty()) {
+            Fail("nothing follows the last \":\"");
+        }
+        if (Digits(last)) {
+            return {rest.substr(0, colon), last};
+        }
+        return {rest, std::nullopt};
+    }
+
+    PttSpec Serial(PttMethod method, std::string_view rest, std::string_view form) const {
+        PttSpec spec = Base(method);
+        spec.device = Device(rest, form);
+        return spec;
+    }
+
+    PttSpec Cat(std::string_view rest) const {
+        constexpr std::string_view kForm = "cat:MODEL:DEVICE[:BAUD]";
+        const std::size_t colon = rest.find(':');
+        const std::string_view modelField = rest.substr(0, colon);
+        if (modelField.empty()) {
+            Fail("the rig model is missing (" + std::string(kForm) + ")");
+        }
+        const std::optional<int> model = Digits(modelField);
+        if (!model || *model < 1) {
+            Fail("the rig model \"" + std::string(modelField) +
+                 "\" is not a Hamlib model number (rigctl --list shows them)");
+        }
+        if (!HamlibKnowsRigModel(*model)) {
+            Fail("Hamlib knows no rig model " + std::to_string(*model) +
+                 " (rigctl --list shows them)");
+        }
+        PttSpec spec = Base(PttMethod::Cat);
+        spec.rigModel = *model;
+        const std::string_view afterModel =
+            colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+        const auto [device, baud] = DeviceAndNumber(afterModel);
+        spec.device = Device(device, kForm);
+        if (baud) {
+            const int value = *Digits(*baud);
+            if (std::find(kSerialBauds.begin(), kSerialBauds.end(), value) == kSerialBauds.end()) {
+                Fail("baud rate " + std::string(*baud) +
+                     " is not one of 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
+                     "115200");
+            }
+            spec.baud = value;
+        }
+        return spec;
+    }
+
+    PttSpec Cm108(std::string_view rest) const {
+        constexpr std::string_view kForm = "cm108:DEVICE[:GPIO]";
+        const auto [device, gpio] = DeviceAndNumber(rest);
+        PttSpec spec = Base(PttMethod::Cm108);
+        spec.device = Device(device, kForm);
+        if (gpio) {
+            const int value = *Digits(*gpio);
+            if (value < kCm108FirstGpio || value > kCm108LastGpio) {
+                Fail("GPIO " + std::string(*gpio) + " is not one of 1..8");
+            }
+            spec.cm108Gpio = value;
+        }
+        return spec;
+    }
+
+    // HOST[:PORT], or [IPV6][:PORT].
+    PttSpec Rigctld(std::optional<std::string_view> rest) const {
+        PttSpec spec = Base(PttMethod::Rigctld);
+        if (!rest) {
+            return spec;
+        }
+        std::string_view host;
+        std::optional<std::string_view> port;
+        if (rest->starts_with('[')) {
+            const std::size_t close = rest->find(']');
+            if (close == std::string_view::npos) {
+                Fail("\"]\" is missing after the IPv6 address");
+            }
+            host = rest->substr(1, close - 1);
+            const std::string_view after = rest->substr(close + 1);
+            if (!after.empty()) {
+                if (!after.starts_with(':')) {
+                    Fail("\":PORT\" or nothing may follow \"]\"");
+                }
+                port = after.substr(1);
+            }
+        } else {
+            const std::size_t colon = rest->find(':');
+            host = rest->substr(0, colon);
+            if (colon != std::string_view::npos) {
+                port = rest->substr(colon + 1);
+            }
+        }
+        if (host.empty()) {
+            Fail("the host is empty");
+        }
+        spec.host = std::string(host);
+        if (port) {
+            const std::optional<int> value = Digits(*port);
+            if (!value || *value < 1 || *value > kLastTcpPort) {
+                Fail("the port \"" + std::string(*port) + "\" is not a number 1..65535");
+            }
+            spec.port = *value;
+        }
+        return spec;
+    }
+
+    PttSpec Parse() const {
+        const std::size_t colon = text_.find(':');
+        const std::string_view method = text_.substr(0, colon);
+        const std::optional<std::string_view> rest =
+            colon == std::string_view::npos
+                ? std::nullopt
+                : std::optional<std::string_view>(text_.substr(colon + 1));
+        if (method == "none") {
+            if (rest) {
+                Fail("none takes nothing after it");
+            }
+            return Base(PttMethod::None);
+        }
+        if (method == "rts") {
+            return Serial(PttMethod::Rts, rest.value_or(""), "rts:DEVICE");
+        }
+        if (method == "dtr") {
+            return Serial(PttMethod::Dtr, rest.value_or(""), "dtr:DEVICE");
+        }
+        if (method == "cat") {
+            return Cat(rest.value_or(""));
+        }
+        if (method == "cm108") {
+            return Cm108(rest.value_or(""));
+        }
+        if (method == "rigctld") {
+            return Rigctld(rest);
+        }
+        if (text_.empty()) {
+            Fail("empty; " + std::string(kForms));
+        }
+        Fail("unknown method \"" + std::string(method) + "\"; " + std::string(kForms));
+    }
+
+  private:
+    PttSpec Base(PttMethod method) const {
+        PttSpec spec;
+        spec.method = method;
+        spec.text = std::string(text_);
+        return spec;
+    }
+
+    std::string_view text_;
+};
+
+}  // namespace
+
+PttSpec ParsePttSpec(std::string_view text) {
+    return Parser(text).Parse();
+}
+
+}  // namespace zk

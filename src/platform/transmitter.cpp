@@ -1,0 +1,90 @@
+#include "transmitter.h"
+
+#include <optional>
+
+#include "hamlibrig.h"
+
+namespace zk {
+
+PttError::PttError(const std::string& specText, std::string_view reason)
+    : Fault("PTT \"" + specText + "\" " + std::string(reason)) {}
+
+Transmitter::Transmitter(PttSpec spec) : spec_(std::move(spec)) {
+    if (spec_.method == PttMethod::None) {
+        return;
+    }
+    try {
+        rig_ = std::make_unique<HamlibRig>(spec_);
+    } catch (const HamlibFailure& failure) {
+        throw PttError(spec_.text, failure.what());
+    }
+}
+
+Transmitter::~Transmitter() {
+    ReleaseQuietly();
+}
+
+void Transmitter::Key() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!rig_) {
+        keyed_ = true;
+        return;
+    }
+    // Counted as keyed before the command: a command that fails half-way may have keyed it.
+    keyed_ = true;
+    try {
+        rig_->SetPtt(true);
+        // A radio that takes the command and stays on receive would have the sound go nowhere;
+        // ask it, where it can answer.
+        const std::optional<bool> keyed = rig_->GetPtt();
+        if (keyed && !*keyed) {
+            throw HamlibFailure("did not key: the radio still reports receive");
+        }
+    } catch (const HamlibFailure& failure) {
+        try {
+            ReleaseLocked();
+        } catch (const PttError&) {
+            // the refusal to key is the news; the destructor tries the release again
+        }
+        throw PttError(spec_.text, failure.what());
+    }
+}
+
+void Transmitter::Release() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    ReleaseLocked();
+}
+
+std::string Transmitter::ReleaseQuietly() noexcept {
+    try {
+        Release();
+        return {};
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+}
+
+bool Transmitter::Keyed() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return keyed_;
+}
+
+void Transmitter::ReleaseLocked() {
+    if (!keyed_) {
+        return;
+    }
+    if (rig_) {
+        try {
+            rig_->SetPtt(false);
+            const std::optional<bool> keyed = rig_->GetPtt();
+            if (keyed && *keyed) {
+                throw HamlibFailure("did not release: the radio still reports transmit");
+            }
+        } catch (const HamlibFailure& failure) {
+            throw PttError(spec_.text, failure.what());
+        }
+    }
+    keyed_ = false;
+}
+
+}  // namespace zk

@@ -1,0 +1,349 @@
+// The PTT keying: the text the operator writes, and the key itself against Hamlib's dummy rig
+// behind a rigctld of the test's own, whose PTT state a second connection reads.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "errors.h"
+#include "pttspec.h"
+#include "rigctld.h"
+#include "terminationhold.h"
+#include "transmission.h"
+#include "transmitter.h"
+
+namespace zk {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Short enough to keep the suite quick; the limit far beyond any test's own length.
+constexpr TransmitTiming kQuickTiming{20ms, 20ms, 20s};
+// The longest a test's playback waits for a stop that should come at once.
+constexpr auto kStopWaitLimit = 10s;
+
+// Blocks like a playback into a device that never drains, until `stop` or kStopWaitLimit.
+bool WaitForStop(std::stop_token stop) {
+    std::mutex mutex;
+    std::condition_variable_any wake;
+    std::unique_lock<std::mutex> lock(mutex);
+    return wake.wait_for(lock, stop, kStopWaitLimit, [] { return false; }), stop.stop_requested();
+}
+
+struct ValidCase {
+    std::string text;
+    PttMethod method;
+    std::string device;
+    int rigModel = 0;
+    int baud = 0;
+    int cm108Gpio = PttSpec::kDefaultCm108Gpio;
+    std::string host = PttSpec::kDefaultRigctldHost;
+    int port = PttSpec::kDefaultRigctldPort;
+};
+
+TEST(PttSpec, ReadsEveryFormIntoItsFields) {
+    const std::vector<ValidCase> cases = {
+        {"none", PttMethod::None, ""},
+        {"rts:/dev/ttyUSB0", PttMethod::Rts, "/dev/ttyUSB0"},
+        // udev's stable names hold colons; a last field that is not all digits stays in the name
+        {"dtr:/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0", PttMethod::Dtr,
+         "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0-port0"},
+        {"cat:1035:/dev/ttyUSB1", PttMethod::Cat, "/dev/ttyUSB1", 1035, 0},
+        {"cat:3073:/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0:19200", PttMethod::Cat,
+         "/dev/serial/by-path/pci-0000:00:14.0-usb-0:2:1.0", 3073, 19200},
+        {"cat:1035:/dev/ttyUSB1:300", PttMethod::Cat, "/dev/ttyUSB1", 1035, 300},
+        {"cat:1035:/dev/ttyUSB1:115200", PttMethod::Cat, "/dev/ttyUSB1", 1035, 115200},
+        {"cm108:/dev/hidraw0", PttMethod::Cm108, "/dev/hidraw0"},
+        {"cm108:/dev/hidraw2:1", PttMethod::Cm108, "/dev/hidraw2", 0, 0, 1},
+        {"cm108:/dev/hidraw2:8", PttMethod::Cm108, "/dev/hidraw2", 0, 0, 8},
+        {"rigctld", PttMethod::Rigctld, ""},
+        {"rigctld:shack-pi", PttMethod::Rigctld, "", 0, 0, 3, "shack-pi", 4532},
+        {"rigctld:192.168.1.20:1", PttMethod::Rigctld, "", 0, 0, 3, "192.168.1.20", 1},
+        {"rigctld:[::1]:65535", PttMethod::Rigctld, "", 0, 0, 3, "::1", 65535},
+        {"rigctld:[fe80::1]", PttMethod::Rigctld, "", 0, 0, 3, "fe80::1", 4532},
+    };
+    for (const ValidCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        const PttSpec spec = ParsePttSpec(c.text);
+        EXPECT_EQ(spec.method, c.method);
+        EXPECT_EQ(spec.text, c.text);
+        EXPECT_EQ(spec.device, c.device);
+        EXPECT_EQ(spec.rigModel, c.rigModel);
+        EXPECT_EQ(spec.baud, c.baud);
+        EXPECT_EQ(spec.cm108Gpio, c.cm108Gpio);
+        EXPECT_EQ(spec.host, c.host);
+        EXPECT_EQ(spec.port, c.port);
+    }
+}
+
+TEST(PttSpec, RejectsBadTextsNamingWhatIsWrong) {
+    const std::string forms =
+        "use none, rts:DEVICE, dtr:DEVICE, cat:MODEL:DEVICE[:BAUD], cm108:DEVICE[:GPIO] or "
+        "rigctld[:HOST[:PORT]]";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "PTT \"\": empty; " + forms},
+        {"vox", "PTT \"vox\": unknown method \"vox\"; " + forms},
+        {"RTS:/dev/ttyUSB0", "PTT \"RTS:/dev/ttyUSB0\": unknown method \"RTS\"; " + forms},
+        {"none:/dev/ttyUSB0", "PTT \"none:/dev/ttyUSB0\": none takes nothing after it"},
+        {"rts", "PTT \"rts\": the device is missing (rts:DEVICE)"},
+        {"dtr:", "PTT \"dtr:\": the device is missing (dtr:DEVICE)"},
+        {"rts:ttyUSB0",
+         "PTT \"rts:ttyUSB0\": the device \"ttyUSB0\" must be a full path such as /dev/ttyUSB0"},
+        {"cat", "PTT \"cat\": the rig model is missing (cat:MODEL:DEVICE[:BAUD])"},
+        {"cat:ft991:/dev/ttyUSB0",
+         "PTT \"cat:ft991:/dev/ttyUSB0\": the rig model \"ft991\" is "
+         "not a Hamlib model number (rigctl --list shows them)"},
+        // Hamlib 4.5 ends the process on rig_init(0)
+        {"cat:0:/dev/ttyUSB0",
+         "PTT \"cat:0:/dev/ttyUSB0\": the rig model \"0\" is not a Hamlib "
+         "model number (rigctl --list shows them)"},
+        {"cat:999999:/dev/ttyUSB0",
+         "PTT \"cat:999999:/dev/ttyUSB0\": Hamlib knows no rig model "
+         "999999 (rigctl --list shows them)"},
+        {"cat:1035", "PTT \"cat:1035\": the device is missing (cat:MODEL:DEVICE[:BAUD])"},
+        {"cat:1035:/dev/ttyUSB0:9601",
+         "PTT \"cat:1035:/dev/ttyUSB0:9601\": baud rate 9601 is not one of 300, 600, 1200, 2400, "
+         "4800, 9600, 19200, 38400, 57600, 115200"},
+        {"cat:1035:/dev/ttyUSB0:",
+         "PTT \"cat:1035:/dev/ttyUSB0:\": nothing follows the last \":\""},
+        {"cm108:/dev/hidraw0:0", "PTT \"cm108:/dev/hidraw0:0\": GPIO 0 is not one of 1..8"},
+        {"cm108:/dev/hidraw0:9", "PTT \"cm108:/dev/hidraw0:9\": GPIO 9 is not one of 1..8"},
+        {"cm108:hidraw0",
+         "PTT \"cm108:hidraw0\": the device \"hidraw0\" must be a full path such as /dev/hidraw0"},
+        {"rigctld:", "PTT \"rigctld:\": the host is empty"},
+        {"rigctld::4532", "PTT \"rigctld::4532\": the host is empty"},
+        {"rigctld:shack:0", "PTT \"rigctld:shack:0\": the port \"0\" is not a number 1..65535"},
+        {"rigctld:shack:65536",
+         "PTT \"rigctld:shack:65536\": the port \"65536\" is not a number 1..65535"},
+        {"rigctld:shack:45x",
+         "PTT \"rigctld:shack:45x\": the port \"45x\" is not a number 1..65535"},
+        {"rigctld:shack:", "PTT \"rigctld:shack:\": the port \"\" is not a number 1..65535"},
+        {"rigctld:[::1", "PTT \"rigctld:[::1\": \"]\" is missing after the IPv6 address"},
+        {"rigctld:[::1]4532", "PTT \"rigctld:[::1]4532\": \":PORT\" or nothing may follow \"]\""},
+    };
+    for (const auto& [text, message] : cases) {
+        SCOPED_TRACE(text);
+        try {
+            ParsePttSpec(text);
+            ADD_FAILURE() << "accepted";
+        } catch (const PttSpecError& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    }
+}
+
+// With no keying the sound is played all the same, once.
+TEST(PttNone, PlaysWithoutKeying) {
+    Transmitter ptt(ParsePttSpec("none"));
+    int plays = 0;
+    Transmit(ptt, kQuickTiming, [&](std::stop_token) { ++plays; });
+    EXPECT_EQ(plays, 1);
+    EXPECT_FALSE(ptt.Keyed());
+}
+
+// Nothing listening: the fault names the PTT and Hamlib's reason, and no sound goes out.
+TEST(PttUnreachable, RigctldNotRunningIsAFaultBeforeAnySound) {
+    const int port = testing::FreePort();
+    const std::string text = "rigctld:127.0.0.1:" + std::to_string(port);
+    bool played = false;
+    try {
+        Transmitter ptt(ParsePttSpec(text));
+        Transmit(ptt, kQuickTiming, [&](std::stop_token) { played = true; });
+        ADD_FAILURE() << "opened a PTT that nobody serves";
+    } catch (const PttError& e) {
+        EXPECT_EQ(std::string(e.what()), "PTT \"" + text +
+                                             "\" cannot be opened: IO error (failed to connect "
+                                             "to 127.0.0.1:" +
+                                             std::to_string(port) + ")");
+    }
+    EXPECT_FALSE(played);
+}
+
+class PttOverRigctld : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        program_ = testing::FindRigctld();
+        if (program_.empty()) {
+            GTEST_SKIP() << "rigctld is not installed (Debian: libhamlib-utils)";
+        }
+    }
+
+    // A rigctld that listens, or the test fails.
+    std::unique_ptr<testing::Rigctld> Start(bool keepsPtt = true) {
+        auto server = std::make_unique<testing::Rigctld>(program_, keepsPtt);
+        EXPECT_TRUE(server->WaitUntilListening()) << "rigctld did not start";
+        return server;
+    }
+
+    std::string program_;
+};
+
+TEST_F(PttOverRigctld, KeyedForThePlaybackAndReleasedAfter) {
+    const auto server = Start();
+    Transmitter ptt(ParsePttSpec(server->Spec()));
+    EXPECT_EQ(server->PttState(), 0) << "opening the PTT keyed the radio";
+
+    std::vector<int> seen;
+    Transmit(ptt, kQuickTiming, [&](std::stop_token) { seen.push_back(server->PttState()); });
+    EXPECT_EQ(seen, std::vector<int>{1});
+    EXPECT_EQ(server->PttState(), 0);
+    EXPECT_FALSE(ptt.Keyed());
+}
+
+TEST_F(PttOverRigctld, ReleasedWhenThePlaybackFailsAndItsFaultGoesOn) {
+    const auto server = Start();
+    Transmitter ptt(ParsePttSpec(server->Spec()));
+    int keyedWhenFailing = -1;
+    try {
+        Transmit(ptt, kQuickTiming, [&](std::stop_token) {
+            keyedWhenFailing = server->PttState();
+            throw PlaybackError("/work/_qq.wav", "ALSA device \"default\" cannot be opened");
+        });
+        ADD_FAILURE() << "the playback's fault was lost";
+    } catch (const PlaybackError& e) {
+        EXPECT_STREQ(
+            e.what(),
+            "Cannot play file \"/work/_qq.wav\". ALSA device \"default\" cannot be opened");
+    }
+    EXPECT_EQ(keyedWhenFailing, 1);
+    EXPECT_EQ(server->PttState(), 0);
+}
+
+// A rig that takes the connection but cannot key: nothing is played into a silent radio.
+TEST_F(PttOverRigctld, ARigThatRefusesToKeyIsAFaultBeforeAnySound) {
+    const auto server = Start(/*keepsPtt=*/false);
+    Transmitter ptt(ParsePttSpec(server->Spec()));
+    bool played = false;
+    try {
+        Transmit(ptt, kQuickTiming, [&](std::stop_token) { played = true; });
+        ADD_FAILURE() << "keyed a rig without PTT";
+    } catch (const PttError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("PTT \"" + server->Spec() + "\" refuses to key: ", 0),
+                  0u)
+            << e.what();
+    }
+    EXPECT_FALSE(played);
+}
+
+// A playback that never ends (a hung device): the watchdog releases the key when the limit
+// passes, before it asks the playback to stop, and the transmission is reported cut.
+TEST_F(PttOverRigctld, TheTransmitLimitReleasesAStuckKeyAndStopsThePlayback) {
+    const auto server = Start();
+    Transmitter ptt(ParsePttSpec(server->Spec()));
+    int keyedAtStop = -1;
+    bool stopped = false;
+    try {
+        Transmit(ptt, {0ms, 0ms, 150ms}, [&](std::stop_token stop) {
+            stopped = WaitForStop(stop);
+            keyedAtStop = server->PttState();
+        });
+        ADD_FAILURE() << "a cut transmission was reported as sent";
+    } catch (const TransmissionCutError& e) {
+        EXPECT_EQ(std::string(e.what()), "PTT \"" + server->Spec() +
+                                             "\" released after the transmit limit of 150 ms; "
+                                             "the sound was cut");
+    }
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(keyedAtStop, 0);
+    EXPECT_EQ(server->PttState(), 0);
+    EXPECT_FALSE(ptt.Keyed());
+}
+
+// Waits up to 10 s for one byte on `fd`; 0 when none came.
+char ReadByte(int fd) {
+    pollfd watch{fd, POLLIN, 0};
+    char byte = 0;
+    if (::poll(&watch, 1, 10000) == 1 && ::read(fd, &byte, 1) == 1) {
+        return byte;
+    }
+    return 0;
+}
+
+// How a child ended: the signal that ended it, 0 when it exited, -1 when it was still running
+// after 10 s (then killed).
+int EndingSignal(pid_t child) {
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (::waitpid(child, &status, WNOHANG) != child) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+// A child keys and blocks in its playback (telling the parent 'k'), under a TerminationHold when
+// `hold`; after a cut it tells 'c'. It must never get to exit by itself.
+pid_t KeyInAChild(const std::string& spec, bool hold, int tell) {
+    const pid_t child = ::fork();
+    if (child != 0) {
+        return child;
+    }
+    try {
+        std::optional<TerminationHold> held;
+        if (hold) {
+            held.emplace();
+        }
+        Transmitter ptt(ParsePttSpec(spec));
+        try {
+            Transmit(ptt, {0ms, 0ms, 20s}, [&](std::stop_token stop) {
+                [[maybe_unused]] auto told = ::write(tell, "k", 1);
+                WaitForStop(stop);
+            });
+        } catch (const TransmissionCutError&) {
+            [[maybe_unused]] auto told = ::write(tell, "c", 1);
+        }
+    } catch (...) {
+        ::_exit(2);
+    }
+    ::_exit(3);
+}
+
+TEST_F(PttOverRigctld, SigtermReleasesAndEndsTheProcessAsTheSignalWould) {
+    const auto server = Start();
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t child = KeyInAChild(server->Spec(), /*hold=*/false, pipe[1]);
+    ASSERT_EQ(ReadByte(pipe[0]), 'k');
+    EXPECT_EQ(server->PttState(), 1);
+
+    ::kill(child, SIGTERM);
+    EXPECT_EQ(EndingSignal(child), SIGTERM);
+    EXPECT_EQ(server->PttState(), 0);
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+}
+
+// Keyed under a hold (files being put in place): the release does not wait for the hold, the
+// hold's own handling goes on (the program reports the cut), and the process still ends by
+// the signal when the hold ends.
+TEST_F(PttOverRigctld, UnderATerminationHoldTheKeyIsReleasedAndTheHoldKeepsTheSignal) {
+    const auto server = Start();
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    const pid_t child = KeyInAChild(server->Spec(), /*hold=*/true, pipe[1]);
+    ASSERT_EQ(ReadByte(pipe[0]), 'k');
+    EXPECT_EQ(server->PttState(), 1);
+
+    ::kill(child, SIGTERM);
+    EXPECT_EQ(ReadByte(pipe[0]), 'c');
+    EXPECT_EQ(EndingSignal(child), SIGTERM);
+    EXPECT_EQ(server->PttState(), 0);
+    ::close(pipe[0]);
+    ::close(pipe[1]);
+}
+
+}  // namespace
+}  // namespace zk
