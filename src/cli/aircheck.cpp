@@ -25,7 +25,10 @@ using Clock = std::chrono::steady_clock;
 
 // How long the listener may take to open the device and hear its first block.
 constexpr int kStartLimitMs = 5000;
-// How long past its own time limit the listener may take to end.
+// How long after the sound has drained the listener may still hear the send: the capture's own
+// delay, a sound server's, a second receiver's.
+constexpr int kAfterSendMs = 2000;
+// How long a listener asked to stop may take to say what it heard.
 constexpr int kEndGraceMs = 5000;
 
 struct Pipe {
@@ -157,8 +160,7 @@ nlohmann::ordered_json AirCheckJson(const std::string& device, const AirCheckRes
                                           : nlohmann::ordered_json()}};
 }
 
-AirCheck::AirCheck(const std::string& device, const PanelState& sent, int seconds)
-    : seconds_(seconds), started_(Clock::now()) {
+AirCheck::AirCheck(const std::string& device, const PanelState& sent, int seconds) {
     const int settings = PipeHoldingSettings(HandedSettingsText(ExpectedSettings{sent, {}}));
     const FileHandle settingsEnd(settings);
     Pipe ready = MakePipe();
@@ -233,30 +235,39 @@ AirCheck::~AirCheck() {
 AirCheckResult AirCheck::Finish() {
     std::string report;
     std::string messages;
-    std::vector<pollfd> open = {{report_.Descriptor(), POLLIN, 0},
-                                {messages_.Descriptor(), POLLIN, 0}};
-    const auto left = [this] {
-        return seconds_ * 1000 + kEndGraceMs -
-               static_cast<int>(
-                   std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started_)
-                       .count());
-    };
     bool reportOpen = true;
     bool messagesOpen = true;
-    while ((reportOpen || messagesOpen) && left() > 0) {
-        open[0].fd = reportOpen ? report_.Descriptor() : -1;
-        open[1].fd = messagesOpen ? messages_.Descriptor() : -1;
-        if (::poll(open.data(), open.size(), left()) <= 0) {
-            continue;
+    // Reads both pipes until the listener closes them or `limitMs` passes; true when it did.
+    const auto readUntilEnd = [&](int limitMs) {
+        const Clock::time_point until = Clock::now() + std::chrono::milliseconds(limitMs);
+        while (reportOpen || messagesOpen) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+            if (left <= 0) {
+                return false;
+            }
+            pollfd open[2] = {{reportOpen ? report_.Descriptor() : -1, POLLIN, 0},
+                              {messagesOpen ? messages_.Descriptor() : -1, POLLIN, 0}};
+            if (::poll(open, 2, static_cast<int>(left)) <= 0) {
+                continue;
+            }
+            if (reportOpen && open[0].revents != 0) {
+                reportOpen = ReadAvailable(report_, report);
+            }
+            if (messagesOpen && open[1].revents != 0) {
+                messagesOpen = ReadAvailable(messages_, messages);
+            }
         }
-        if (reportOpen && open[0].revents != 0) {
-            reportOpen = ReadAvailable(report_, report);
-        }
-        if (messagesOpen && open[1].revents != 0) {
-            messagesOpen = ReadAvailable(messages_, messages);
+        return true;
+    };
+    // The listener ends by itself at its first packet. Without one it is asked to stop once the
+    // air has had time to carry the whole send, and then prints its summary and findings.
+    if (!readUntilEnd(kAfterSendMs)) {
+        ::kill(child_, SIGTERM);
+        if (!readUntilEnd(kEndGraceMs)) {
+            ::kill(child_, SIGKILL);
         }
     }
-    ::kill(child_, SIGTERM);  // ended already, or past its time
     ::waitpid(child_, nullptr, 0);
     child_ = -1;
     return ReadAirCheck(report, messages);

@@ -8,7 +8,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <chrono>
 #include <optional>
 #include <string>
 
@@ -36,22 +35,22 @@ struct AirCheckResult {
 
 class AirCheck {
   public:
-    // Starts listening on the capture `device` for at most `seconds` of sound, expecting the
-    // array of `sent`, and returns once the capture runs. Throws a Fault with the receiver's own
-    // message when it does not start (a device that cannot be opened, say).
+    // Starts listening on the capture `device` for at most `seconds` of sound (a bound on a send
+    // that never ends), expecting the array of `sent`, and returns once the capture runs. Throws a
+    // Fault with the receiver's own message when it does not start (a device that cannot be opened,
+    // say).
     AirCheck(const std::string& device, const PanelState& sent, int seconds);
     // Stops a listener that is still running.
     ~AirCheck();
     AirCheck(const AirCheck&) = delete;
     AirCheck& operator=(const AirCheck&) = delete;
 
-    // Waits for the listener's first packet, or the end of its time, and says what it heard.
+    // Call once the sound has drained: waits a little for the listener's first packet, then
+    // stops it, and says what it heard.
     AirCheckResult Finish();
 
   private:
     pid_t child_ = -1;
-    int seconds_;
-    std::chrono::steady_clock::time_point started_;
     FileHandle report_;    // the listener's standard output: one JSON line per packet
     FileHandle messages_;  // its standard error: the summary and why nothing was heard
 };

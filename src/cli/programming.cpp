@@ -24,9 +24,9 @@ namespace zk::cli {
 
 namespace {
 
-// How long the second receiver listens for one send: the signal, and time for the capture's
-// own delay and the radio's.
-constexpr int kCheckListenSeconds = 8;
+// The longest the second receiver listens for one send, were the send never to end; it is
+// stopped soon after the sound has drained.
+constexpr int kCheckListenSeconds = 120;
 
 // One send as it went out: its number among the attempts and, with --check-with, what the
 // second receiver heard.
