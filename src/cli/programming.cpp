@@ -11,6 +11,7 @@
 #include "output.h"
 #include "profile.h"
 #include "report.h"
+#include "sendprogress.h"
 #include "sentlog.h"
 #include "stdoutput.h"
 
@@ -23,7 +24,7 @@ namespace {
 class ListingThenPlay : public Player {
   public:
     ListingThenPlay(PanelState& panel, const CommonOptions& common, const SendOptions& send,
-                    Player& speaker)
+                    AlsaPlayer& speaker)
         : panel_(panel), common_(common), send_(send), speaker_(speaker) {}
 
     void Play(const Sound& sound) override {
@@ -42,6 +43,7 @@ class ListingThenPlay : public Player {
             SayError("key the transmitter: sending in " + std::to_string(left) + " s");
             std::this_thread::sleep_for(std::chrono::seconds(1));
         }
+        SendProgressLine progress(speaker_);
         speaker_.Play(sound);
     }
 
@@ -49,7 +51,7 @@ class ListingThenPlay : public Player {
     PanelState& panel_;
     const CommonOptions& common_;
     const SendOptions& send_;
-    Player& speaker_;
+    AlsaPlayer& speaker_;
 };
 
 std::string WorkingFolder() {

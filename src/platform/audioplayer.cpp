@@ -1,5 +1,6 @@
 #include "audioplayer.h"
 
+#include <algorithm>
 #include <bit>
 #include <memory>
 
@@ -11,6 +12,9 @@ namespace {
 
 // Latency asked of the device, in microseconds.
 constexpr unsigned kLatencyMicroseconds = 200000;
+
+// How often a progress hook hears of the sound, in seconds of it.
+constexpr double kProgressStepSeconds = 0.1;
 
 // Samples are kept in the machine's own byte order; the device is opened with the matching format.
 constexpr snd_pcm_format_t kSampleFormat =
@@ -74,9 +78,20 @@ void AlsaPlayer::Play(const Sound& sound) {
     }
 
     const std::int16_t* next = sound.samples.data();
-    auto framesLeft = static_cast<snd_pcm_uframes_t>(sound.samples.size() / sound.channels);
+    const auto framesTotal = static_cast<snd_pcm_uframes_t>(sound.samples.size() / sound.channels);
+    auto framesLeft = framesTotal;
+    // A blocking write returns once all it was given is in the device's buffer: for progress to
+    // be seen, the sound goes in steps.
+    const auto framesPerWrite =
+        progress_ ? std::max<snd_pcm_uframes_t>(
+                        1, static_cast<snd_pcm_uframes_t>(sound.rate * kProgressStepSeconds))
+                  : framesTotal;
+    const auto seconds = [&](snd_pcm_uframes_t frames) {
+        return static_cast<double>(frames) / sound.rate;
+    };
     while (framesLeft > 0) {
-        const snd_pcm_sframes_t written = snd.pcm_writei(pcm.get(), next, framesLeft);
+        const snd_pcm_sframes_t written =
+            snd.pcm_writei(pcm.get(), next, std::min(framesLeft, framesPerWrite));
         if (written < 0) {
             // An underrun, a suspend or a signal: prepare the device again and go on.
             err = snd.pcm_recover(pcm.get(), static_cast<int>(written), 1);
@@ -87,12 +102,18 @@ void AlsaPlayer::Play(const Sound& sound) {
         }
         next += static_cast<std::size_t>(written) * sound.channels;
         framesLeft -= static_cast<snd_pcm_uframes_t>(written);
+        if (progress_) {
+            progress_(seconds(framesTotal - framesLeft), seconds(framesTotal));
+        }
     }
 
     // Drain, not drop: the last frames (the check word among them) must reach the air.
     err = snd.pcm_drain(pcm.get());
     if (err < 0) {
         fail("failed while playing", err);
+    }
+    if (progress_) {
+        progress_(seconds(framesTotal), seconds(framesTotal));
     }
 }
 

@@ -1,6 +1,7 @@
 // Sound output through alsa-lib.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "player.h"
@@ -16,11 +17,20 @@ namespace zk {
 // error stream.
 class AlsaPlayer : public Player {
   public:
+    // Seconds of the sound handed to the device so far, and the sound's whole length.
+    using Progress = std::function<void(double sentSeconds, double totalSeconds)>;
+
     explicit AlsaPlayer(std::string device = "default") : device_(std::move(device)) {}
     void Play(const Sound& sound) override;
 
+    // Called every kProgressStepSeconds while the sound is handed to the device (ahead of the
+    // air by at most the device's buffer), and once more with the whole length when the last
+    // frame has been played. Without it the sound goes to the device in one write.
+    void OnProgress(Progress progress) { progress_ = std::move(progress); }
+
   private:
     std::string device_;
+    Progress progress_;
 };
 
 }  // namespace zk
