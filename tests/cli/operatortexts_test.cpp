@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "helpwidth.h"
 #include "toolrun.h"
 #include "workfolder.h"
 
@@ -118,6 +119,29 @@ TEST(OperatorTexts, HelpIsWrappedAtTheTerminalsWidth) {
     }
     SCOPED_TRACE("a terminal 70 wide");
     expectWrapped(OnTerminal(kTool + " play --help", 70), 70);
+}
+
+// The wrapping's rules on lines made to show each: where a continued description starts, a
+// word with a dash kept off the start of a line, a word too long for any line left whole, and
+// short lines and a missing final line break left as they were.
+TEST(OperatorTexts, HelpLinesBreakAtBlanksUnderTheirDescription) {
+    const struct {
+        const char* text;
+        int columns;
+        const char* wrapped;
+    } cases[] = {
+        {"  --delay S   count down S seconds before playing\n", 40,
+         "  --delay S   count down S seconds\n"
+         "              before playing\n"},
+        {"Reads FILE with --config given\n", 20, "Reads FILE\nwith --config given\n"},
+        {"  -o FILE  write to a-very-long-path-name-indeed\n", 24,
+         "  -o FILE  write to\n"
+         "           a-very-long-path-name-indeed\n"},
+        {"short\n\n  also short", 40, "short\n\n  also short"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(cli::WrapHelp(c.text, c.columns), c.wrapped) << c.text;
+    }
 }
 
 // The operator hears a sound and reads what it is: the symbols as the keypad names them, the
