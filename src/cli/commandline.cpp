@@ -184,6 +184,45 @@ void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
     throw UsageError("unexpected argument " + Quoted(first));
 }
 
+// The commands that take -C, found by asking each one, so that the list cannot fall behind.
+std::string CommandsTakingDirectory() {
+    CLI::App all;
+    CommonOptions unused;
+    std::vector<std::string> names;
+    for (const CommandEntry& entry : kCommands) {
+        entry.add(all, unused);
+        if (FindCommand(all, entry.name)->get_option_no_throw("-C") != nullptr) {
+            names.emplace_back(entry.name);
+        }
+    }
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        list += names[i];
+        list += i + 2 < names.size() ? ", " : i + 2 == names.size() ? " and " : "";
+    }
+    return list;
+}
+
+// A command that reads and writes nothing in a working folder refuses -C with a message that
+// says where it belongs, rather than CLI11's "unknown option".
+void RefuseDirectoryWhereUnused(CLI::App& app, const std::vector<std::string>& args) {
+    CLI::App* command = HelpScope(app, args);
+    if (command == nullptr || command->get_option_no_throw("-C") != nullptr) {
+        return;
+    }
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            return;
+        }
+        if (IsDirectoryOption(arg) || IsDirectoryOptionWithValue(arg)) {
+            const std::string given = arg.starts_with("--") ? "--directory" : "-C";
+            throw UsageError(given + ": " + command->get_name() +
+                             " works in no folder (it reads and writes no files there); " + given +
+                             " is taken by " + CommandsTakingDirectory());
+        }
+    }
+}
+
 constexpr const char* kUsualExitStatus =
     "0 done, 1 a file, device or playback fault, 2 bad input (nothing written, nothing sent).";
 
@@ -220,8 +259,23 @@ void AddSettingsOptions(CLI::App& command, CommonOptions& common) {
                    "FILE");
 }
 
+// An empty name would reach alsa-lib as no device at all and fail there as a device fault (exit
+// status 1); it is a slip of the operator's, refused before anything is written or sent.
 void AddDeviceOption(CLI::App& command, CommonOptions& common) {
-    AddValueOption(command, "--device", common.device, "the ALSA device (default)", "NAME");
+    command
+        .add_option_function<std::string>(
+            "--device",
+            [&common](const std::string& name) {
+                if (name.empty()) {
+                    throw UsageError(
+                        "--device: the name is empty (the system's own device is "
+                        "\"default\")");
+                }
+                common.device = name;
+            },
+            "the ALSA device (default)")
+        ->type_name("NAME")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 }
 
 void AddNameOption(CLI::App& command, CommonOptions& common) {
@@ -245,12 +299,16 @@ void AddStrictOption(CLI::App& command, CommonOptions& common) {
 }
 
 void AddDirectoryOption(CLI::App& command, CommonOptions& common, bool writesFiles) {
+    AddDirectoryOptionTelling(command, common,
+                              writesFiles ? "the two files go there, and a relative --config is "
+                                            "read from there"
+                                          : "a relative --config is read from there");
+}
+
+void AddDirectoryOptionTelling(CLI::App& command, CommonOptions& common,
+                               const std::string& whatIsThere) {
     AddValueOption(command, "-C,--directory", common.directory,
-                   writesFiles ? "work in DIR, as if started there: the two files go there, and "
-                                 "a relative --config is read from there"
-                               : "work in DIR, as if started there: a relative --config is read "
-                                 "from there",
-                   "DIR");
+                   "work in DIR, as if started there: " + whatIsThere, "DIR");
 }
 
 void SetRun(CLI::App& command, CommonOptions& common, std::function<int(CommonOptions&)> run) {
@@ -318,6 +376,7 @@ Parsed CommandLine::Parse(const std::vector<std::string>& given) {
         }
     }
     CheckValuesPresent(app, args);
+    RefuseDirectoryWhereUnused(app, args);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);

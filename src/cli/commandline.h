@@ -61,6 +61,9 @@ void AddJsonOption(CLI::App& command, CommonOptions& common,
 void AddStrictOption(CLI::App& command, CommonOptions& common);
 // `writesFiles`: the command writes _qq.wav and 9_fmsig.h (else -C only places --config).
 void AddDirectoryOption(CLI::App& command, CommonOptions& common, bool writesFiles = true);
+// -C with the command's own account of what it finds in DIR.
+void AddDirectoryOptionTelling(CLI::App& command, CommonOptions& common,
+                               const std::string& whatIsThere);
 // What the subcommand does once the arguments are read.
 void SetRun(CLI::App& command, CommonOptions& common, std::function<int(CommonOptions&)> run);
 

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "accesscode.h"
+#include "accesscodetext.h"
 #include "commands.h"
 #include "messages.h"
 #include "profile.h"
@@ -26,6 +27,7 @@ std::string CodeSymbols(std::string code) {
     return code;
 }
 
+// The symbols as the keypad names them; a-d are taken as A-D, as in access codes.
 std::string SymbolsToPlay(CommonOptions& common, const DtmfOptions& options) {
     if (options.code.empty() == options.codeName.empty()) {
         throw UsageError("give the symbols to play or --code NAME, one of them (see --help)");
@@ -34,13 +36,14 @@ std::string SymbolsToPlay(CommonOptions& common, const DtmfOptions& options) {
         if (options.code.size() > 64) {
             throw UsageError("CODE: " + Quoted(options.code) + " is longer than 64 symbols");
         }
-        for (const char symbol : options.code) {
+        const std::string symbols = CapitalCodeLetters(options.code);
+        for (const char symbol : symbols) {
             if (!DtmfFrequencies(symbol)) {
                 throw UsageError("CODE: " + Quoted(options.code) +
                                  " must be DTMF symbols: 0-9 A B C D * #");
             }
         }
-        return options.code;
+        return symbols;
     }
     const Setting* setting = FindSetting(options.codeName);
     if (setting == nullptr || setting->kind != SettingKind::Code) {
@@ -62,7 +65,8 @@ void AddDtmfCommand(CLI::App& app, CommonOptions& common) {
         "programming.",
         "zk77q3 dtmf --code user-open --config north.toml");
     auto options = std::make_shared<DtmfOptions>();
-    dtmf.add_option("CODE", options->code, "symbols to play: 0-9 A B C D * #, up to 64")
+    dtmf.add_option("CODE", options->code,
+                    "symbols to play: 0-9 A B C D (or a b c d) * #, up to 64")
         ->type_name("");
     AddValueOption(dtmf, "--code", options->codeName,
                    "play this code of the settings: user-open, user-close, admin-open, "
@@ -73,6 +77,8 @@ void AddDtmfCommand(CLI::App& app, CommonOptions& common) {
     AddDeviceOption(dtmf, common);
     SetRun(dtmf, common, [options](CommonOptions& c) {
         const std::string symbols = SymbolsToPlay(c, *options);
+        const std::string which = options->codeName.empty() ? "" : " (" + options->codeName + ")";
+        SayError("playing DTMF " + symbols + which + " on " + c.device);
         PlayTestSound(c.device, "the DTMF symbols", DtmfSignal(symbols));
         return kExitDone;
     });

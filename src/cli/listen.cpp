@@ -8,6 +8,7 @@
 #include "audiocapture.h"
 #include "demodulator.h"
 #include "deviceadvice.h"
+#include "leveltext.h"
 
 namespace zk::cli {
 
@@ -28,10 +29,10 @@ std::string UtcNow() {
 std::string StatusText(const receive::LevelStatus& level) {
     char text[96];
     std::snprintf(text, sizeof text, "level %6.1f dBFS", std::max(level.peakDbfs, -99.9));
-    std::string line = text;
+    std::string line = receive::IsSilence(level.peakDbfs) ? "level silent" : text;
     if (level.clipping) {
         line += "  clipping";
-    } else if (level.tooQuiet) {
+    } else if (level.tooQuiet && !receive::IsSilence(level.peakDbfs)) {
         line += "  too quiet";
     }
     if (level.toneHeard) {

@@ -27,6 +27,7 @@ void AddListenCommand(CLI::App& app, CommonOptions& common) {
                     "expect the array of the programming log's last entry (what play sent last)");
     AddDeviceOption(listen, common);
     AddSettingsOptions(listen, common);
+    AddDirectoryOption(listen, common, false);
     AddJsonOption(listen, common,
                   "one JSON object per packet, each on one line, written as the packet is heard: "
                   "time, verdict, array, check word, measurements, settings, their problems, "

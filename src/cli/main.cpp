@@ -5,6 +5,7 @@
 
 #include "commandline.h"
 #include "errors.h"
+#include "helpwidth.h"
 #include "messages.h"
 #include "receiveprogram.h"
 #include "stdoutput.h"
@@ -18,7 +19,9 @@ int main(int argc, char** argv) {
     int status = kExitDone;
     try {
         const Parsed parsed = commandLine.Parse(args);
-        if (parsed.outcome != Outcome::Run) {
+        if (parsed.outcome == Outcome::Help) {
+            Print(WrapHelp(parsed.help, HelpColumns()));
+        } else if (parsed.outcome == Outcome::Version) {
             Print(parsed.help);
         } else {
             EnterWorkingFolder(common.directory);

@@ -17,6 +17,7 @@
 #include "profile.h"
 #include "repeatername.h"
 #include "report.h"
+#include "sendprogress.h"
 #include "sentlog.h"
 #include "stdoutput.h"
 
@@ -42,7 +43,7 @@ struct SendAttempt {
 class ListingThenPlay : public Player {
   public:
     ListingThenPlay(PanelState& panel, const CommonOptions& common, const SendOptions& send,
-                    Player& speaker, std::function<void(const SendAttempt&)> sent)
+                    AlsaPlayer& speaker, std::function<void(const SendAttempt&)> sent)
         : panel_(panel), common_(common), send_(send), speaker_(speaker), sent_(std::move(sent)) {}
 
     const std::vector<SendAttempt>& Attempts() const { return attempts_; }
@@ -69,7 +70,10 @@ class ListingThenPlay : public Player {
             if (!send_.checkWith.empty()) {
                 check.emplace(send_.checkWith, panel_, kCheckListenSeconds);
             }
-            speaker_.Play(sound);
+            {
+                SendProgressLine progress(speaker_);
+                speaker_.Play(sound);
+            }
             if (check) {
                 attempt.check = check->Finish();
             }
@@ -85,7 +89,7 @@ class ListingThenPlay : public Player {
     PanelState& panel_;
     const CommonOptions& common_;
     const SendOptions& send_;
-    Player& speaker_;
+    AlsaPlayer& speaker_;
     std::function<void(const SendAttempt&)> sent_;
     std::vector<SendAttempt> attempts_;
 };

@@ -13,6 +13,7 @@
 #include "profile.h"
 #include "receiveprogram.h"
 #include "sentlog.h"
+#include "soundfilereader.h"
 #include "stdoutput.h"
 #include "verify.h"
 
@@ -111,6 +112,8 @@ std::optional<Expectation> ChooseExpectation(const CommonOptions& common,
         expectation.from = "expect-wav";
         try {
             expectation.array = ArrayOfRecording(expectWav);
+        } catch (const SoundFileError& error) {
+            throw UsageError("--expect-wav: " + RecordingFaultText(error));
         } catch (const Fault& fault) {
             throw UsageError(std::string("--expect-wav: ") + fault.what());
         }

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "arraylayout.h"
+#include "leveltext.h"
 #include "numtext.h"
 
 namespace zk::cli {
@@ -238,7 +239,8 @@ std::string PacketText(const receive::Packet& p, const std::optional<Expectation
         << " dB, margin " << Fixed(p.marginDb, 1) << " dB; weakest bit " << p.weakestBit << " at "
         << Fixed(p.weakestBitConfidence, 2) << "; carrier " << Fixed(p.carrierHz, 2) << " Hz ("
         << Fixed(p.clockOffsetPpm, 0) << " ppm" << ShiftText(p) << ")" << PolarityText(p)
-        << "; peak " << Fixed(p.peakDbfs, 1) << " dBFS" << (p.clipped ? ", clipped" : "") << '\n';
+        << "; peak " << receive::PeakLevelText(p.peakDbfs) << (p.clipped ? ", clipped" : "")
+        << '\n';
     if (expectation) {
         out << CheckedText(*expectation) << '\n';
         const std::vector<std::string> differences = Differences(*expectation, p.bytes);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "accesscode.h"
+#include "accesscodetext.h"
 #include "messages.h"
 
 namespace zk::cli {
@@ -86,7 +87,7 @@ SpinField ThresholdField(const PanelState& panel) {
 void Apply(PanelState& panel, const Setting& setting, const GivenValue& value) {
     switch (setting.kind) {
         case SettingKind::Code:
-            panel.Code(static_cast<CodeField>(setting.field)) = value.text;
+            panel.Code(static_cast<CodeField>(setting.field)) = CapitalCodeLetters(value.text);
             break;
         case SettingKind::Switch:
             panel.Check(static_cast<CheckField>(setting.field)) = OnOff(value.subject, value.text);
@@ -110,7 +111,7 @@ void Apply(PanelState& panel, const Setting& setting, const GivenValue& value) {
 }
 
 // Validates each code as generate will and keeps it trimmed; the first rejected code in the
-// window's order is reported with the window's message.
+// window's order is reported, in the command line's words, as it was given.
 void CheckAccessCodes(PanelState& panel, const GivenSettings& given) {
     for (const Setting& setting : kSettings) {
         if (setting.kind != SettingKind::Code) {
@@ -118,12 +119,14 @@ void CheckAccessCodes(PanelState& panel, const GivenSettings& given) {
         }
         std::string& code = panel.Code(static_cast<CodeField>(setting.field));
         std::string normalised = code;
-        const std::string error = ValidateAccessCode(normalised);
-        if (!error.empty()) {
+        const CodeFault fault = CheckAccessCode(normalised);
+        if (fault != CodeFault::None) {
             const auto it = given.find(setting.key);
             const std::string subject =
                 it != given.end() ? it->second.subject : std::string("--") + setting.key;
-            throw UsageError(subject + ": " + Quoted(code) + ":" + error);
+            const std::string& typed = it != given.end() ? it->second.text : code;
+            throw UsageError(subject + ": " + Quoted(typed) + ": " +
+                             CodeFaultText(fault, normalised.size()));
         }
         std::size_t first = 0;
         while (static_cast<unsigned char>(code[first]) <= 0x20) {

@@ -1,7 +1,9 @@
 // zk77q3 tone: the lead-in tone, held, to set the transmitter before programming.
 #include <CLI/CLI.hpp>
 
+#include "_5FormFM.h"
 #include "commands.h"
+#include "messages.h"
 #include "settings.h"
 #include "testsignals.h"
 #include "testsound.h"
@@ -20,6 +22,8 @@ void AddToneCommand(CLI::App& app, CommonOptions& common) {
     AddDeviceOption(tone, common);
     SetRun(tone, common, [seconds](CommonOptions& c) {
         const int length = WholeNumberIn("--seconds", *seconds, 1, 600);
+        SayError("playing the " + std::to_string(kCarrierHz) + " Hz lead-in tone for " +
+                 std::to_string(length) + " s on " + c.device);
         PlayTestSound(c.device, "the level tone", LevelTone(length));
         return kExitDone;
     });

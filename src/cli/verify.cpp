@@ -8,6 +8,7 @@
 
 #include "demodulator.h"
 #include "generate.h"
+#include "leveltext.h"
 #include "messages.h"
 #include "soundfilereader.h"
 
@@ -166,8 +167,9 @@ Verdict FileVerdict(const ChannelResult& d) {
     return Verdict::NoSignal;
 }
 
+// JSON keeps a number for silence too: scripts compare it.
 double PeakDbfs(float peak) {
-    return peak > 0 ? std::round(2000.0 * std::log10(peak)) / 100.0 : -200.0;
+    return peak > 0 ? std::round(2000.0 * std::log10(peak)) / 100.0 : receive::kSilenceDbfs;
 }
 
 std::string FileReport(const std::string& path, const FileDecode& decoded,
@@ -219,7 +221,23 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
     return out;
 }
 
+// libsndfile's and the system's reasons are sentences ("Format not recognised"); after a colon
+// they read as clauses. A word in capitals ("ALSA", "FLAC") keeps them.
+std::string AsClause(std::string text) {
+    if (text.size() >= 2 && text[0] >= 'A' && text[0] <= 'Z' &&
+        !(text[1] >= 'A' && text[1] <= 'Z')) {
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    }
+    return text;
+}
+
 }  // namespace
+
+std::string RecordingFaultText(const SoundFileError& error) {
+    return std::string(error.FailedStage() == SoundFileError::Stage::Open ? "cannot open"
+                                                                          : "cannot read") +
+           " recording " + Quoted(error.Path()) + ": " + AsClause(error.Reason());
+}
 
 const char* VerdictName(Verdict verdict) {
     switch (verdict) {
@@ -266,6 +284,10 @@ int RunVerify(const VerifyRequest& request, const std::function<void(const std::
         FileDecode decoded;
         try {
             decoded = DecodeFile(path, request.channel);
+        } catch (const SoundFileError& error) {
+            SayError(RecordingFaultText(error));
+            status = std::max(status, kVerifyBadInput);
+            continue;
         } catch (const Fault& fault) {
             SayError(fault.what());
             status = std::max(status, kVerifyBadInput);

@@ -11,7 +11,15 @@
 #include "panelstate.h"
 #include "receiveoutput.h"
 
+namespace zk {
+class SoundFileError;
+}
+
 namespace zk::cli {
+
+// A recording's fault as verify and listen word it: "cannot open recording "air.wav": no such
+// file or directory", "cannot read recording "notes.wav": format not recognised".
+std::string RecordingFaultText(const SoundFileError& error);
 
 // A file's verdict, best first: the first that applies to any of its packets, else why none
 // came out.

@@ -37,6 +37,9 @@ void AddVerifyCommand(CLI::App& app, CommonOptions& common) {
     verify.add_flag("--expect-last", arguments->expectLast,
                     "expect the array of the programming log's last entry (what play sent last)");
     AddSettingsOptions(verify, common);
+    AddDirectoryOptionTelling(verify, common,
+                              "relative recordings, --expect-wav and --config are read from "
+                              "there");
     AddJsonOption(verify, common,
                   "one JSON object per file, each on one line, written as the file is decoded: "
                   "file, verdict, level, channel, expectation, packets (with the settings, "

@@ -45,21 +45,33 @@ std::uint8_t SymbolValue(char c) {
 
 }  // namespace
 
-std::string ValidateAccessCode(std::string& code) {
-    std::string error;
+CodeFault CheckAccessCode(std::string& code) {
+    CodeFault fault = CodeFault::None;
     code = TrimControlAndBlanks(code);
     if (code.size() != 1 && code.size() != 4) {
-        error = kCodeLengthMessage;
+        fault = CodeFault::Length;
     }
     for (char& c : code) {
         c = NormalisedSymbol(c);
     }
     for (const char c : code) {
         if (SymbolValue(c) >= 16) {
-            error = kCodeSymbolMessage;
+            fault = CodeFault::Symbol;
         }
     }
-    return error;
+    return fault;
+}
+
+std::string ValidateAccessCode(std::string& code) {
+    switch (CheckAccessCode(code)) {
+        case CodeFault::None:
+            break;
+        case CodeFault::Length:
+            return kCodeLengthMessage;
+        case CodeFault::Symbol:
+            return kCodeSymbolMessage;
+    }
+    return {};
 }
 
 void EncodeAccessCode(const std::string& code, int firstByte) {

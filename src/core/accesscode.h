@@ -12,9 +12,16 @@ inline constexpr const char* kCodeLengthMessage = " код должен имет
 inline constexpr const char* kCodeSymbolMessage =
     " символы должны быть:   0,1,2,3,4,5,6,7,8,9,A,B,C,D,*,#";
 
+// Why a code is refused. The window shows each kind with its own fixed text; the command line
+// words them in English.
+enum class CodeFault { None, Length, Symbol };
+
 // Trims `code` (characters up to 0x20 at both ends), rewrites A B C D * # as : ; < = > ? so that
-// every symbol is 0x30 plus its value, and returns the error text; empty means valid. A symbol
-// fault outranks a length fault.
+// every symbol is 0x30 plus its value, and returns why it is refused, if it is. A symbol fault
+// outranks a length fault.
+CodeFault CheckAccessCode(std::string& code);
+
+// CheckAccessCode with the window's text for the fault; empty means valid.
 std::string ValidateAccessCode(std::string& code);
 
 // Writes a validated, normalised code into the field starting at `firstByte`: four symbols as

@@ -80,10 +80,15 @@ void AlsaPlayer::Play(const Sound& sound, std::stop_token stop) {
     }
 
     const std::int16_t* next = sound.samples.data();
-    auto framesLeft = static_cast<snd_pcm_uframes_t>(sound.samples.size() / sound.channels);
-    // Written in short stretches, so that a stop request is seen while the sound still plays.
+    const auto framesTotal = static_cast<snd_pcm_uframes_t>(sound.samples.size() / sound.channels);
+    auto framesLeft = framesTotal;
+    // Written in short stretches, so that a stop request is seen while the sound still plays and
+    // progress can be told: a blocking write returns once all it was given is in the buffer.
     const auto framesPerStretch = std::max<snd_pcm_uframes_t>(
         1, snd_pcm_uframes_t{sound.rate} * kStopCheckMilliseconds / 1000);
+    const auto seconds = [&](snd_pcm_uframes_t frames) {
+        return static_cast<double>(frames) / sound.rate;
+    };
     while (framesLeft > 0) {
         if (stop.stop_requested()) {
             // Closing the device (on the way out) drops what it still holds.
@@ -102,12 +107,18 @@ void AlsaPlayer::Play(const Sound& sound, std::stop_token stop) {
         }
         next += static_cast<std::size_t>(written) * sound.channels;
         framesLeft -= static_cast<snd_pcm_uframes_t>(written);
+        if (progress_) {
+            progress_(seconds(framesTotal - framesLeft), seconds(framesTotal));
+        }
     }
 
     // Drain, not drop: the last frames (the check word among them) must reach the air.
     err = snd.pcm_drain(pcm.get());
     if (err < 0) {
         fail("failed while playing", err);
+    }
+    if (progress_) {
+        progress_(seconds(framesTotal), seconds(framesTotal));
     }
 }
 

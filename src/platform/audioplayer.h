@@ -1,6 +1,7 @@
 // Sound output through alsa-lib.
 #pragma once
 
+#include <functional>
 #include <stop_token>
 #include <string>
 
@@ -17,6 +18,9 @@ namespace zk {
 // error stream.
 class AlsaPlayer : public Player {
   public:
+    // Seconds of the sound handed to the device so far, and the sound's whole length.
+    using Progress = std::function<void(double sentSeconds, double totalSeconds)>;
+
     // `openAdvice`, when given, follows ALSA's text when the device cannot be opened ("...: No
     // such file or directory; <openAdvice>"): where the caller can tell the operator how to find
     // the right name. The window gives none and keeps its texts.
@@ -32,9 +36,14 @@ class AlsaPlayer : public Player {
     // The longest stretch of sound handed to the device between two looks at the stop request.
     static constexpr unsigned kStopCheckMilliseconds = 50;
 
+    // Called after every stretch handed to the device (ahead of the air by at most the device's
+    // buffer), and once more with the whole length when the last frame has been played.
+    void OnProgress(Progress progress) { progress_ = std::move(progress); }
+
   private:
     std::string device_;
     std::string openAdvice_;
+    Progress progress_;
 };
 
 }  // namespace zk

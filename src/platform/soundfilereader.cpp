@@ -1,25 +1,48 @@
 #include "soundfilereader.h"
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace zk {
 
 struct SoundFileReader::Handle {
+    int descriptor = -1;
     SNDFILE* file = nullptr;
     ~Handle() {
         if (file != nullptr) {
             sf_close(file);
         }
+        if (descriptor >= 0) {
+            ::close(descriptor);
+        }
     }
 };
 
-SoundFileError::SoundFileError(const std::string& path, const std::string& reason)
-    : Fault("Cannot read \"" + path + "\". " + TrimTrailingStops(reason)) {}
+SoundFileError::SoundFileError(const std::string& path, const std::string& reason, Stage stage)
+    : Fault(std::string(stage == Stage::Open ? "Cannot open" : "Cannot read") + " \"" + path +
+            "\". " + TrimTrailingStops(reason)),
+      path_(path),
+      reason_(TrimTrailingStops(reason)),
+      stage_(stage) {}
 
 SoundFileReader::SoundFileReader(const std::string& path)
     : handle_(std::make_unique<Handle>()), path_(path) {
     SF_INFO info{};
-    handle_->file = sf_open(path.c_str(), SFM_READ, &info);
+    if (path == "-") {
+        handle_->file = sf_open(path.c_str(), SFM_READ, &info);  // libsndfile's standard input
+    } else {
+        // Opened here rather than by libsndfile, so that a file that is not there or may not be
+        // read is reported in the system's words ("No such file or directory"), not as
+        // libsndfile's "System error : ...".
+        handle_->descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (handle_->descriptor < 0) {
+            throw SoundFileError(path, SystemErrorText(errno), SoundFileError::Stage::Open);
+        }
+        handle_->file = sf_open_fd(handle_->descriptor, SFM_READ, &info, SF_FALSE);
+    }
     if (handle_->file == nullptr) {
         throw SoundFileError(path, sf_strerror(nullptr));
     }

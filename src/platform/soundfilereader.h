@@ -11,16 +11,28 @@
 
 namespace zk {
 
-// A recording that cannot be opened or read: "Cannot read "<path>". <libsndfile's text>".
+// A recording that cannot be read: "Cannot read "<path>". <libsndfile's text>"; or one that
+// cannot even be opened (not there, not allowed): "Cannot open "<path>". <the system's text>".
 class SoundFileError : public Fault {
   public:
-    SoundFileError(const std::string& path, const std::string& reason);
+    enum class Stage { Open, Read };
+
+    SoundFileError(const std::string& path, const std::string& reason, Stage stage = Stage::Read);
+
+    const std::string& Path() const { return path_; }
+    const std::string& Reason() const { return reason_; }  // without its final full stop
+    Stage FailedStage() const { return stage_; }
+
+  private:
+    std::string path_;
+    std::string reason_;
+    Stage stage_;
 };
 
 class SoundFileReader {
   public:
-    // Opens `path`; throws SoundFileError with libsndfile's reason when it is no sound file it
-    // can read.
+    // Opens `path` ("-": standard input); throws SoundFileError with the system's reason when
+    // it cannot be opened, with libsndfile's when it is no sound file it can read.
     explicit SoundFileReader(const std::string& path);
     ~SoundFileReader();
     SoundFileReader(const SoundFileReader&) = delete;

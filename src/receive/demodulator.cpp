@@ -10,6 +10,7 @@
 
 #include "bandpass.h"
 #include "levelhistory.h"
+#include "leveltext.h"
 #include "packetdecoder.h"
 #include "resampler.h"
 #include "tonedetector.h"
@@ -35,7 +36,7 @@ const std::int64_t kPacketReach =
     static_cast<std::int64_t>(kPacketBits * kNominalBitSamples * (1 + kMaxClockOffset)) + kMargin;
 
 double Dbfs(float peak) {
-    return peak > 0 ? 20 * std::log10(static_cast<double>(peak)) : -200.0;
+    return peak > 0 ? 20 * std::log10(static_cast<double>(peak)) : kSilenceDbfs;
 }
 
 std::string OneDecimal(double value) {
@@ -348,11 +349,11 @@ Diagnosis Demodulator::State::Diagnose() const {
             }
         } else if (e.cutOff) {
             diagnosis.findings.push_back(
-                {Problem::DataCutOff,
-                 "data cut off: the recording ends " + std::to_string(e.cutOffBits) +
-                     " bits into a packet of " + std::to_string(kPacketBits) +
-                     "; record at least " + OneDecimal(kLongestDataSeconds + 0.05) +
-                     " s past the end of the lead-in tone"});
+                {Problem::DataCutOff, "data cut off: the recording ends " +
+                                          std::to_string(e.cutOffBits) + " bits into a packet of " +
+                                          std::to_string(kPacketBits) + "; record at least " +
+                                          OneDecimal(kLongestDataSeconds + 0.05) +
+                                          " s past the end of the lead-in tone"});
         } else if (e.tones == 0) {
             diagnosis.findings.push_back(
                 {Problem::NoTone,
@@ -377,10 +378,14 @@ Diagnosis Demodulator::State::Diagnose() const {
             }
             diagnosis.findings.push_back({Problem::ToneNoData, text});
         }
-        if (Dbfs(total.peak) < kTooQuietDbfs) {
+        if (IsSilence(Dbfs(total.peak))) {
             diagnosis.findings.push_back(
-                {Problem::TooQuiet, "too quiet: peak level " + OneDecimal(Dbfs(total.peak)) +
-                                        " dBFS; raise the recording level"});
+                {Problem::TooQuiet,
+                 "too quiet: silent, every sample zero; check what the recording is fed from"});
+        } else if (Dbfs(total.peak) < kTooQuietDbfs) {
+            diagnosis.findings.push_back({Problem::TooQuiet, "too quiet: peak level " +
+                                                                 PeakLevelText(Dbfs(total.peak)) +
+                                                                 "; raise the recording level"});
         }
     }
     if (total.clipped > 0) {

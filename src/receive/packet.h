@@ -37,7 +37,7 @@ struct Packet {
 
 // For a live level display; covers the input since the previous TakeLevel().
 struct LevelStatus {
-    double peakDbfs = -200;  // -200 for digital silence
+    double peakDbfs = -200;  // kSilenceDbfs (leveltext.h) for digital silence
     bool clipping = false;   // samples at full scale
     bool tooQuiet = false;   // peak below kTooQuietDbfs
     bool toneHeard = false;  // a steady 1000 Hz tone (a lead-in) is on the air now

@@ -3,6 +3,7 @@
 #include "commandline.h"
 #include "messages.h"
 #include "profile.h"
+#include "verify.h"
 
 namespace zk::cli {
 namespace {
@@ -132,12 +133,51 @@ TEST(CommandLine, BadInputNamesTheOptionAndWhatItAccepts) {
     EXPECT_EQ(UsageMessage({"generate", "--hang", "yes"}), "--hang: \"yes\" must be on or off");
     EXPECT_EQ(UsageMessage({"generate", "--squelch", "loud"}),
               "--squelch: \"loud\" must be audio, sql-high or sql-low");
-    EXPECT_EQ(UsageMessage({"generate", "--admin-open", "81"}),
-              "--admin-open: \"81\": код должен иметь одну или 4 цифры");
-    EXPECT_EQ(UsageMessage({"generate", "--user-open", "12", "--user-mode", "abcd"}),
-              "--user-open: \"12\": код должен иметь одну или 4 цифры");
-    EXPECT_EQ(UsageMessage({"generate", "--user-mode", "abcd"}),
-              "--user-mode: \"abcd\": символы должны быть:   0,1,2,3,4,5,6,7,8,9,A,B,C,D,*,#");
+    EXPECT_EQ(UsageMessage({"tone", "--device", ""}),
+              "--device: the name is empty (the system's own device is \"default\")");
+    EXPECT_EQ(UsageMessage({"play", "--device", "", "--device", "hw:1"}), "accepted");
+}
+
+// Each kind of refused code in English, naming the code as it was typed; the first refused code
+// in the window's order is the one reported.
+TEST(CommandLine, RefusedCodesAreExplainedInEnglish) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--admin-open", "81"}, "--admin-open: \"81\": a code is one symbol or four, not 2"},
+        {{"--user-open", "12345"}, "--user-open: \"12345\": a code is one symbol or four, not 5"},
+        {{"--user-close", " \t "},
+         "--user-close: \" \\x09 \": a code is one symbol or four, and this one is empty"},
+        {{"--user-mode", "12e4"}, "--user-mode: \"12e4\": a code's symbols are 0-9, A-D, * and #"},
+        {{"--user-mode", "abc"}, "--user-mode: \"abc\": a code is one symbol or four, not 3"},
+        {{"--user-mode", "a b"}, "--user-mode: \"a b\": a code's symbols are 0-9, A-D, * and #"},
+        {{"--user-mode", "abcd", "--user-open", "12"},
+         "--user-open: \"12\": a code is one symbol or four, not 2"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"generate"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(UsageMessage(args), c.message);
+    }
+}
+
+// a-d on the command line and in profiles are the keypad's A-D: the same message goes out, and
+// what is shown and logged is the capitals. Other letters stay refused.
+TEST(CommandLine, LowerCaseCodeLettersSendTheSameArrayAsCapitals) {
+    const Command lower = ParseCommandLine(
+        {"generate", "--user-open", "abcd", "--user-close", "d", "--admin-open", "1a*#"});
+    const Command upper = ParseCommandLine(
+        {"generate", "--user-open", "ABCD", "--user-close", "D", "--admin-open", "1A*#"});
+    EXPECT_EQ(ArrayForSettings(lower.panel), ArrayForSettings(upper.panel));
+    EXPECT_EQ(lower.panel.codes, upper.panel.codes);
+
+    PanelState profile = ResolveSettings(ReadProfile("user-mode = \" cb1a \"\n", "n.toml"));
+    PanelState capitals;
+    capitals.Code(CodeField::KodPolz) = "CB1A";
+    EXPECT_EQ(ArrayForSettings(profile), ArrayForSettings(capitals));
+    EXPECT_EQ(profile.Code(CodeField::KodPolz), "CB1A");
+    EXPECT_NE(UsageMessage({"generate", "--user-open", "abce"}), "accepted");
 }
 
 // Faults found in the hand-written parser, kept fixed through the change of parser.
@@ -171,9 +211,34 @@ TEST(CommandLine, AWorkingFolderMayStandBeforeTheCommand) {
         EXPECT_EQ(line.options().directory, l.folder);
         EXPECT_EQ(line.options().command, l.command);
     }
-    EXPECT_EQ(UsageMessage({"-C", "x", "verify", "f.wav"}), "unknown option \"-C\" (see --help)");
+    EXPECT_EQ(UsageMessage({"-C", "x", "verify", "f.wav"}), "accepted");
     EXPECT_EQ(UsageMessage({"--period", "1:0:0", "generate"}),
               "unknown option \"--period\" (see --help)");
+}
+
+// A command that works in no folder refuses -C, in front of it or after it, and says which
+// commands take it; the list is every command whose --help offers it.
+TEST(CommandLine, DirectoryIsRefusedByCommandsWithoutAFolderAndTheOthersAreNamed) {
+    const std::string takers = "generate, play, check, profile, dtmf, verify and listen";
+    EXPECT_EQ(UsageMessage({"tone", "-C", "x"}),
+              "-C: tone works in no folder (it reads and writes no files there); -C is taken "
+              "by " +
+                  takers);
+    EXPECT_EQ(UsageMessage({"-C", "x", "log"}),
+              "-C: log works in no folder (it reads and writes no files there); -C is taken by " +
+                  takers);
+    EXPECT_EQ(UsageMessage({"log", "--directory=x"}),
+              "--directory: log works in no folder (it reads and writes no files there); "
+              "--directory is taken by " +
+                  takers);
+    EXPECT_EQ(UsageMessage({"tone", "--", "-C"}), "unexpected argument \"-C\"");
+    for (const char* command :
+         {"generate", "play", "check", "profile", "dtmf", "verify", "listen"}) {
+        CommandLine line;
+        EXPECT_NE(line.Parse({command, "--help"}).help.find("-C,--directory DIR"),
+                  std::string::npos)
+            << command;
+    }
 }
 
 TEST(CommandLine, APeriodHasNoSign) {

@@ -55,7 +55,7 @@ TEST(Profile, ABadValueNamesTheFileTheLineAndTheKey) {
     EXPECT_EQ(ProfileMessage("beep-level = 1.5\n"),
               "north.toml:1: beep-level: \"1.5\" is not a whole number in 0..20");
     EXPECT_EQ(ProfileMessage("\nadmin-open = \"81\"\n"),
-              "north.toml:2: admin-open: \"81\": код должен иметь одну или 4 цифры");
+              "north.toml:2: admin-open: \"81\": a code is one symbol or four, not 2");
     EXPECT_EQ(ProfileMessage("volume = 3\n"), "north.toml:1: unknown key \"volume\"");
     EXPECT_EQ(ProfileMessage("dtmf = [\"on\"]\n"), "north.toml:1: dtmf: one value is expected");
     EXPECT_EQ(ProfileMessage("[north]\ndtmf = \"on\"\n"), "north.toml:1: unknown key \"north\"");

@@ -127,22 +127,54 @@ TEST(ReceiveCli, VerifyNamesEachDifferenceFromTheExpectation) {
 
 TEST(ReceiveCli, VerifySaysWhyNothingWasFoundAndRefusesWhatIsNoSound) {
     WorkFolder folder;
-    testing::WriteFile("notes.wav", "This is text, not a sound.\n");
-    ToolRun run = RunTool("verify notes.wav");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("Format not recognised"), std::string::npos) << run.err;
+    fs::create_directory("rec");
+    testing::WriteFile("rec/notes.wav", "This is text, not a sound.\n");
+    // A file that is not there, one that holds no sound, each as the recording and as the
+    // expectation; -C places them all.
+    const struct {
+        const char* args;
+        const char* err;
+    } refused[] = {
+        {"verify -C rec missing.wav",
+         "zk77q3: cannot open recording \"missing.wav\": no such file or directory\n"},
+        {"verify -C rec notes.wav",
+         "zk77q3: cannot read recording \"notes.wav\": format not recognised\n"},
+        {"verify -C rec --expect-wav missing.wav notes.wav",
+         "zk77q3: --expect-wav: cannot open recording \"missing.wav\": no such file or "
+         "directory\n"},
+    };
+    for (const auto& r : refused) {
+        const ToolRun run = RunTool(r.args);
+        EXPECT_EQ(run.status, 2) << r.args;
+        EXPECT_EQ(run.err, r.err) << r.args;
+    }
 
-    // A recording of silence: a WAV file of zeros at 8000 Hz.
+    // A recording of silence: a WAV file of zeros at 8000 Hz. Its level is a word in the text,
+    // and still a number in JSON.
     std::string silence = std::string("RIFF") + std::string("\x24\x7D\x00\x00", 4) + "WAVEfmt " +
                           std::string("\x10\0\0\0\1\0\1\0\x40\x1F\0\0\x80\x3E\0\0\2\0\x10\0", 20) +
                           "data" + std::string("\x00\x7D\x00\x00", 4) + std::string(32000, '\0');
     testing::WriteFile("quiet.wav", silence);
-    run = RunTool("verify --json quiet.wav");
+    ToolRun run = RunTool("verify --json quiet.wav");
     EXPECT_EQ(run.status, 1);
     const nlohmann::json report = nlohmann::json::parse(run.out);
     EXPECT_EQ(report["verdict"], "no-signal");
     EXPECT_TRUE(report["packets"].empty());
-    EXPECT_FALSE(report["findings"].empty());
+    EXPECT_EQ(report["peak_dbfs"], -200.0);
+    run = RunTool("verify quiet.wav");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("  too quiet: silent, every sample zero"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("dBFS"), std::string::npos) << run.out;
+    // Faint is not silent: samples of 8 peak at -72.2 dBFS.
+    std::string faint = silence.substr(0, 44);
+    for (int i = 0; i < 16000; ++i) {
+        faint += std::string(i % 2 == 0 ? "\x08\x00" : "\xF8\xFF", 2);
+    }
+    testing::WriteFile("faint.wav", faint);
+    run = RunTool("verify faint.wav");
+    EXPECT_NE(run.out.find("  too quiet: peak level -72.2 dBFS; raise the recording level"),
+              std::string::npos)
+        << run.out;
 }
 
 TEST(ReceiveCli, ListenDecodesWhatTheCaptureDeviceHears) {

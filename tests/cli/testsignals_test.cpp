@@ -50,6 +50,7 @@ TEST(TestSignals, ToneIsTheLeadInContinued) {
     run = RunTool("tone --seconds 1 --device nothing", capture);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
+              "zk77q3: playing the 1000 Hz lead-in tone for 1 s on nothing\n"
               "zk77q3: Cannot play the level tone. ALSA device \"nothing\" cannot be opened: No "
               "such file or directory; `zk77q3 devices` lists the devices.\n");
 }

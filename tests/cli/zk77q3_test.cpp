@@ -72,8 +72,9 @@ TEST(Zk77q3, GenerateWritesTheSameFilesAsTheOutputActionAndListsTheArray) {
 }
 
 TEST(Zk77q3, BadInputExitsTwoAndWritesNothing) {
-    for (const char* args : {"", "generate --beep-level 99", "generate --admin-open 81",
-                             "play --user-open abcd", "generate --period 0:0", "frobnicate"}) {
+    for (const char* args :
+         {"", "generate --beep-level 99", "generate --admin-open 81", "play --user-open abce",
+          "generate --period 0:0", "frobnicate", "play --device ''"}) {
         WorkFolder folder;
         const ToolRun run = RunTool(args);
         EXPECT_EQ(run.status, 2) << args;

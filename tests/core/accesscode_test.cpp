@@ -49,29 +49,39 @@ TEST_F(AccessCode, NormalisedTextAndTrimming) {
     EXPECT_EQ(Encoded(":;<="), Encoded("ABCD"));
 }
 
-TEST_F(AccessCode, MessagesAndWhichOneWins) {
+// The kind of each refusal and the window's text for it: the command line words the kinds in
+// English, the window must go on showing exactly these texts for the same input.
+TEST_F(AccessCode, FaultKindsTheirWindowTextsAndWhichOneWins) {
     struct Case {
         const char* text;
-        const char* message;
+        CodeFault fault;
     };
     const Case cases[] = {
-        {"", kCodeLengthMessage},
-        {"   ", kCodeLengthMessage},
-        {"12", kCodeLengthMessage},
-        {"123", kCodeLengthMessage},
-        {"12345", kCodeLengthMessage},
-        {"  12 34", kCodeSymbolMessage},  // five characters after trimming: the symbol fault wins
-        {"abcd", kCodeSymbolMessage},
-        {"a", kCodeSymbolMessage},
-        {"12E4", kCodeSymbolMessage},
-        {"@", kCodeSymbolMessage},
-        {"/", kCodeSymbolMessage},
-        {"Ж", kCodeSymbolMessage},
-        {"12345678x", kCodeSymbolMessage},
+        {"", CodeFault::Length},
+        {"   ", CodeFault::Length},
+        {"12", CodeFault::Length},
+        {"123", CodeFault::Length},
+        {"12345", CodeFault::Length},
+        {"  12 34", CodeFault::Symbol},  // five characters after trimming: the symbol fault wins
+        {"abcd", CodeFault::Symbol},     // the window takes only capitals
+        {"a", CodeFault::Symbol},
+        {"12E4", CodeFault::Symbol},
+        {"@", CodeFault::Symbol},
+        {"/", CodeFault::Symbol},
+        {"Ж", CodeFault::Symbol},
+        {"12345678x", CodeFault::Symbol},
+        {" 1590 ", CodeFault::None},
+        {"#", CodeFault::None},
     };
     for (const auto& c : cases) {
-        std::string text = c.text;
-        EXPECT_EQ(ValidateAccessCode(text), c.message) << '"' << c.text << '"';
+        std::string checked = c.text;
+        std::string validated = c.text;
+        EXPECT_EQ(CheckAccessCode(checked), c.fault) << '"' << c.text << '"';
+        const char* windowText = c.fault == CodeFault::Length   ? kCodeLengthMessage
+                                 : c.fault == CodeFault::Symbol ? kCodeSymbolMessage
+                                                                : "";
+        EXPECT_EQ(ValidateAccessCode(validated), windowText) << '"' << c.text << '"';
+        EXPECT_EQ(validated, checked) << "both normalise alike";
     }
     EXPECT_STREQ(kCodeLengthMessage, " код должен иметь одну или 4 цифры");
     EXPECT_STREQ(kCodeSymbolMessage, " символы должны быть:   0,1,2,3,4,5,6,7,8,9,A,B,C,D,*,#");

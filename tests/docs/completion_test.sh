@@ -140,6 +140,21 @@ expect_exactly "zk77q3 verify --directory r" "rec"
 expect_among "zk77q3 verify --expect-wav " "air.wav rec" "club.toml notes.txt"
 expect_among "zk77q3 verify --json " "air.wav club.toml rec"
 expect_exactly "zk77q3 generate " ""
+# After -C, files are those of its folder, wherever -C stands and however its value is given;
+# the folder itself is still completed from here.
+mkdir rec/inner
+: >rec/take.wav
+: >rec/north.toml
+expect_among "zk77q3 play -C rec --config " "north.toml take.wav inner" "club.toml air.wav"
+expect_among "zk77q3 -C rec verify " "take.wav inner" "air.wav club.toml"
+expect_among "zk77q3 verify --directory=rec --expect-wav " "take.wav inner" "air.wav"
+expect_among "zk77q3 verify -C . -Crec --expect-wav " "take.wav" "air.wav"
+expect_exactly "zk77q3 profile -C nowhere --output " ""
+expect_exactly "zk77q3 dtmf -C rec --directory " "rec"
+# -C where the command takes it, and only there.
+expect_among "zk77q3 listen -" "-C --directory" ""
+expect_among "zk77q3 verify -" "-C --directory" "--strict"
+expect_among "zk77q3 log -" "" "-C --directory"
 
 # Device names from `zk77q3 devices` (the program on PATH): those that play, or for listen those
 # that capture, and "default" always.

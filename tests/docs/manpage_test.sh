@@ -36,15 +36,16 @@ fi
 
 "$zk" --help >"$tmp/help" 2>&1 || { fail "zk77q3 --help failed: $(cat "$tmp/help")"; exit 1; }
 
-# Commands the program lists: "zk77q3 NAME" in a usage line, or the first word of each line in a
-# section headed "Commands:" or "Subcommands:" (any case).
+# Commands the program lists: "zk77q3 NAME" in a usage line, or the first word of each entry in a
+# section headed "Commands:" or "Subcommands:" (any case). An entry starts two blanks in; the
+# lines of a description wrapped at the terminal's width start further in.
 known=$(awk '
     { line = $0
       while (match(line, /zk77q3 [a-z][a-z0-9-]*/)) {
           print substr(line, RSTART + 7, RLENGTH - 7); line = substr(line, RSTART + RLENGTH) } }
     tolower($0) ~ /^[a-z ]*commands:[[:space:]]*$/ { section = 1; next }
     section && /^[[:space:]]*$/ { section = 0; next }
-    section && /^[[:space:]]+[a-z]/ { print $1 }
+    section && /^  [a-z]/ { print $1 }
     section && /^[^[:space:]]/ { section = 0 }' "$tmp/help" | sort -u)
 [ -n "$known" ] || fail "zk77q3 --help lists no command"
 

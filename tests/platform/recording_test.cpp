@@ -103,15 +103,20 @@ TEST_F(Recording, FilesOfEveryCommonFormatReadBackInBlocksAtFullScale) {
     }
 }
 
+// A file that is not there is the system's to explain; one that is there but holds no sound,
+// libsndfile's. Each reason comes apart from the path, for callers with words of their own.
 TEST_F(Recording, AFileThatIsNoSoundIsRefusedWithLibsndfilesReason) {
     std::ofstream(dir_ / "notes.wav") << "This is text, not a sound.\n";
+    using Stage = SoundFileError::Stage;
     const struct {
         fs::path path;
+        Stage stage;
+        const char* what;
         const char* reason;
     } cases[] = {
-        {dir_ / "notes.wav", "Format not recognised"},
-        {dir_ / "missing.wav", "System error : No such file or directory"},
-        {dir_, "Format not recognised"},
+        {dir_ / "notes.wav", Stage::Read, "Cannot read", "Format not recognised"},
+        {dir_ / "missing.wav", Stage::Open, "Cannot open", "No such file or directory"},
+        {dir_, Stage::Read, "Cannot read", "Format not recognised"},
     };
     for (const auto& c : cases) {
         try {
@@ -119,7 +124,10 @@ TEST_F(Recording, AFileThatIsNoSoundIsRefusedWithLibsndfilesReason) {
             ADD_FAILURE() << c.path << " was opened";
         } catch (const SoundFileError& error) {
             EXPECT_EQ(std::string(error.what()),
-                      "Cannot read \"" + c.path.string() + "\". " + c.reason);
+                      std::string(c.what) + " \"" + c.path.string() + "\". " + c.reason);
+            EXPECT_EQ(error.FailedStage(), c.stage) << c.path;
+            EXPECT_EQ(error.Reason(), c.reason);
+            EXPECT_EQ(error.Path(), c.path.string());
         }
     }
 }

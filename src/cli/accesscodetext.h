@@ -1,0 +1,21 @@
+// Access codes as the command line takes them: lower-case a-d read as the capitals of the
+// repeater's keypad, and refusals worded in English. The window keeps its own rules and its
+// Russian texts; both use the same check in the core.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "accesscode.h"
+
+namespace zk::cli {
+
+// `text` with a b c d written as A B C D; every other character as given.
+std::string CapitalCodeLetters(std::string_view text);
+
+// Why a code is refused, after "--user-open: "12": ". `symbols`: the code's length once
+// trimmed, as CheckAccessCode leaves it.
+std::string CodeFaultText(CodeFault fault, std::size_t symbols);
+
+}  // namespace zk::cli
