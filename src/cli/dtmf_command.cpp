@@ -3,6 +3,7 @@
 
 #include "accesscode.h"
 #include "commands.h"
+#include "keying.h"
 #include "messages.h"
 #include "profile.h"
 #include "testsignals.h"
@@ -26,7 +27,7 @@ std::string CodeSymbols(std::string code) {
     return code;
 }
 
-std::string SymbolsToPlay(CommonOptions& common, const DtmfOptions& options) {
+std::string SymbolsToPlay(PanelState& panel, const DtmfOptions& options) {
     if (options.code.empty() == options.codeName.empty()) {
         throw UsageError("give the symbols to play or --code NAME, one of them (see --help)");
     }
@@ -47,7 +48,6 @@ std::string SymbolsToPlay(CommonOptions& common, const DtmfOptions& options) {
         throw UsageError("--code: " + Quoted(options.codeName) +
                          " must be user-open, user-close, admin-open, admin-close or user-mode");
     }
-    PanelState panel = LoadSettings(common);
     return CodeSymbols(panel.Code(static_cast<CodeField>(setting->field)));
 }
 
@@ -71,9 +71,14 @@ void AddDtmfCommand(CLI::App& app, CommonOptions& common) {
     AddSettingsOptions(dtmf, common);
     AddDirectoryOption(dtmf, common, false);
     AddDeviceOption(dtmf, common);
+    AddKeyingOptions(dtmf, common, std::to_string(kDefaultPttLimit.count()));
     SetRun(dtmf, common, [options](CommonOptions& c) {
-        const std::string symbols = SymbolsToPlay(c, *options);
-        PlayTestSound(c.device, "the DTMF symbols", DtmfSignal(symbols));
+        // Read once (--config - is standard input): the code to play and the profile's keying.
+        const bool readsSettings = !c.config.empty() || !options->codeName.empty();
+        NamedSettings settings = readsSettings ? LoadNamedSettings(c) : NamedSettings{};
+        const std::string symbols = SymbolsToPlay(settings.panel, *options);
+        const Keying keying = KeyingForRun(c, settings.keying, kDefaultPttLimit);
+        PlayTestSound(c.device, "the DTMF symbols", DtmfSignal(symbols), keying);
         return kExitDone;
     });
 }

@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
+#include "keying.h"
 #include "settings.h"
 #include "testsignals.h"
 #include "testsound.h"
@@ -18,9 +19,12 @@ void AddToneCommand(CLI::App& app, CommonOptions& common) {
     auto seconds = std::make_shared<std::string>("10");
     AddValueOption(tone, "--seconds", *seconds, "how long, 1..600 seconds (10)", "N");
     AddDeviceOption(tone, common);
+    AddKeyingOptions(tone, common,
+                     "the tone's length + " + std::to_string(kToneLimitMargin.count()));
     SetRun(tone, common, [seconds](CommonOptions& c) {
         const int length = WholeNumberIn("--seconds", *seconds, 1, 600);
-        PlayTestSound(c.device, "the level tone", LevelTone(length));
+        const Keying keying = KeyingForRun(c, {}, std::chrono::seconds(length) + kToneLimitMargin);
+        PlayTestSound(c.device, "the level tone", LevelTone(length), keying);
         return kExitDone;
     });
 }
