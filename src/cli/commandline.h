@@ -32,8 +32,9 @@ inline constexpr int kExitFault = 1;     // a file, device or playback fault
 inline constexpr int kExitBadInput = 2;  // nothing written, nothing sent
 
 struct CommonOptions {
-    GivenSettings given;  // the settings given on the command line, by key
-    std::string config;   // --config FILE: a profile ("-" standard input), read before `given`
+    GivenSettings given;   // the settings given on the command line, by key
+    GivenSettings keying;  // --ptt and its timing given on the command line, by key (keying.h)
+    std::string config;    // --config FILE: a profile ("-" standard input), read before `given`
     std::string device = "default";   // --device: the ALSA device
     std::optional<std::string> name;  // --name: the repeater's name, over the profile's
     std::string directory;            // -C DIR: the working folder

@@ -4,6 +4,7 @@
 #include "accesscode.h"
 #include "accesscodetext.h"
 #include "commands.h"
+#include "keying.h"
 #include "messages.h"
 #include "profile.h"
 #include "testsignals.h"
@@ -28,7 +29,7 @@ std::string CodeSymbols(std::string code) {
 }
 
 // The symbols as the keypad names them; a-d are taken as A-D, as in access codes.
-std::string SymbolsToPlay(CommonOptions& common, const DtmfOptions& options) {
+std::string SymbolsToPlay(PanelState& panel, const DtmfOptions& options) {
     if (options.code.empty() == options.codeName.empty()) {
         throw UsageError("give the symbols to play or --code NAME, one of them (see --help)");
     }
@@ -50,7 +51,6 @@ std::string SymbolsToPlay(CommonOptions& common, const DtmfOptions& options) {
         throw UsageError("--code: " + Quoted(options.codeName) +
                          " must be user-open, user-close, admin-open, admin-close or user-mode");
     }
-    PanelState panel = LoadSettings(common);
     return CodeSymbols(panel.Code(static_cast<CodeField>(setting->field)));
 }
 
@@ -75,11 +75,16 @@ void AddDtmfCommand(CLI::App& app, CommonOptions& common) {
     AddSettingsOptions(dtmf, common);
     AddDirectoryOption(dtmf, common, false);
     AddDeviceOption(dtmf, common);
+    AddKeyingOptions(dtmf, common, std::to_string(kDefaultPttLimit.count()));
     SetRun(dtmf, common, [options](CommonOptions& c) {
-        const std::string symbols = SymbolsToPlay(c, *options);
+        // Read once (--config - is standard input): the code to play and the profile's keying.
+        const bool readsSettings = !c.config.empty() || !options->codeName.empty();
+        NamedSettings settings = readsSettings ? LoadNamedSettings(c) : NamedSettings{};
+        const std::string symbols = SymbolsToPlay(settings.panel, *options);
+        const Keying keying = KeyingForRun(c, settings.keying, kDefaultPttLimit);
         const std::string which = options->codeName.empty() ? "" : " (" + options->codeName + ")";
         SayError("playing DTMF " + symbols + which + " on " + c.device);
-        PlayTestSound(c.device, "the DTMF symbols", DtmfSignal(symbols));
+        PlayTestSound(c.device, "the DTMF symbols", DtmfSignal(symbols), keying);
         return kExitDone;
     });
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "commands.h"
+#include "keying.h"
 #include "messages.h"
 #include "programming.h"
 #include "settings.h"
@@ -40,6 +41,7 @@ void AddPlayCommand(CLI::App& app, CommonOptions& common) {
                    "with --check-with: send again, up to N more times, until heard as sent; "
                    "every send goes into the programming log with its result, 0..10 (0)",
                    "N");
+    AddKeyingOptions(play, common, std::to_string(kDefaultPttLimit.count()));
     SetRun(play, common, [delay, checkWith, checkWithOption, retries](CommonOptions& c) {
         SendOptions send;
         send.play = true;

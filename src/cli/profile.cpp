@@ -10,6 +10,7 @@
 #include "boundedread.h"
 #include "errors.h"
 #include "filehandle.h"
+#include "keying.h"
 #include "messages.h"
 #include "profileshape.h"
 #include "repeatername.h"
@@ -71,7 +72,8 @@ std::string ReadProfileText(const std::string& config) {
 
 }  // namespace
 
-GivenSettings ReadProfile(std::string_view text, const std::string& fileName) {
+GivenSettings ReadFlatToml(std::string_view text, const std::string& fileName,
+                           bool (*isKnown)(std::string_view key)) {
     CheckProfileShape(text, fileName);
     toml::table table;
     try {
@@ -82,17 +84,22 @@ GivenSettings ReadProfile(std::string_view text, const std::string& fileName) {
     GivenSettings given;
     for (auto&& [key, node] : table) {
         const std::string where = Where(fileName, key.source());
-        const Setting* setting = FindSetting(key.str());
-        if (setting == nullptr && key.str() != kNameKey) {
+        if (!isKnown(key.str())) {
             throw UsageError(where + ": unknown key " + Quoted(key.str()));
         }
-        const std::string known = setting != nullptr ? setting->key : kNameKey;
+        const std::string known(key.str());
         if (node.is_table() || node.is_array()) {
             throw UsageError(where + ": " + known + ": one value is expected");
         }
         given[known] = GivenValue{ValueText(node), where + ": " + known};
     }
     return given;
+}
+
+GivenSettings ReadProfile(std::string_view text, const std::string& fileName) {
+    return ReadFlatToml(text, fileName, [](std::string_view key) {
+        return FindSetting(key) != nullptr || key == kNameKey || IsKeyingKey(key);
+    });
 }
 
 namespace {
@@ -142,6 +149,17 @@ NamedSettings LoadNamedSettings(const CommonOptions& common) {
         settings.name = named->second.text;
         given.erase(named);
     }
+    // The transmitter's keying goes with the run, not the settings; it is judged here all the
+    // same, so that a profile is good or bad whatever the command.
+    for (auto it = given.begin(); it != given.end();) {
+        if (IsKeyingKey(it->first)) {
+            settings.keying.insert(*it);
+            it = given.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    CheckKeyingValues(settings.keying);
     if (common.name) {
         CheckRepeaterName("--name", *common.name);
         settings.name = common.name;

@@ -16,7 +16,15 @@ namespace zk::cli {
 // (checked by LoadNamedSettings). Numbers may be written bare or quoted. Throws UsageError
 // "FILE:LINE: ..." for a syntax fault, an unknown key, a value that is not one plain value or
 // keys nested too deep, and for a text over the size limit (profileshape.h).
+// Profiles may also hold the transmitter's keying (keying.h), which LoadNamedSettings hands on.
 GivenSettings ReadProfile(std::string_view text, const std::string& fileName);
+
+// The keys and values of a flat TOML text, each value as the command line would give it, under
+// the same limits and with the same messages as a profile: UsageError "FILE:LINE: ..." for a
+// syntax fault, a key that `isKnown` refuses, a value that is not one plain value, keys nested
+// too deep, a text over the size limit.
+GivenSettings ReadFlatToml(std::string_view text, const std::string& fileName,
+                           bool (*isKnown)(std::string_view key));
 
 // Every key with its value, defaults filled in, and the name first when there is one: reading
 // it back gives the same panel and the same name.
@@ -27,6 +35,7 @@ std::string ProfileText(const PanelState& panel,
 struct NamedSettings {
     PanelState panel;
     std::optional<std::string> name;
+    GivenSettings keying;  // the profile's ptt keys (keying.h), checked
 };
 
 // The settings of a run: start values, then --config (read from the working folder, "-" from

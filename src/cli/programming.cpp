@@ -12,6 +12,8 @@
 #include "checks.h"
 #include "deviceadvice.h"
 #include "errors.h"
+#include "keyedplayer.h"
+#include "keying.h"
 #include "messages.h"
 #include "output.h"
 #include "profile.h"
@@ -39,12 +41,20 @@ struct SendAttempt {
 // Runs once both files are written: prints the array listing (unless JSON is asked for), gives
 // the operator time to key the transmitter, then plays the sound when asked; with --check-with
 // listens beside each send and sends again, up to --retries more times, until it is heard as
-// sent. `sent` is told of every attempt as soon as it has gone out.
+// sent. `sent` is told of every attempt as soon as it has gone out. `speaker` keys the
+// transmitter around each send (KeyedPlayer), after the countdown: the listener is already
+// running when the key goes down and hears the lead and the tail.
 class ListingThenPlay : public Player {
   public:
     ListingThenPlay(PanelState& panel, const CommonOptions& common, const SendOptions& send,
-                    AlsaPlayer& speaker, std::function<void(const SendAttempt&)> sent)
-        : panel_(panel), common_(common), send_(send), speaker_(speaker), sent_(std::move(sent)) {}
+                    Player& speaker, AlsaPlayer& device,
+                    std::function<void(const SendAttempt&)> sent)
+        : panel_(panel),
+          common_(common),
+          send_(send),
+          speaker_(speaker),
+          device_(device),
+          sent_(std::move(sent)) {}
 
     const std::vector<SendAttempt>& Attempts() const { return attempts_; }
 
@@ -71,7 +81,7 @@ class ListingThenPlay : public Player {
                 check.emplace(send_.checkWith, panel_, kCheckListenSeconds);
             }
             {
-                SendProgressLine progress(speaker_);
+                SendProgressLine progress(device_);
                 speaker_.Play(sound);
             }
             if (check) {
@@ -89,7 +99,8 @@ class ListingThenPlay : public Player {
     PanelState& panel_;
     const CommonOptions& common_;
     const SendOptions& send_;
-    AlsaPlayer& speaker_;
+    Player& speaker_;
+    AlsaPlayer& device_;  // the sound device under speaker_, which tells the progress
     std::function<void(const SendAttempt&)> sent_;
     std::vector<SendAttempt> attempts_;
 };
@@ -101,9 +112,11 @@ std::string WorkingFolder() {
 }
 
 // The repeater's name follows the time when it has one; entries without a name (and those
-// written before names existed) are the log's unnamed repeaters.
+// written before names existed) are the log's unnamed repeaters. The PTT is there when one was
+// keyed, as the operator wrote it.
 nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptions& common,
-                                const SendOptions& send, const SendAttempt& attempt) {
+                                const SendOptions& send, const PttSpec& ptt,
+                                const SendAttempt& attempt) {
     nlohmann::ordered_json entry = {{"time", UtcTimestamp()}};
     if (settings.name) {
         entry[kNameKey] = *settings.name;
@@ -111,6 +124,11 @@ nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptio
     entry.update({
         {"folder", WorkingFolder()},
         {"device", common.device},
+    });
+    if (ptt.method != PttMethod::None) {
+        entry["ptt"] = ptt.text;
+    }
+    entry.update({
         {"settings", SettingsJson(settings.panel)},
         {"array", ArrayHex()},
         {"check_word", CheckWordHex()},
@@ -126,10 +144,10 @@ nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptio
 // The entry of a send that has gone out, and the check's line; a log that cannot be written is
 // a warning, since the signal is on the air all the same.
 void RecordSend(const NamedSettings& settings, const CommonOptions& common, const SendOptions& send,
-                const SendAttempt& attempt) {
+                const PttSpec& ptt, const SendAttempt& attempt) {
     std::string reason;
     try {
-        reason = AppendToSentLog(LogEntry(settings, common, send, attempt));
+        reason = AppendToSentLog(LogEntry(settings, common, send, ptt, attempt));
     } catch (const std::exception& error) {
         reason = error.what();
     }
@@ -155,9 +173,15 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
         throw UsageError("refused by --strict (" + std::to_string(warnings.size()) +
                          " warnings above): nothing written, nothing sent");
     }
-    AlsaPlayer speaker(common.device, kDevicesAdvice);
-    ListingThenPlay finish(panel, common, send, speaker, [&](const SendAttempt& attempt) {
-        RecordSend(settings, common, send, attempt);
+    // The PTT is reached before anything is written: one that cannot be keyed ends the run
+    // before the countdown, with nothing sent. generate keys nothing.
+    const Keying keying =
+        send.play ? KeyingForRun(common, settings.keying, kDefaultPttLimit) : Keying{};
+    Transmitter ptt(keying.spec);
+    AlsaPlayer device(common.device, kDevicesAdvice);
+    KeyedPlayer speaker(device, ptt, keying.timing);
+    ListingThenPlay finish(panel, common, send, speaker, device, [&](const SendAttempt& attempt) {
+        RecordSend(settings, common, send, keying.spec, attempt);
     });
     NoChart chart;
     RunOutput(panel, chart, finish);

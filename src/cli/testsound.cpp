@@ -4,17 +4,20 @@
 #include "audioplayer.h"
 #include "deviceadvice.h"
 #include "errors.h"
+#include "keyedplayer.h"
 
 namespace zk::cli {
 
 void PlayTestSound(const std::string& device, const std::string& what,
-                   const std::vector<std::int16_t>& samples) {
+                   const std::vector<std::int16_t>& samples, const Keying& keying) {
     Sound sound;
     sound.fileName = what;
     sound.rate = kSampleRate;
     sound.samples = samples;
+    Transmitter ptt(keying.spec);
+    AlsaPlayer speaker(device, kDevicesAdvice);
     try {
-        AlsaPlayer(device, kDevicesAdvice).Play(sound);
+        KeyedPlayer(speaker, ptt, keying.timing).Play(sound);
     } catch (const PlaybackError& error) {
         // The player's message names a file; this sound has none.
         const std::string prefix = "Cannot play file \"" + what + "\". ";

@@ -1,14 +1,18 @@
-// Plays a sound held only in memory (the level tone, a DTMF sequence) on an ALSA device.
+// Plays a sound held only in memory (the level tone, a DTMF sequence) on an ALSA device, with
+// the transmitter keyed around it.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "keying.h"
+
 namespace zk::cli {
 
-// Throws a Fault "Cannot play <what>. <reason naming the device>" when it cannot be played.
+// Throws a Fault "Cannot play <what>. <reason naming the device>" when it cannot be played, and
+// PttError, with nothing played, when the PTT cannot be reached or keyed.
 void PlayTestSound(const std::string& device, const std::string& what,
-                   const std::vector<std::int16_t>& samples);
+                   const std::vector<std::int16_t>& samples, const Keying& keying);
 
 }  // namespace zk::cli

@@ -3,6 +3,7 @@
 
 #include "_5FormFM.h"
 #include "commands.h"
+#include "keying.h"
 #include "messages.h"
 #include "settings.h"
 #include "testsignals.h"
@@ -20,11 +21,14 @@ void AddToneCommand(CLI::App& app, CommonOptions& common) {
     auto seconds = std::make_shared<std::string>("10");
     AddValueOption(tone, "--seconds", *seconds, "how long, 1..600 seconds (10)", "N");
     AddDeviceOption(tone, common);
+    AddKeyingOptions(tone, common,
+                     "the tone's length + " + std::to_string(kToneLimitMargin.count()));
     SetRun(tone, common, [seconds](CommonOptions& c) {
         const int length = WholeNumberIn("--seconds", *seconds, 1, 600);
+        const Keying keying = KeyingForRun(c, {}, std::chrono::seconds(length) + kToneLimitMargin);
         SayError("playing the " + std::to_string(kCarrierHz) + " Hz lead-in tone for " +
                  std::to_string(length) + " s on " + c.device);
-        PlayTestSound(c.device, "the level tone", LevelTone(length));
+        PlayTestSound(c.device, "the level tone", LevelTone(length), keying);
         return kExitDone;
     });
 }

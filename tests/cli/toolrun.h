@@ -33,13 +33,20 @@ inline std::filesystem::path StateFolder() {
     return ToolFolder() / "state";
 }
 
+// The station's configuration folder that every run gets, empty unless a test fills it: the
+// configuration of the machine's own user never reaches a test.
+inline std::filesystem::path ConfigFolder() {
+    return ToolFolder() / "config";
+}
+
 // Runs zk77q3 with `args` (shell words) in the current folder, after `environment` (shell
 // assignments or commands); standard output goes to `output` when one is named.
 inline ToolRun RunTool(const std::string& args, const std::string& environment = "",
                        const std::string& output = "") {
     const std::filesystem::path& logs = ToolFolder();
-    const std::string command = "XDG_STATE_HOME='" + StateFolder().string() + "' " + environment +
-                                " '" + ZK77Q3_PATH + "' " + args + " >'" +
+    const std::string command = "XDG_STATE_HOME='" + StateFolder().string() +
+                                "' XDG_CONFIG_HOME='" + ConfigFolder().string() + "' " +
+                                environment + " '" + ZK77Q3_PATH + "' " + args + " >'" +
                                 (output.empty() ? (logs / "out").string() : output) + "' 2>'" +
                                 (logs / "err").string() + "'";
     const int raw = std::system(command.c_str());

@@ -97,15 +97,17 @@ expect_exactly "zk77q3 d" "dtmf devices"
 expect_exactly "zk77q3 -" "--help -h --version -V"
 
 # Each command's own options, and none of another command's.
-expect_among "zk77q3 play --" "$settings --config --directory --device --delay --json --strict" \
+keying='--ptt --ptt-lead --ptt-tail --ptt-limit'
+expect_among "zk77q3 play --" "$settings --config --directory --device --delay --json --strict
+  --check-with --retries $keying" \
     "--expect-wav --seconds --rate --last"
 expect_among "zk77q3 verify --" "--expect-wav --channel --json --config $settings" "--delay --seconds"
 expect_among "zk77q3 listen --" "--device --rate --count --timeout --json" "--expect-wav --delay"
-expect_exactly "zk77q3 tone --" "--seconds --device --help"
+expect_exactly "zk77q3 tone --" "--seconds --device --help $keying"
 expect_exactly "zk77q3 log --" "--json --last --profile --name --help"
 expect_exactly "zk77q3 devices --" "--json --help"
 expect_among "zk77q3 profile --" "--name --output" "--device --delay"
-expect_among "zk77q3 dtmf --" "--code --device --user-open --config" "--json --expect-wav"
+expect_among "zk77q3 dtmf --" "--code --device --user-open --config $keying" "--json --expect-wav"
 expect_among "zk77q3 check --" "--json --config $settings" "--strict --device --delay"
 # The command is found past an option's value, even one that looks like a command.
 expect_among "zk77q3 play --user-open 1590 --period 1:0:0 --" "--delay --sleep"
@@ -121,6 +123,11 @@ for option in --dtmf --rx-filter --tx-filter --hang --sleep; do
 done
 expect_exactly "zk77q3 dtmf --code admin" "admin-open admin-close"
 expect_exactly "zk77q3 dtmf --code " "user-open user-close admin-open admin-close user-mode"
+expect_exactly "zk77q3 play --ptt " "none rts: dtr: cat: cm108: rigctld"
+expect_exactly "zk77q3 tone --ptt r" "rts: rigctld"
+# The PTT's timing and the number of sends are typed; the option after them is still found.
+expect_exactly "zk77q3 play --ptt-lead " ""
+expect_among "zk77q3 play --retries 2 --" "--check-with --delay"
 # Values the operator types are not guessed at: no options, no files.
 expect_exactly "zk77q3 play --user-open " ""
 expect_exactly "zk77q3 tone --seconds " ""
@@ -165,6 +172,8 @@ PATH=$(dirname "$zk"):$PATH ALSA_CONFIG_PATH=$tmp/asound.conf \
     expect_exactly "zk77q3 tone --device " "default radio speaker"
 PATH=$(dirname "$zk"):$PATH ALSA_CONFIG_PATH=$tmp/asound.conf \
     expect_exactly "zk77q3 listen --device " "default radio scanner"
+PATH=$(dirname "$zk"):$PATH ALSA_CONFIG_PATH=$tmp/asound.conf \
+    expect_exactly "zk77q3 play --check-with " "default radio scanner"
 
 # Every option that the program's commands define in their --help is offered for that command; commands this
 # zk77q3 does not list yet are reported and skipped.

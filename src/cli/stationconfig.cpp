@@ -1,0 +1,55 @@
+#include "stationconfig.h"
+
+#include <fcntl.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "boundedread.h"
+#include "errors.h"
+#include "filehandle.h"
+#include "keying.h"
+#include "messages.h"
+#include "profile.h"
+#include "profileshape.h"
+
+namespace zk::cli {
+
+std::filesystem::path StationConfigPath() {
+    std::filesystem::path config;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (xdg != nullptr && xdg[0] == '/') {
+        config = xdg;
+    } else if (home != nullptr && home[0] != '\0') {
+        config = std::filesystem::path(home) / ".config";
+    } else {
+        return {};
+    }
+    return config / "zk77q3" / "config.toml";
+}
+
+GivenSettings ReadStationConfig() {
+    const std::filesystem::path path = StationConfigPath();
+    if (path.empty()) {
+        return {};
+    }
+    FileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    BoundedText read;
+    read.error = file.IsOpen() ? 0 : errno;
+    if (read.error == ENOENT) {
+        return {};  // a station that has set nothing
+    }
+    if (file.IsOpen()) {
+        read = ReadAtMost(file.Descriptor(), kMaxProfileBytes);
+    }
+    if (read.error != 0) {
+        throw UsageError(std::string("the station's configuration: ") +
+                         FileOpenError(path.string(), read.error).what());
+    }
+    GivenSettings keying = ReadFlatToml(read.text, path.string(), IsKeyingKey);
+    CheckKeyingValues(keying);
+    return keying;
+}
+
+}  // namespace zk::cli
