@@ -32,10 +32,10 @@ const GivenValue* FirstGiven(std::initializer_list<const GivenSettings*> sources
     return nullptr;
 }
 
-PttSpec SpecOf(const GivenValue& value) {
+PttSetting SettingOf(const GivenValue& value) {
     try {
-        return ParsePttSpec(value.text);
-    } catch (const PttSpecError& error) {
+        return ParsePttSetting(value.text);
+    } catch (const PttSettingError& error) {
         throw UsageError(value.subject + ": " + error.what());
     }
 }
@@ -78,7 +78,7 @@ void AddKeyingOptions(CLI::App& command, CommonOptions& common, const std::strin
     add(kPttKey,
         "key the transmitter while sending: none, rts:DEVICE, dtr:DEVICE, "
         "cat:MODEL:DEVICE[:BAUD], cm108:DEVICE[:GPIO] or rigctld[:HOST[:PORT]] (none)",
-        "SPEC");
+        "PTT");
     add(kPttLeadKey,
         "keyed this long before the first sample, for the radio and the repeater to open, "
         "0.." +
@@ -108,8 +108,8 @@ Keying ResolveKeying(const GivenSettings& commandLine, const GivenSettings& prof
     };
     Keying keying;
     keying.timing = {kDefaultPttLead, kDefaultPttTail, defaultLimit};
-    if (const GivenValue* spec = given(kPttKey)) {
-        keying.spec = SpecOf(*spec);
+    if (const GivenValue* setting = given(kPttKey)) {
+        keying.setting = SettingOf(*setting);
     }
     if (const GivenValue* lead = given(kPttLeadKey)) {
         keying.timing.lead = std::chrono::milliseconds(LeadOrTailMilliseconds(*lead));

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "commandline.h"
-#include "pttspec.h"
+#include "pttsetting.h"
 #include "transmission.h"
 
 namespace CLI {
@@ -35,7 +35,7 @@ inline constexpr std::chrono::seconds kToneLimitMargin{5};
 
 bool IsKeyingKey(std::string_view key);
 
-// --ptt SPEC, --ptt-lead MS, --ptt-tail MS, --ptt-limit S on a command that sends; the values go
+// --ptt PTT, --ptt-lead MS, --ptt-tail MS, --ptt-limit S on a command that sends; the values go
 // to common.keying. `limitDefault` is the help's word for the limit when none is given.
 void AddKeyingOptions(CLI::App& command, CommonOptions& common, const std::string& limitDefault);
 
@@ -44,7 +44,7 @@ void AddKeyingOptions(CLI::App& command, CommonOptions& common, const std::strin
 void CheckKeyingValues(const GivenSettings& keying);
 
 struct Keying {
-    PttSpec spec;           // method `none` when nobody gave one
+    PttSetting setting;           // method `none` when nobody gave one
     TransmitTiming timing;  // the defaults where nobody gave a value
 };
 

@@ -115,7 +115,7 @@ std::string WorkingFolder() {
 // written before names existed) are the log's unnamed repeaters. The PTT is there when one was
 // keyed, as the operator wrote it.
 nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptions& common,
-                                const SendOptions& send, const PttSpec& ptt,
+                                const SendOptions& send, const PttSetting& ptt,
                                 const SendAttempt& attempt) {
     nlohmann::ordered_json entry = {{"time", UtcTimestamp()}};
     if (settings.name) {
@@ -144,7 +144,7 @@ nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptio
 // The entry of a send that has gone out, and the check's line; a log that cannot be written is
 // a warning, since the signal is on the air all the same.
 void RecordSend(const NamedSettings& settings, const CommonOptions& common, const SendOptions& send,
-                const PttSpec& ptt, const SendAttempt& attempt) {
+                const PttSetting& ptt, const SendAttempt& attempt) {
     std::string reason;
     try {
         reason = AppendToSentLog(LogEntry(settings, common, send, ptt, attempt));
@@ -177,11 +177,11 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
     // before the countdown, with nothing sent. generate keys nothing.
     const Keying keying =
         send.play ? KeyingForRun(common, settings.keying, kDefaultPttLimit) : Keying{};
-    Transmitter ptt(keying.spec);
+    Transmitter ptt(keying.setting);
     AlsaPlayer device(common.device, kDevicesAdvice);
     KeyedPlayer speaker(device, ptt, keying.timing);
     ListingThenPlay finish(panel, common, send, speaker, device, [&](const SendAttempt& attempt) {
-        RecordSend(settings, common, send, keying.spec, attempt);
+        RecordSend(settings, common, send, keying.setting, attempt);
     });
     NoChart chart;
     RunOutput(panel, chart, finish);

@@ -14,7 +14,7 @@ void PlayTestSound(const std::string& device, const std::string& what,
     sound.fileName = what;
     sound.rate = kSampleRate;
     sound.samples = samples;
-    Transmitter ptt(keying.spec);
+    Transmitter ptt(keying.setting);
     AlsaPlayer speaker(device, kDevicesAdvice);
     try {
         KeyedPlayer(speaker, ptt, keying.timing).Play(sound);

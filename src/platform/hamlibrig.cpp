@@ -96,10 +96,10 @@ void SetConf(Call& call, RIG* rig, const char* name, const std::string& value) {
                std::string("Hamlib refuses ") + name + " " + value);
 }
 
-rig_model_t ModelFor(const PttSpec& spec) {
-    switch (spec.method) {
+rig_model_t ModelFor(const PttSetting& setting) {
+    switch (setting.method) {
         case PttMethod::Cat:
-            return spec.rigModel;
+            return setting.rigModel;
         case PttMethod::Rigctld:
             return RIG_MODEL_NETRIGCTL;
         default:
@@ -109,32 +109,32 @@ rig_model_t ModelFor(const PttSpec& spec) {
     }
 }
 
-void Configure(Call& call, RIG* rig, const PttSpec& spec) {
-    switch (spec.method) {
+void Configure(Call& call, RIG* rig, const PttSetting& setting) {
+    switch (setting.method) {
         case PttMethod::Rts:
             SetConf(call, rig, "ptt_type", "RTS");
-            SetConf(call, rig, "ptt_pathname", spec.device);
+            SetConf(call, rig, "ptt_pathname", setting.device);
             break;
         case PttMethod::Dtr:
             SetConf(call, rig, "ptt_type", "DTR");
-            SetConf(call, rig, "ptt_pathname", spec.device);
+            SetConf(call, rig, "ptt_pathname", setting.device);
             break;
         case PttMethod::Cm108:
             SetConf(call, rig, "ptt_type", "CM108");
-            SetConf(call, rig, "ptt_pathname", spec.device);
+            SetConf(call, rig, "ptt_pathname", setting.device);
             // Hamlib counts the pins from bit 0; the interfaces' data sheets from GPIO1.
-            SetConf(call, rig, "ptt_bitnum", std::to_string(spec.cm108Gpio - 1));
+            SetConf(call, rig, "ptt_bitnum", std::to_string(setting.cm108Gpio - 1));
             break;
         case PttMethod::Cat:
-            SetConf(call, rig, "rig_pathname", spec.device);
-            if (spec.baud != 0) {
-                SetConf(call, rig, "serial_speed", std::to_string(spec.baud));
+            SetConf(call, rig, "rig_pathname", setting.device);
+            if (setting.baud != 0) {
+                SetConf(call, rig, "serial_speed", std::to_string(setting.baud));
             }
             break;
         case PttMethod::Rigctld: {
-            const bool ipv6 = spec.host.find(':') != std::string::npos;
+            const bool ipv6 = setting.host.find(':') != std::string::npos;
             SetConf(call, rig, "rig_pathname",
-                    (ipv6 ? "[" + spec.host + "]" : spec.host) + ":" + std::to_string(spec.port));
+                    (ipv6 ? "[" + setting.host + "]" : setting.host) + ":" + std::to_string(setting.port));
             break;
         }
         case PttMethod::None:
@@ -155,13 +155,13 @@ void HamlibRig::Closer::operator()(s_rig* rig) const {
     rig_cleanup(rig);
 }
 
-HamlibRig::HamlibRig(const PttSpec& spec) {
+HamlibRig::HamlibRig(const PttSetting& setting) {
     Call call;
-    InitialisedRig rig(rig_init(ModelFor(spec)));
+    InitialisedRig rig(rig_init(ModelFor(setting)));
     if (!rig) {
-        call.Fail(-RIG_EINVAL, "Hamlib cannot set up rig model " + std::to_string(ModelFor(spec)));
+        call.Fail(-RIG_EINVAL, "Hamlib cannot set up rig model " + std::to_string(ModelFor(setting)));
     }
-    Configure(call, rig.get(), spec);
+    Configure(call, rig.get(), setting);
     call.Check(rig_open(rig.get()), "cannot be opened");
     rig_.reset(rig.release());
     // Hamlib answers rig_get_ptt from what it last set for a while; the check after keying must

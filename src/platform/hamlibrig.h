@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "pttspec.h"
+#include "pttsetting.h"
 
 struct s_rig;
 
@@ -24,13 +24,13 @@ class HamlibFailure : public std::runtime_error {
 // Whether Hamlib has a backend for rig model `model` (rigctl --list).
 bool HamlibKnowsRigModel(int model);
 
-// An opened rig set up for the spec's keying (not for `none`): the dummy rig with Hamlib's PTT
+// An opened rig set up for the setting's keying (not for `none`): the dummy rig with Hamlib's PTT
 // port for rts, dtr and cm108, the model itself for cat, the network client for rigctld. Not
 // safe for two threads at once; callers serialise.
 class HamlibRig {
   public:
     // Throws HamlibFailure when Hamlib refuses the settings or the port cannot be opened.
-    explicit HamlibRig(const PttSpec& spec);
+    explicit HamlibRig(const PttSetting& setting);
     ~HamlibRig();
     HamlibRig(const HamlibRig&) = delete;
     HamlibRig& operator=(const HamlibRig&) = delete;

@@ -51,13 +51,13 @@ class Cut {
     [[noreturn]] void Report(const TransmitTiming& timing) const {
         const int cause = cause_.load();
         if (cause == kCutByLimit) {
-            throw TransmissionCutError(ptt_.Spec().text, "released after the transmit limit of " +
+            throw TransmissionCutError(ptt_.Setting().text, "released after the transmit limit of " +
                                                              Duration(timing.limit) +
                                                              "; the sound was cut");
         }
         const char* name = sigabbrev_np(cause);
         throw TransmissionCutError(
-            ptt_.Spec().text, std::string("released: the program was asked to end (SIG") +
+            ptt_.Setting().text, std::string("released: the program was asked to end (SIG") +
                                   (name != nullptr ? name : std::to_string(cause).c_str()) + ")");
     }
 
@@ -97,7 +97,7 @@ class KeyDown {
 }  // namespace
 
 void Transmit(Transmitter& ptt, const TransmitTiming& timing, const Playback& playback) {
-    if (ptt.Spec().method == PttMethod::None) {
+    if (ptt.Setting().method == PttMethod::None) {
         playback(std::stop_token());
         return;
     }

@@ -9,7 +9,7 @@ namespace zk {
 PttError::PttError(const std::string& specText, std::string_view reason)
     : Fault("PTT \"" + specText + "\" " + std::string(reason)) {}
 
-Transmitter::Transmitter(PttSpec spec) : spec_(std::move(spec)) {
+Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
     if (spec_.method == PttMethod::None) {
         return;
     }

@@ -7,13 +7,13 @@
 #include <string_view>
 
 #include "errors.h"
-#include "pttspec.h"
+#include "pttsetting.h"
 
 namespace zk {
 
 class HamlibRig;
 
-// The PTT cannot be reached, refuses, or does not key: "PTT "<spec>" <what failed>: <Hamlib's
+// The PTT cannot be reached, refuses, or does not key: "PTT "<setting>" <what failed>: <Hamlib's
 // reason>", e.g. "PTT "rigctld:localhost:4532" cannot be opened: IO error (failed to connect to
 // localhost:4532)". Nothing is played after it.
 class PttError : public Fault {
@@ -28,7 +28,7 @@ class PttError : public Fault {
 class Transmitter {
   public:
     // Opens the PTT; throws PttError when it cannot be reached.
-    explicit Transmitter(PttSpec spec);
+    explicit Transmitter(PttSetting setting);
     ~Transmitter();
     Transmitter(const Transmitter&) = delete;
     Transmitter& operator=(const Transmitter&) = delete;
@@ -43,12 +43,12 @@ class Transmitter {
     std::string ReleaseQuietly() noexcept;
 
     bool Keyed() const;
-    const PttSpec& Spec() const { return spec_; }
+    const PttSetting& Setting() const { return spec_; }
 
   private:
     void ReleaseLocked();
 
-    PttSpec spec_;
+    PttSetting spec_;
     mutable std::mutex mutex_;
     std::unique_ptr<HamlibRig> rig_;  // none for `none`
     bool keyed_ = false;              // keyed, or a release failed and the key may still be down

@@ -88,7 +88,7 @@ TEST(PttCli, PlayKeysForTheWholeSoundAndReleasesAfter) {
     ASSERT_TRUE(rig.WaitUntilListening());
 
     const pid_t pid =
-        StartTool(std::string("play ") + testing::kQuietCodes + " --ptt " + rig.Spec());
+        StartTool(std::string("play ") + testing::kQuietCodes + " --ptt " + rig.Setting());
     ASSERT_GT(pid, 0);
     bool soundWhileKeyed = false;
     bool soundUnkeyed = false;
@@ -110,7 +110,7 @@ TEST(PttCli, PlayKeysForTheWholeSoundAndReleasesAfter) {
     EXPECT_TRUE(soundWhileKeyed) << "the sound was never seen going out with the key down";
     EXPECT_FALSE(soundUnkeyed) << "sound went out with the key up";
     EXPECT_EQ(rig.PttState(), 0);
-    EXPECT_EQ(LastLogEntry().value("ptt", ""), rig.Spec());
+    EXPECT_EQ(LastLogEntry().value("ptt", ""), rig.Setting());
 }
 
 // The key is up at the end however the send ends early: the device fails under the key, or the
@@ -132,7 +132,7 @@ TEST(PttCli, EndsReleasedWhenTheSendEndsEarly) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args);
-        const pid_t pid = StartTool(c.args + " --ptt " + rig.Spec());
+        const pid_t pid = StartTool(c.args + " --ptt " + rig.Setting());
         ASSERT_GT(pid, 0);
         EXPECT_EQ(testing::WaitFor(pid, 60s), 1) << ReadFile("zk.err");
         EXPECT_NE(ReadFile("zk.err").find(c.message), std::string::npos) << ReadFile("zk.err");
@@ -149,7 +149,7 @@ TEST(PttCli, TerminationWhileKeyedReleasesAndEndsByTheSignal) {
     testing::Rigctld rig(testing::FindRigctld());
     ASSERT_TRUE(rig.WaitUntilListening());
 
-    const pid_t pid = StartTool("tone --seconds 30 --ptt " + rig.Spec());
+    const pid_t pid = StartTool("tone --seconds 30 --ptt " + rig.Setting());
     ASSERT_GT(pid, 0);
     const bool keyed = testing::WaitUntil([&] { return rig.PttState() == 1; }, 20s);
     ::kill(pid, SIGTERM);
@@ -188,7 +188,7 @@ TEST(PttCli, NothingIsPlayedWithoutTheKeyThatWasAskedFor) {
         {std::string("play ") + testing::kQuietCodes, unreachable, "cannot be opened"},
         {"tone --seconds 1", unreachable, "cannot be opened"},
         {"dtmf 123", unreachable, "cannot be opened"},
-        {std::string("play ") + testing::kQuietCodes, refusing.Spec(), "PTT \"" + refusing.Spec()},
+        {std::string("play ") + testing::kQuietCodes, refusing.Setting(), "PTT \"" + refusing.Setting()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args + " --ptt " + c.ptt);
@@ -334,10 +334,10 @@ TEST(PttCli, TimingTakesEachKeyFromTheFirstSourceThatGivesIt) {
     EXPECT_EQ(all.timing.lead, 10ms);
     EXPECT_EQ(all.timing.tail, 30ms);
     EXPECT_EQ(all.timing.limit, 50s);
-    EXPECT_EQ(all.spec.method, PttMethod::Rigctld);
+    EXPECT_EQ(all.setting.method, PttMethod::Rigctld);
 
     const Keying none = ResolveKeying({}, {}, {}, 7s);
-    EXPECT_EQ(none.spec.method, PttMethod::None);
+    EXPECT_EQ(none.setting.method, PttMethod::None);
     EXPECT_EQ(none.timing.lead, 200ms);  // as the manual gives them
     EXPECT_EQ(none.timing.tail, 100ms);
     EXPECT_EQ(none.timing.limit, 7s);

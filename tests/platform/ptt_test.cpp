@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "errors.h"
-#include "pttspec.h"
+#include "pttsetting.h"
 #include "rigctld.h"
 #include "terminationhold.h"
 #include "transmission.h"
@@ -45,12 +45,12 @@ struct ValidCase {
     std::string device;
     int rigModel = 0;
     int baud = 0;
-    int cm108Gpio = PttSpec::kDefaultCm108Gpio;
-    std::string host = PttSpec::kDefaultRigctldHost;
-    int port = PttSpec::kDefaultRigctldPort;
+    int cm108Gpio = PttSetting::kDefaultCm108Gpio;
+    std::string host = PttSetting::kDefaultRigctldHost;
+    int port = PttSetting::kDefaultRigctldPort;
 };
 
-TEST(PttSpec, ReadsEveryFormIntoItsFields) {
+TEST(PttSetting, ReadsEveryFormIntoItsFields) {
     const std::vector<ValidCase> cases = {
         {"none", PttMethod::None, ""},
         {"rts:/dev/ttyUSB0", PttMethod::Rts, "/dev/ttyUSB0"},
@@ -73,19 +73,19 @@ TEST(PttSpec, ReadsEveryFormIntoItsFields) {
     };
     for (const ValidCase& c : cases) {
         SCOPED_TRACE(c.text);
-        const PttSpec spec = ParsePttSpec(c.text);
-        EXPECT_EQ(spec.method, c.method);
-        EXPECT_EQ(spec.text, c.text);
-        EXPECT_EQ(spec.device, c.device);
-        EXPECT_EQ(spec.rigModel, c.rigModel);
-        EXPECT_EQ(spec.baud, c.baud);
-        EXPECT_EQ(spec.cm108Gpio, c.cm108Gpio);
-        EXPECT_EQ(spec.host, c.host);
-        EXPECT_EQ(spec.port, c.port);
+        const PttSetting setting = ParsePttSetting(c.text);
+        EXPECT_EQ(setting.method, c.method);
+        EXPECT_EQ(setting.text, c.text);
+        EXPECT_EQ(setting.device, c.device);
+        EXPECT_EQ(setting.rigModel, c.rigModel);
+        EXPECT_EQ(setting.baud, c.baud);
+        EXPECT_EQ(setting.cm108Gpio, c.cm108Gpio);
+        EXPECT_EQ(setting.host, c.host);
+        EXPECT_EQ(setting.port, c.port);
     }
 }
 
-TEST(PttSpec, RejectsBadTextsNamingWhatIsWrong) {
+TEST(PttSetting, RejectsBadTextsNamingWhatIsWrong) {
     const std::string forms =
         "use none, rts:DEVICE, dtr:DEVICE, cat:MODEL:DEVICE[:BAUD], cm108:DEVICE[:GPIO] or "
         "rigctld[:HOST[:PORT]]";
@@ -133,9 +133,9 @@ TEST(PttSpec, RejectsBadTextsNamingWhatIsWrong) {
     for (const auto& [text, message] : cases) {
         SCOPED_TRACE(text);
         try {
-            ParsePttSpec(text);
+            ParsePttSetting(text);
             ADD_FAILURE() << "accepted";
-        } catch (const PttSpecError& e) {
+        } catch (const PttSettingError& e) {
             EXPECT_EQ(e.what(), message);
         }
     }
@@ -143,7 +143,7 @@ TEST(PttSpec, RejectsBadTextsNamingWhatIsWrong) {
 
 // With no keying the sound is played all the same, once.
 TEST(PttNone, PlaysWithoutKeying) {
-    Transmitter ptt(ParsePttSpec("none"));
+    Transmitter ptt(ParsePttSetting("none"));
     int plays = 0;
     Transmit(ptt, kQuickTiming, [&](std::stop_token) { ++plays; });
     EXPECT_EQ(plays, 1);
@@ -156,7 +156,7 @@ TEST(PttUnreachable, RigctldNotRunningIsAFaultBeforeAnySound) {
     const std::string text = "rigctld:127.0.0.1:" + std::to_string(port);
     bool played = false;
     try {
-        Transmitter ptt(ParsePttSpec(text));
+        Transmitter ptt(ParsePttSetting(text));
         Transmit(ptt, kQuickTiming, [&](std::stop_token) { played = true; });
         ADD_FAILURE() << "opened a PTT that nobody serves";
     } catch (const PttError& e) {
@@ -189,7 +189,7 @@ class PttOverRigctld : public ::testing::Test {
 
 TEST_F(PttOverRigctld, KeyedForThePlaybackAndReleasedAfter) {
     const auto server = Start();
-    Transmitter ptt(ParsePttSpec(server->Spec()));
+    Transmitter ptt(ParsePttSetting(server->Setting()));
     EXPECT_EQ(server->PttState(), 0) << "opening the PTT keyed the radio";
 
     std::vector<int> seen;
@@ -201,7 +201,7 @@ TEST_F(PttOverRigctld, KeyedForThePlaybackAndReleasedAfter) {
 
 TEST_F(PttOverRigctld, ReleasedWhenThePlaybackFailsAndItsFaultGoesOn) {
     const auto server = Start();
-    Transmitter ptt(ParsePttSpec(server->Spec()));
+    Transmitter ptt(ParsePttSetting(server->Setting()));
     int keyedWhenFailing = -1;
     try {
         Transmit(ptt, kQuickTiming, [&](std::stop_token) {
@@ -221,13 +221,13 @@ TEST_F(PttOverRigctld, ReleasedWhenThePlaybackFailsAndItsFaultGoesOn) {
 // A rig that takes the connection but cannot key: nothing is played into a silent radio.
 TEST_F(PttOverRigctld, ARigThatRefusesToKeyIsAFaultBeforeAnySound) {
     const auto server = Start(/*keepsPtt=*/false);
-    Transmitter ptt(ParsePttSpec(server->Spec()));
+    Transmitter ptt(ParsePttSetting(server->Setting()));
     bool played = false;
     try {
         Transmit(ptt, kQuickTiming, [&](std::stop_token) { played = true; });
         ADD_FAILURE() << "keyed a rig without PTT";
     } catch (const PttError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("PTT \"" + server->Spec() + "\" refuses to key: ", 0),
+        EXPECT_EQ(std::string(e.what()).rfind("PTT \"" + server->Setting() + "\" refuses to key: ", 0),
                   0u)
             << e.what();
     }
@@ -238,7 +238,7 @@ TEST_F(PttOverRigctld, ARigThatRefusesToKeyIsAFaultBeforeAnySound) {
 // passes, before it asks the playback to stop, and the transmission is reported cut.
 TEST_F(PttOverRigctld, TheTransmitLimitReleasesAStuckKeyAndStopsThePlayback) {
     const auto server = Start();
-    Transmitter ptt(ParsePttSpec(server->Spec()));
+    Transmitter ptt(ParsePttSetting(server->Setting()));
     int keyedAtStop = -1;
     bool stopped = false;
     try {
@@ -248,7 +248,7 @@ TEST_F(PttOverRigctld, TheTransmitLimitReleasesAStuckKeyAndStopsThePlayback) {
         });
         ADD_FAILURE() << "a cut transmission was reported as sent";
     } catch (const TransmissionCutError& e) {
-        EXPECT_EQ(std::string(e.what()), "PTT \"" + server->Spec() +
+        EXPECT_EQ(std::string(e.what()), "PTT \"" + server->Setting() +
                                              "\" released after the transmit limit of 150 ms; "
                                              "the sound was cut");
     }
@@ -286,7 +286,7 @@ int EndingSignal(pid_t child) {
 
 // A child keys and blocks in its playback (telling the parent 'k'), under a TerminationHold when
 // `hold`; after a cut it tells 'c'. It must never get to exit by itself.
-pid_t KeyInAChild(const std::string& spec, bool hold, int tell) {
+pid_t KeyInAChild(const std::string& setting, bool hold, int tell) {
     const pid_t child = ::fork();
     if (child != 0) {
         return child;
@@ -296,7 +296,7 @@ pid_t KeyInAChild(const std::string& spec, bool hold, int tell) {
         if (hold) {
             held.emplace();
         }
-        Transmitter ptt(ParsePttSpec(spec));
+        Transmitter ptt(ParsePttSetting(setting));
         try {
             Transmit(ptt, {0ms, 0ms, 20s}, [&](std::stop_token stop) {
                 [[maybe_unused]] auto told = ::write(tell, "k", 1);
@@ -315,7 +315,7 @@ TEST_F(PttOverRigctld, SigtermReleasesAndEndsTheProcessAsTheSignalWould) {
     const auto server = Start();
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);
-    const pid_t child = KeyInAChild(server->Spec(), /*hold=*/false, pipe[1]);
+    const pid_t child = KeyInAChild(server->Setting(), /*hold=*/false, pipe[1]);
     ASSERT_EQ(ReadByte(pipe[0]), 'k');
     EXPECT_EQ(server->PttState(), 1);
 
@@ -333,7 +333,7 @@ TEST_F(PttOverRigctld, UnderATerminationHoldTheKeyIsReleasedAndTheHoldKeepsTheSi
     const auto server = Start();
     int pipe[2];
     ASSERT_EQ(::pipe(pipe), 0);
-    const pid_t child = KeyInAChild(server->Spec(), /*hold=*/true, pipe[1]);
+    const pid_t child = KeyInAChild(server->Setting(), /*hold=*/true, pipe[1]);
     ASSERT_EQ(ReadByte(pipe[0]), 'k');
     EXPECT_EQ(server->PttState(), 1);
 

@@ -92,7 +92,7 @@ class Rigctld {
     Rigctld& operator=(const Rigctld&) = delete;
 
     int Port() const { return port_; }
-    std::string Spec() const { return "rigctld:127.0.0.1:" + std::to_string(port_); }
+    std::string Setting() const { return "rigctld:127.0.0.1:" + std::to_string(port_); }
 
     // Whether it accepts connections, polled every 20 ms for up to `limit`.
     bool WaitUntilListening(std::chrono::milliseconds limit = std::chrono::seconds(10)) const {

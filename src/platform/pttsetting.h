@@ -19,7 +19,7 @@ enum class PttMethod {
 };
 
 // A parsed PTT text. Only the fields of its method carry meaning.
-struct PttSpec {
+struct PttSetting {
     static constexpr int kDefaultCm108Gpio = 3;  // the pin most interfaces wire to PTT
     static constexpr const char* kDefaultRigctldHost = "localhost";
     static constexpr int kDefaultRigctldPort = 4532;  // rigctld's own default
@@ -36,9 +36,9 @@ struct PttSpec {
 
 // Bad PTT text: the message names the text and what is wrong with it. Operator input, so the
 // command line reports it as a usage error, before anything is written or keyed.
-class PttSpecError : public std::runtime_error {
+class PttSettingError : public std::runtime_error {
   public:
-    explicit PttSpecError(const std::string& message) : std::runtime_error(message) {}
+    explicit PttSettingError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // Reads one of
@@ -48,7 +48,7 @@ class PttSpecError : public std::runtime_error {
 //   cm108:DEVICE[:GPIO]        a CM108 interface's GPIO pin (1..8, default 3), DEVICE /dev/hidrawN
 //   rigctld[:HOST[:PORT]]      a rigctld (default localhost:4532); an IPv6 address in brackets
 // A device's name may itself hold colons (/dev/serial/by-path/...): only a last field of digits
-// is taken as BAUD or GPIO. Throws PttSpecError.
-PttSpec ParsePttSpec(std::string_view text);
+// is taken as BAUD or GPIO. Throws PttSettingError.
+PttSetting ParsePttSetting(std::string_view text);
 
 }  // namespace zk

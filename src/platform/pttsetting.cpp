@@ -1,4 +1,4 @@
-#include "pttspec.h"
+#include "pttsetting.h"
 
 #include <algorithm>
 #include <array>
@@ -26,7 +26,7 @@ class Parser {
     explicit Parser(std::string_view text) : text_(text) {}
 
     [[noreturn]] void Fail(std::string_view what) const {
-        throw PttSpecError("PTT \"" + std::string(text_) + "\": " + std::string(what));
+        throw PttSettingError("PTT \"" + std::string(text_) + "\": " + std::string(what));
     }
 
     // A number written with digits only, no sign and no blanks; none when it is not one or is
@@ -75,13 +75,13 @@ class Parser {
         return {rest, std::nullopt};
     }
 
-    PttSpec Serial(PttMethod method, std::string_view rest, std::string_view form) const {
-        PttSpec spec = Base(method);
-        spec.device = Device(rest, form);
-        return spec;
+    PttSetting Serial(PttMethod method, std::string_view rest, std::string_view form) const {
+        PttSetting setting = Base(method);
+        setting.device = Device(rest, form);
+        return setting;
     }
 
-    PttSpec Cat(std::string_view rest) const {
+    PttSetting Cat(std::string_view rest) const {
         constexpr std::string_view kForm = "cat:MODEL:DEVICE[:BAUD]";
         const std::size_t colon = rest.find(':');
         const std::string_view modelField = rest.substr(0, colon);
@@ -97,12 +97,12 @@ class Parser {
             Fail("Hamlib knows no rig model " + std::to_string(*model) +
                  " (rigctl --list shows them)");
         }
-        PttSpec spec = Base(PttMethod::Cat);
-        spec.rigModel = *model;
+        PttSetting setting = Base(PttMethod::Cat);
+        setting.rigModel = *model;
         const std::string_view afterModel =
             colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
         const auto [device, baud] = DeviceAndNumber(afterModel);
-        spec.device = Device(device, kForm);
+        setting.device = Device(device, kForm);
         if (baud) {
             const int value = *Digits(*baud);
             if (std::find(kSerialBauds.begin(), kSerialBauds.end(), value) == kSerialBauds.end()) {
@@ -110,31 +110,31 @@ class Parser {
                      " is not one of 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
                      "115200");
             }
-            spec.baud = value;
+            setting.baud = value;
         }
-        return spec;
+        return setting;
     }
 
-    PttSpec Cm108(std::string_view rest) const {
+    PttSetting Cm108(std::string_view rest) const {
         constexpr std::string_view kForm = "cm108:DEVICE[:GPIO]";
         const auto [device, gpio] = DeviceAndNumber(rest);
-        PttSpec spec = Base(PttMethod::Cm108);
-        spec.device = Device(device, kForm);
+        PttSetting setting = Base(PttMethod::Cm108);
+        setting.device = Device(device, kForm);
         if (gpio) {
             const int value = *Digits(*gpio);
             if (value < kCm108FirstGpio || value > kCm108LastGpio) {
                 Fail("GPIO " + std::string(*gpio) + " is not one of 1..8");
             }
-            spec.cm108Gpio = value;
+            setting.cm108Gpio = value;
         }
-        return spec;
+        return setting;
     }
 
     // HOST[:PORT], or [IPV6][:PORT].
-    PttSpec Rigctld(std::optional<std::string_view> rest) const {
-        PttSpec spec = Base(PttMethod::Rigctld);
+    PttSetting Rigctld(std::optional<std::string_view> rest) const {
+        PttSetting setting = Base(PttMethod::Rigctld);
         if (!rest) {
-            return spec;
+            return setting;
         }
         std::string_view host;
         std::optional<std::string_view> port;
@@ -161,18 +161,18 @@ class Parser {
         if (host.empty()) {
             Fail("the host is empty");
         }
-        spec.host = std::string(host);
+        setting.host = std::string(host);
         if (port) {
             const std::optional<int> value = Digits(*port);
             if (!value || *value < 1 || *value > kLastTcpPort) {
                 Fail("the port \"" + std::string(*port) + "\" is not a number 1..65535");
             }
-            spec.port = *value;
+            setting.port = *value;
         }
-        return spec;
+        return setting;
     }
 
-    PttSpec Parse() const {
+    PttSetting Parse() const {
         const std::size_t colon = text_.find(':');
         const std::string_view method = text_.substr(0, colon);
         const std::optional<std::string_view> rest =
@@ -207,11 +207,11 @@ class Parser {
     }
 
   private:
-    PttSpec Base(PttMethod method) const {
-        PttSpec spec;
-        spec.method = method;
-        spec.text = std::string(text_);
-        return spec;
+    PttSetting Base(PttMethod method) const {
+        PttSetting setting;
+        setting.method = method;
+        setting.text = std::string(text_);
+        return setting;
     }
 
     std::string_view text_;
@@ -219,7 +219,7 @@ class Parser {
 
 }  // namespace
 
-PttSpec ParsePttSpec(std::string_view text) {
+PttSetting ParsePttSetting(std::string_view text) {
     return Parser(text).Parse();
 }
 
