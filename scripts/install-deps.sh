@@ -8,13 +8,16 @@
 # Any further names are wanted as well.
 set -euo pipefail
 
-# Building the window, the command line and the receiving side; Hamlib for keying the radio.
+# Building the window, the command line and the receiving side; Hamlib for keying the radio. The
+# window and the tests share one build, so configuring it also wants the tests' libraries
+# (GoogleTest, and the AMR speech codec of the channel model).
 run=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libasound2-dev libsndfile1-dev libjpeg62-turbo-dev libsoxr-dev libliquid-dev
   libcli11-dev nlohmann-json3-dev libtomlplusplus-dev nettle-dev
   libhamlib-dev
+  libgtest-dev libgmock-dev libopencore-amrnb-dev
   fonts-dejavu-core fonts-liberation
   scdoc
 )
@@ -22,15 +25,14 @@ run=(
 # paced playback, the desktop-entry and metainfo checkers, bash for the completion test, the
 # accessibility buses and Python's AT-SPI client for reading the window as a screen reader does;
 # the AMR speech codec for the channel model's phone paths; rigctld with its dummy rig for the
-# PTT keying.
+# PTT keying; clang with its sanitizer and libFuzzer runtimes for the sanitized build.
 test=(
-  libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev
   xvfb xauth xdotool
   pulseaudio pulseaudio-utils libasound2-plugins
   desktop-file-utils appstream
   bash-completion man-db groff-base
   dbus-daemon at-spi2-core python3-pyatspi
-  libopencore-amrnb-dev
   libhamlib-utils
 )
 # dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.

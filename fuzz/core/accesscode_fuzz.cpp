@@ -10,7 +10,8 @@
 
 namespace {
 
-const std::string kSymbols = "0123456789ABCD*#";
+// The alphabet is the core's; the rules around it are modelled here.
+const std::string kSymbols = zk::kCodeSymbols;
 
 int SymbolValue(char c) {
     const std::size_t typed = kSymbols.find(c);

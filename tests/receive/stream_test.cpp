@@ -177,7 +177,7 @@ TEST(Stream, LevelForTheLiveDisplay) {
 TEST(Stream, RejectsRatesItCannotTakeAndFeedingAfterFinish) {
     EXPECT_THROW(Demodulator(7999), std::invalid_argument);
     EXPECT_THROW(Demodulator(96001), std::invalid_argument);
-    EXPECT_THROW(Demodulator(std::numeric_limits<double>::quiet_NaN()), std::invalid_argument);
+    EXPECT_THROW(Demodulator{std::numeric_limits<double>::quiet_NaN()}, std::invalid_argument);
     Demodulator rx(48000);
     rx.Finish();
     const std::vector<float> block(10, 0.0f);

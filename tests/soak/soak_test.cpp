@@ -19,8 +19,11 @@ namespace {
 using testing::ReadFile;
 using testing::WorkFolder;
 
+// GCC says so with __SANITIZE_ADDRESS__, clang through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kUnderAddressSanitizer = true;
+#elif defined(__has_feature)
+constexpr bool kUnderAddressSanitizer = __has_feature(address_sanitizer);
 #else
 constexpr bool kUnderAddressSanitizer = false;
 #endif
