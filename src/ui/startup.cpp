@@ -2,17 +2,24 @@
 
 #include <QApplication>
 
+#include <optional>
+
 #include "Pr_221_1.h"
+#include "filesizelimit.h"
+#include "graphicalsession.h"
 
 namespace zk::ui {
 
 int ProgrammerMain(int argc, char** argv, Player& player) {
+    ReportFileSizeLimitAsFault();
     // Read before QApplication edits argv; decoded as QCoreApplication::arguments() decodes.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
+    std::optional<GraphicalSessionRequired> sessionRequired(std::in_place, "zk77q3-programmer");
     QApplication app(argc, argv);
+    sessionRequired.reset();
     return RunProgrammer(player, arguments);
 }
 
