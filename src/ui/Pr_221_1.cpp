@@ -631,8 +631,8 @@ void TForm1::PlaceOnScreen() {
     if (screen == nullptr) {
         return;
     }
-    const QPoint at =
-        zk::ui::FitOnScreen(frameGeometry().size(), screen->availableGeometry(), first);
+    const QPoint at = zk::ui::FitOnScreen(frameGeometry().size(), screen->availableGeometry(),
+                                          first, screen->devicePixelRatio());
     if (at != pos()) {
         move(at);
     }

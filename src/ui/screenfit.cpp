@@ -14,9 +14,12 @@ int FitSpan(int preferred, int length, int first, int extent) {
 
 }  // namespace
 
-QPoint FitOnScreen(const QSize& frameSize, const QRect& available, const QPoint& preferred) {
-    return {FitSpan(preferred.x(), frameSize.width(), available.left(), available.width()),
-            FitSpan(preferred.y(), frameSize.height(), available.top(), available.height())};
+QPoint FitOnScreen(const QSize& frameSize, const QRect& available, const QPoint& preferred,
+                   double devicePixelRatio) {
+    const int roundingSlack = devicePixelRatio == 1.0 ? 0 : 1;
+    const QSize fitted = frameSize + QSize(roundingSlack, roundingSlack);
+    return {FitSpan(preferred.x(), fitted.width(), available.left(), available.width()),
+            FitSpan(preferred.y(), fitted.height(), available.top(), available.height())};
 }
 
 }  // namespace zk::ui
