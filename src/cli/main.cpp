@@ -5,6 +5,7 @@
 
 #include "commandline.h"
 #include "errors.h"
+#include "filesizelimit.h"
 #include "helpwidth.h"
 #include "messages.h"
 #include "receiveprogram.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv) {
     using namespace zk::cli;
+    zk::ReportFileSizeLimitAsFault();
     const std::vector<std::string> args = ProgramArguments(argc, argv);
     CommandLine commandLine;
     CommonOptions& common = commandLine.options();

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <ctime>
 
@@ -75,8 +74,6 @@ std::string AppendToSentLog(const nlohmann::ordered_json& entry) {
     if (path.empty()) {
         return "neither XDG_STATE_HOME nor HOME is set";
     }
-    // A file-size limit (ulimit -f) would otherwise end with SIGXFSZ a run that has sent.
-    std::signal(SIGXFSZ, SIG_IGN);
     OpenedLog log = OpenSentLogFile(path, LogUse::Append);
     if (!log.fault.empty()) {
         return log.fault;

@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 
-#include <csignal>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -196,10 +194,6 @@ void WriteWaveTable() {
 }
 
 void WriteWaveFile(ChartSink& chart) {
-    // A file-size limit (ulimit -f) would otherwise end the process with SIGXFSZ part-way through
-    // a write; ignored, the write fails with EFBIG and is reported like any other.
-    std::signal(SIGXFSZ, SIG_IGN);
-
     const TerminationHold hold;
     OutputFolder folder;
     LockFolder(folder);
