@@ -38,72 +38,55 @@ struct SendAttempt {
     std::optional<AirCheckResult> check;
 };
 
-// Runs once both files are written: prints the array listing (unless JSON is asked for), gives
-// the operator time to key the transmitter, then plays the sound when asked; with --check-with
-// listens beside each send and sends again, up to --retries more times, until it is heard as
-// sent. `sent` is told of every attempt as soon as it has gone out. `speaker` keys the
-// transmitter around each send (KeyedPlayer), after the countdown: the listener is already
-// running when the key goes down and hears the lead and the tail.
-class ListingThenPlay : public Player {
-  public:
-    ListingThenPlay(PanelState& panel, const CommonOptions& common, const SendOptions& send,
-                    Player& speaker, AlsaPlayer& device,
-                    std::function<void(const SendAttempt&)> sent)
-        : panel_(panel),
-          common_(common),
-          send_(send),
-          speaker_(speaker),
-          device_(device),
-          sent_(std::move(sent)) {}
+// The array listing as the window's memo shows it.
+void PrintListing(const PanelState& panel) {
+    std::string listing;
+    for (const std::string& line : panel.memoMasIsh.lines) {
+        listing += line;
+        listing += '\n';
+    }
+    Print(listing);
+}
 
-    const std::vector<SendAttempt>& Attempts() const { return attempts_; }
+// Gives the operator time to key the transmitter by hand.
+void CountDown(int seconds) {
+    for (int left = seconds; left > 0; --left) {
+        SayError("key the transmitter: sending in " + std::to_string(left) + " s");
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+    }
+}
 
-    void Play(const Sound& sound) override {
-        if (!common_.json) {
-            std::string listing;
-            for (const std::string& line : panel_.memoMasIsh.lines) {
-                listing += line;
-                listing += '\n';
-            }
-            Print(listing);
+// Sends the signal just written; with --check-with listens beside each send and sends again, up
+// to --retries more times, until it is heard as sent. `sent` is told of every attempt as soon as
+// it has gone out. `speaker` keys the transmitter around each send (KeyedPlayer): the listener
+// is already running when the key goes down and hears the lead and the tail. `device` is the
+// sound device under `speaker`, which tells the progress.
+std::vector<SendAttempt> SendUntilHeard(const PanelState& panel, const SendOptions& send,
+                                        Player& speaker, AlsaPlayer& device,
+                                        const std::function<void(const SendAttempt&)>& sent) {
+    const Sound sound = WrittenSignal();
+    std::vector<SendAttempt> attempts;
+    for (int number = 1; number <= 1 + send.retries; ++number) {
+        SendAttempt attempt{number, std::nullopt};
+        std::optional<AirCheck> check;
+        if (!send.checkWith.empty()) {
+            check.emplace(send.checkWith, panel, kCheckListenSeconds);
         }
-        if (!send_.play) {
-            return;
+        {
+            SendProgressLine progress(device);
+            speaker.Play(sound);
         }
-        for (int left = send_.delaySeconds; left > 0; --left) {
-            SayError("key the transmitter: sending in " + std::to_string(left) + " s");
-            std::this_thread::sleep_for(std::chrono::seconds(1));
+        if (check) {
+            attempt.check = check->Finish();
         }
-        for (int number = 1; number <= 1 + send_.retries; ++number) {
-            SendAttempt attempt{number, std::nullopt};
-            std::optional<AirCheck> check;
-            if (!send_.checkWith.empty()) {
-                check.emplace(send_.checkWith, panel_, kCheckListenSeconds);
-            }
-            {
-                SendProgressLine progress(device_);
-                speaker_.Play(sound);
-            }
-            if (check) {
-                attempt.check = check->Finish();
-            }
-            attempts_.push_back(attempt);
-            sent_(attempt);
-            if (!attempt.check || attempt.check->verdict == AirVerdict::AsSent) {
-                break;
-            }
+        attempts.push_back(attempt);
+        sent(attempt);
+        if (!attempt.check || attempt.check->verdict == AirVerdict::AsSent) {
+            break;
         }
     }
-
-  private:
-    PanelState& panel_;
-    const CommonOptions& common_;
-    const SendOptions& send_;
-    Player& speaker_;
-    AlsaPlayer& device_;  // the sound device under speaker_, which tells the progress
-    std::function<void(const SendAttempt&)> sent_;
-    std::vector<SendAttempt> attempts_;
-};
+    return attempts;
+}
 
 std::string WorkingFolder() {
     std::error_code error;
@@ -180,15 +163,19 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
     Transmitter ptt(keying.setting);
     AlsaPlayer device(common.device, kDevicesAdvice);
     KeyedPlayer speaker(device, ptt, keying.timing);
-    ListingThenPlay finish(panel, common, send, speaker, device, [&](const SendAttempt& attempt) {
-        RecordSend(settings, common, send, keying.setting, attempt);
-    });
     NoChart chart;
-    RunOutput(panel, chart, finish);
+    WriteOutputFiles(panel, chart);
+    if (!common.json) {
+        PrintListing(panel);
+    }
+    std::vector<SendAttempt> attempts;
     if (send.play) {
+        CountDown(send.delaySeconds);
+        attempts = SendUntilHeard(panel, send, speaker, device, [&](const SendAttempt& attempt) {
+            RecordSend(settings, common, send, keying.setting, attempt);
+        });
         SayError("sent, check word " + CheckWordHex());
     }
-    const std::vector<SendAttempt>& attempts = finish.Attempts();
     const bool checked = !attempts.empty() && attempts.back().check.has_value();
     if (common.json) {
         nlohmann::ordered_json report = RunReport(panel, true, warnings);

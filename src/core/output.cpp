@@ -18,9 +18,13 @@ Sound WrittenSignal() {
     return sound;
 }
 
-void RunOutput(ControlPanel& panel, ChartSink& chart, Player& player) {
+void WriteOutputFiles(ControlPanel& panel, ChartSink& chart) {
     GenerateTransferArray(panel);
     WriteWaveFile(chart);
+}
+
+void RunOutput(ControlPanel& panel, ChartSink& chart, Player& player) {
+    WriteOutputFiles(panel, chart);
     player.Play(WrittenSignal());
 }
 

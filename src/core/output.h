@@ -11,10 +11,14 @@ namespace zk {
 // file name is the full path of "_qq.wav".
 Sound WrittenSignal();
 
-// Generates the array from `panel` (an input error is shown and the output goes on with the array
-// as generate left it), writes "_qq.wav" and "9_fmsig.h", feeds `chart`, then plays the very
-// samples just written: never the file read back by name, which another program could have
-// replaced in between. A file fault ends the action before playback.
+// The output action up to the sound: generates the array from `panel` (an input error is shown and
+// the output goes on with the array as generate left it), writes "_qq.wav" and "9_fmsig.h" and
+// feeds `chart`. WrittenSignal() is then the sound to play.
+void WriteOutputFiles(ControlPanel& panel, ChartSink& chart);
+
+// The whole output action: WriteOutputFiles, then plays the very samples just written: never the
+// file read back by name, which another program could have replaced in between. A file fault
+// ends the action before playback.
 void RunOutput(ControlPanel& panel, ChartSink& chart, Player& player);
 
 }  // namespace zk
