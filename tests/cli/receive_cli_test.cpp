@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "accesscode.h"
 #include "pulseserver.h"
 #include "toolrun.h"
 #include "workfolder.h"
@@ -30,7 +31,7 @@ std::string RandomSettings(std::mt19937& random) {
         return std::to_string(std::uniform_int_distribution<int>(low, high)(random));
     };
     const auto code = [&] {
-        static const std::string symbols = "0123456789ABCD*#";
+        static const std::string symbols = kCodeSymbols;
         std::string text;
         const int length = std::uniform_int_distribution<int>(0, 3)(random) == 0 ? 1 : 4;
         for (int i = 0; i < length; ++i) {
