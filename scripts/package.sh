@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# Builds the Debian package zk77q3-programmer_<version>_<arch>.deb in build-package/: installs the
-# packaging tools that are missing (with apt-get), builds a release without the tests, checks the
-# desktop entry and the AppStream metainfo, packs with CPack and lists what the package holds.
+# Builds the Debian package zk77q3-programmer_<version>_<arch>.deb in build/: installs the
+# packaging tools that are missing (with apt-get), builds the everyday build that scripts/run.sh
+# and scripts/test.sh use (optimised with line tables, as Debian builds its own packages; CPack
+# strips the programs), checks the desktop entry and the AppStream metainfo, packs with CPack and
+# lists what the package holds. After scripts/test.sh it only packs what is built already.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh package
 
-build=build-package
+build=build
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_TESTS=OFF -DZK_WERROR=ON \
-  -DCMAKE_INSTALL_PREFIX=/usr
+bash scripts/configure.sh -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build "$build" -j "$jobs"
 
 app_id=example.zk77q3.Programmer
