@@ -12,6 +12,7 @@
 #include "workfolder.h"
 
 int main(int argc, char** argv) {
+    using namespace zk;
     using namespace zk::cli;
     const std::vector<std::string> args = ProgramArguments(argc, argv);
     CommandLine commandLine;

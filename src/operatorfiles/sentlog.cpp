@@ -12,7 +12,7 @@
 #include "logentries.h"
 #include "logfiles.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -112,4 +112,4 @@ std::string UtcTimestamp() {
     return text;
 }
 
-}  // namespace zk::cli
+}  // namespace zk
