@@ -9,8 +9,8 @@
 
 #include "accesscode.h"
 #include "commandline.h"
+#include "configoption.h"
 #include "messages.h"
-#include "profile.h"
 
 namespace {
 
@@ -50,13 +50,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             zk::PanelState panel = zk::cli::LoadSettings(line.options());
             CheckPanel(panel);
         }
-    } catch (const zk::cli::UsageError&) {
+    } catch (const zk::UsageError&) {
     }
     try {
         const std::string text(reinterpret_cast<const char*>(data), size);
-        zk::PanelState panel = zk::cli::ResolveSettings(zk::cli::ReadProfile(text, "fuzz.toml"));
+        zk::PanelState panel = zk::ResolveSettings(zk::ReadProfile(text, "fuzz.toml"));
         CheckPanel(panel);
-    } catch (const zk::cli::UsageError&) {
+    } catch (const zk::UsageError&) {
     }
     return 0;
 }

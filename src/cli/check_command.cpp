@@ -4,7 +4,7 @@
 #include "checks.h"
 #include "commands.h"
 #include "generate.h"
-#include "profile.h"
+#include "configoption.h"
 #include "report.h"
 #include "stdoutput.h"
 

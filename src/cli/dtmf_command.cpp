@@ -6,7 +6,7 @@
 #include "commands.h"
 #include "keying.h"
 #include "messages.h"
-#include "profile.h"
+#include "configoption.h"
 #include "testsignals.h"
 #include "testsound.h"
 

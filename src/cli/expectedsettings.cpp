@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "messages.h"
-#include "profile.h"
+#include "configoption.h"
 
 namespace zk::cli {
 

@@ -13,6 +13,7 @@
 #include "workfolder.h"
 
 int main(int argc, char** argv) {
+    using namespace zk;
     using namespace zk::cli;
     zk::ReportFileSizeLimitAsFault();
     const std::vector<std::string> args = ProgramArguments(argc, argv);

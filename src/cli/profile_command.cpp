@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "commands.h"
-#include "profile.h"
+#include "configoption.h"
 #include "stagedfile.h"
 #include "stdoutput.h"
 

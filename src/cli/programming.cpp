@@ -1,7 +1,6 @@
 #include "programming.h"
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <thread>
@@ -10,17 +9,18 @@
 #include "aircheck.h"
 #include "audioplayer.h"
 #include "checks.h"
+#include "configoption.h"
 #include "deviceadvice.h"
 #include "errors.h"
 #include "keyedplayer.h"
 #include "keying.h"
 #include "messages.h"
 #include "output.h"
-#include "profile.h"
 #include "repeatername.h"
 #include "report.h"
 #include "sendprogress.h"
 #include "sentlog.h"
+#include "sentrecord.h"
 #include "stdoutput.h"
 
 namespace zk::cli {
@@ -88,35 +88,19 @@ std::vector<SendAttempt> SendUntilHeard(const PanelState& panel, const SendOptio
     return attempts;
 }
 
-std::string WorkingFolder() {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::current_path(error);
-    return error ? std::string() : folder.string();
-}
-
-// The repeater's name follows the time when it has one; entries without a name (and those
-// written before names existed) are the log's unnamed repeaters. The PTT is there when one was
-// keyed, as the operator wrote it.
+// The command line's entry: the shared record (sentrecord.h), and with --check-with the
+// attempt's number and what the second receiver heard.
 nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptions& common,
                                 const SendOptions& send, const PttSetting& ptt,
                                 const SendAttempt& attempt) {
-    nlohmann::ordered_json entry = {{"time", UtcTimestamp()}};
-    if (settings.name) {
-        entry[kNameKey] = *settings.name;
-    }
-    entry.update({
-        {"folder", WorkingFolder()},
-        {"device", common.device},
-    });
+    SentRecord record;
+    record.name = settings.name;
+    record.device = common.device;
     if (ptt.method != PttMethod::None) {
-        entry["ptt"] = ptt.text;
+        record.ptt = ptt.text;
     }
-    entry.update({
-        {"settings", SettingsJson(settings.panel)},
-        {"array", ArrayHex()},
-        {"check_word", CheckWordHex()},
-        {"wav_sha256", WaveFileSha256()},
-    });
+    record.settings = settings.panel;
+    nlohmann::ordered_json entry = SentLogEntry(record);
     if (attempt.check) {
         entry["attempt"] = attempt.number;
         entry["check"] = AirCheckJson(send.checkWith, *attempt.check);

@@ -11,58 +11,6 @@
 
 namespace zk::cli {
 
-namespace {
-
-std::string Hex(std::uint8_t byte) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
-}
-
-}  // namespace
-
-nlohmann::ordered_json SettingsJson(const PanelState& panel) {
-    nlohmann::ordered_json settings = nlohmann::ordered_json::object();
-    for (const Setting& setting : kSettings) {
-        settings[setting.key] = SettingValueJson(setting, SettingText(panel, setting));
-    }
-    return settings;
-}
-
-nlohmann::ordered_json SettingValueJson(const Setting& setting, const std::string& text) {
-    const bool digits = !text.empty() && text.size() <= 9 &&
-                        text.find_first_not_of("0123456789") == std::string::npos;
-    if (IsNumberSetting(setting) && digits) {
-        return std::stoi(text);
-    }
-    return text;
-}
-
-std::string ArrayHex() {
-    std::string hex;
-    for (int i = 0; i < kTransferSize; ++i) {
-        hex += Hex(TransferArray[i]);
-    }
-    return hex;
-}
-
-std::string CheckWordHex() {
-    return Hex(TransferArray[layout::kCheckWordHigh]) + Hex(TransferArray[layout::kCheckWordLow]);
-}
-
-std::string WaveFileSha256() {
-    Sha256 sha;
-    const std::array<std::uint8_t, 44> header = WaveHeader();
-    sha.Add(header.data(), header.size());
-    const std::int16_t* samples = SampleBuffer.From(0, kSignalSamples);
-    for (int i = 0; i < kSignalSamples; ++i) {
-        const auto value = static_cast<std::uint16_t>(samples[i]);
-        const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value & 0xFF),
-                                       static_cast<std::uint8_t>(value >> 8)};
-        sha.Add(bytes, 2);
-    }
-    return sha.Hex();
-}
-
 std::string WaveTableSha256() {
     Sha256 sha;
     const std::string text = WaveTableText();

@@ -1,5 +1,6 @@
-// What a run produced, for --json and the programming log: the settings, the array, the check
-// word and the files, written with nlohmann-json (every string escaped by the library).
+// What a run produced, for --json: the settings, the array, the check word and the files, written
+// with nlohmann-json (every string escaped by the library). The parts that the programming log
+// shares are in sentrecord.h.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -7,25 +8,12 @@
 #include <vector>
 
 #include "panelstate.h"
+#include "sentrecord.h"
 #include "settings.h"
 
 namespace zk::cli {
 
-// The one settings schema of every JSON output (check, generate, play, the log, verify, listen):
-// an object with every key of kSettings in its order; numbers as JSON numbers, everything else
-// as the text a profile holds.
-nlohmann::ordered_json SettingsJson(const PanelState& panel);
-// One value of that object from its text (digits for a number setting).
-nlohmann::ordered_json SettingValueJson(const Setting& setting, const std::string& text);
-
-// The 64 bytes of the transfer array as it stands, in hex (128 digits, upper case).
-std::string ArrayHex();
-// Bytes 61 and 62, the check word, in hex ("6BD6").
-std::string CheckWordHex();
-
-// SHA-256 in hex of "_qq.wav" and "9_fmsig.h" as the last write made them, computed from the
-// bytes written (never read back: another program could have replaced the file since).
-std::string WaveFileSha256();
+// SHA-256 in hex of "9_fmsig.h" as the last write made it, computed from the text written.
 std::string WaveTableSha256();
 
 // {"settings", "array", "check_word", "files" (null when nothing was written), "warnings"}.

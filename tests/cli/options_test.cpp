@@ -2,7 +2,7 @@
 
 #include "commandline.h"
 #include "messages.h"
-#include "profile.h"
+#include "configoption.h"
 #include "verify.h"
 
 namespace zk::cli {

@@ -6,7 +6,7 @@
 #include "commandline.h"
 #include "errors.h"
 #include "messages.h"
-#include "profile.h"
+#include "configoption.h"
 #include "workfolder.h"
 
 namespace zk::cli {

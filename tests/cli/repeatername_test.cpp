@@ -32,9 +32,9 @@ std::string Repeated(const std::string& piece, int times) {
 // The refusal that CheckRepeaterName gives, or "" when the name is taken.
 std::string Refusal(const std::string& name) {
     try {
-        cli::CheckRepeaterName("--name", name);
+        CheckRepeaterName("--name", name);
         return "";
-    } catch (const cli::UsageError& error) {
+    } catch (const UsageError& error) {
         return error.what();
     }
 }

@@ -59,8 +59,8 @@ const Sent& BaseSignal() {
             s.samples.push_back(static_cast<std::int16_t>(
                 static_cast<std::uint8_t>(wav[i]) | (static_cast<std::uint8_t>(wav[i + 1]) << 8)));
         }
-        cli::GivenSettings given{{"user-open", {"1590", "--user-open"}}};
-        s.bytes = cli::ArrayForSettings(cli::ResolveSettings(given));
+        GivenSettings given{{"user-open", {"1590", "--user-open"}}};
+        s.bytes = cli::ArrayForSettings(ResolveSettings(given));
         return s;
     }();
     return sent;

@@ -34,7 +34,7 @@ Bytes GenerateFrom(const std::vector<std::string>& options) {
     args.insert(args.end(), options.begin(), options.end());
     cli::CommandLine line;
     line.Parse(args);
-    PanelState panel = cli::ResolveSettings(line.options().given);
+    PanelState panel = ResolveSettings(line.options().given);
     return Generate(panel);
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace zk::cli {
+namespace zk {
 
 // $XDG_STATE_HOME/zk77q3/sent.jsonl, or ~/.local/state/zk77q3/sent.jsonl when XDG_STATE_HOME is
 // unset or not an absolute path. Empty when neither it nor HOME is set.
@@ -27,4 +27,4 @@ std::vector<nlohmann::ordered_json> ReadSentLog();
 // Now, in ISO 8601 UTC to the second: "2026-12-07T11:30:00Z".
 std::string UtcTimestamp();
 
-}  // namespace zk::cli
+}  // namespace zk

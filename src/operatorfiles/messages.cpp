@@ -5,7 +5,7 @@
 
 #include "utf8.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -76,4 +76,4 @@ void SayWarning(std::string_view message) {
     Say("warning: ", message);
 }
 
-}  // namespace zk::cli
+}  // namespace zk

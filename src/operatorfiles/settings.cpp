@@ -7,7 +7,7 @@
 #include "accesscodetext.h"
 #include "messages.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -234,4 +234,4 @@ std::string SettingText(const PanelState& panel, const Setting& setting) {
     return {};
 }
 
-}  // namespace zk::cli
+}  // namespace zk

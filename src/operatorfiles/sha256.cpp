@@ -2,7 +2,7 @@
 
 #include <nettle/sha2.h>
 
-namespace zk::cli {
+namespace zk {
 
 struct Sha256::State {
     sha256_ctx context;
@@ -30,4 +30,4 @@ std::string Sha256::Hex() {
     return hex;
 }
 
-}  // namespace zk::cli
+}  // namespace zk

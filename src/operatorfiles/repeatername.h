@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace zk::cli {
+namespace zk {
 
 // The key in profiles and in log entries.
 inline constexpr const char* kNameKey = "name";
@@ -21,4 +21,4 @@ inline constexpr std::size_t kMaxNameCharacters = 64;
 // in a name would break the log's listing and the profile's line.
 void CheckRepeaterName(const std::string& subject, std::string_view name);
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -9,7 +9,7 @@
 
 #include "accesscode.h"
 
-namespace zk::cli {
+namespace zk {
 
 // `text` with a b c d written as A B C D; every other character as given.
 std::string CapitalCodeLetters(std::string_view text);
@@ -18,4 +18,4 @@ std::string CapitalCodeLetters(std::string_view text);
 // trimmed, as CheckAccessCode leaves it.
 std::string CodeFaultText(CodeFault fault, std::size_t symbols);
 
-}  // namespace zk::cli
+}  // namespace zk

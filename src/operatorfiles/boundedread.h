@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-namespace zk::cli {
+namespace zk {
 
 struct BoundedText {
     std::string text;  // at most `limit` + 1 bytes: more than `limit` means there was more
@@ -16,4 +16,4 @@ struct BoundedText {
 // Reads `fd` until its end, an error or `limit` + 1 bytes, whichever comes first.
 BoundedText ReadAtMost(int fd, std::size_t limit);
 
-}  // namespace zk::cli
+}  // namespace zk

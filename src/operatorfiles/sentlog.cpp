@@ -11,7 +11,7 @@
 #include "logentries.h"
 #include "logfiles.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -109,4 +109,4 @@ std::string UtcTimestamp() {
     return text;
 }
 
-}  // namespace zk::cli
+}  // namespace zk

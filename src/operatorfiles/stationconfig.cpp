@@ -8,12 +8,12 @@
 #include "boundedread.h"
 #include "errors.h"
 #include "filehandle.h"
-#include "keying.h"
 #include "messages.h"
 #include "profile.h"
 #include "profileshape.h"
+#include "pttkeys.h"
 
-namespace zk::cli {
+namespace zk {
 
 std::filesystem::path StationConfigPath() {
     std::filesystem::path config;
@@ -52,4 +52,4 @@ GivenSettings ReadStationConfig() {
     return keying;
 }
 
-}  // namespace zk::cli
+}  // namespace zk

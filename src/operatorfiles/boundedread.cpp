@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace zk::cli {
+namespace zk {
 
 BoundedText ReadAtMost(int fd, std::size_t limit) {
     BoundedText result;
@@ -28,4 +28,4 @@ BoundedText ReadAtMost(int fd, std::size_t limit) {
     return result;
 }
 
-}  // namespace zk::cli
+}  // namespace zk

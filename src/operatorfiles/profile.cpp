@@ -1,6 +1,7 @@
 #include "profile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <toml++/toml.h>
 #include <unistd.h>
 
@@ -10,16 +11,14 @@
 #include "boundedread.h"
 #include "errors.h"
 #include "filehandle.h"
-#include "keying.h"
 #include "messages.h"
 #include "profileshape.h"
+#include "pttkeys.h"
 #include "repeatername.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
-
-constexpr const char* kStandardInputName = "(standard input)";
 
 std::string Where(const std::string& fileName, const toml::source_region& source) {
     return EscapeControls(fileName) + ":" + std::to_string(source.begin.line);
@@ -43,31 +42,6 @@ std::string ValueText(const toml::node& node) {
         return out.str();
     }
     return "(a date or time)";
-}
-
-// The profile's bytes, never more than the size limit and one byte. A profile that cannot be
-// read is the operator's input gone wrong, as a bad value in it is (exit status 2), never a
-// fault of the programmer's own files.
-std::string ReadProfileText(const std::string& config) {
-    if (config == "-") {
-        BoundedText read = ReadAtMost(STDIN_FILENO, kMaxProfileBytes);
-        if (read.error != 0) {
-            throw UsageError("--config: Cannot read standard input. " +
-                             SystemErrorText(read.error));
-        }
-        return std::move(read.text);
-    }
-    FileHandle file(::open(config.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-    BoundedText read;
-    read.error = file.IsOpen() ? 0 : errno;
-    if (file.IsOpen()) {
-        read = ReadAtMost(file.Descriptor(), kMaxProfileBytes);
-    }
-    if (read.error != 0) {
-        throw UsageError(std::string("--config: ") +
-                         FileOpenError(FullPath(config), read.error).what());
-    }
-    return std::move(read.text);
 }
 
 }  // namespace
@@ -120,6 +94,35 @@ std::string TomlString(const std::string& value) {
 
 }  // namespace
 
+std::string ReadProfileFile(const std::string& path, const std::string& subject,
+                            ProfileSource source) {
+    const auto refuse = [&subject](const std::string& fault) {
+        return UsageError(subject.empty() ? fault : subject + ": " + fault);
+    };
+    // Opened without waiting, so that a named pipe nobody writes to cannot hold the reader; a
+    // regular file reads the same either way.
+    const bool regularOnly = source == ProfileSource::RegularFileOnly;
+    FileHandle file(
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | (regularOnly ? O_NONBLOCK : 0)));
+    BoundedText read;
+    read.error = file.IsOpen() ? 0 : errno;
+    if (file.IsOpen() && regularOnly) {
+        struct stat status {};
+        if (::fstat(file.Descriptor(), &status) != 0) {
+            read.error = errno;
+        } else if (!S_ISREG(status.st_mode)) {
+            throw refuse("Cannot open file \"" + FullPath(path) + "\". Not a regular file");
+        }
+    }
+    if (file.IsOpen() && read.error == 0) {
+        read = ReadAtMost(file.Descriptor(), kMaxProfileBytes);
+    }
+    if (read.error != 0) {
+        throw refuse(FileOpenError(FullPath(path), read.error).what());
+    }
+    return std::move(read.text);
+}
+
 std::string ProfileText(const PanelState& panel, const std::optional<std::string>& name) {
     std::string text =
         "# ZK-77q3 repeater settings: zk77q3 play --config FILE sends them; options given on "
@@ -137,42 +140,36 @@ std::string ProfileText(const PanelState& panel, const std::optional<std::string
     return text;
 }
 
-NamedSettings LoadNamedSettings(const CommonOptions& common) {
-    GivenSettings given;
-    if (!common.config.empty()) {
-        given = ReadProfile(ReadProfileText(common.config),
-                            common.config == "-" ? kStandardInputName : common.config);
-    }
-    NamedSettings settings;
+ProfileParts SplitProfile(GivenSettings given) {
+    ProfileParts parts;
     if (const auto named = given.find(kNameKey); named != given.end()) {
         CheckRepeaterName(named->second.subject, named->second.text);
-        settings.name = named->second.text;
+        parts.name = named->second.text;
         given.erase(named);
     }
-    // The transmitter's keying goes with the run, not the settings; it is judged here all the
-    // same, so that a profile is good or bad whatever the command.
+    // The transmitter's keying goes with the send, not the settings; it is judged here all the
+    // same, so that a profile is good or bad whatever reads it.
     for (auto it = given.begin(); it != given.end();) {
         if (IsKeyingKey(it->first)) {
-            settings.keying.insert(*it);
+            parts.keying.insert(*it);
             it = given.erase(it);
         } else {
             ++it;
         }
     }
-    CheckKeyingValues(settings.keying);
-    if (common.name) {
-        CheckRepeaterName("--name", *common.name);
-        settings.name = common.name;
-    }
-    for (const auto& [key, value] : common.given) {
-        given[key] = value;
-    }
-    settings.panel = ResolveSettings(given);
+    CheckKeyingValues(parts.keying);
+    parts.settings = std::move(given);
+    return parts;
+}
+
+NamedSettings ReadProfileFileSettings(const std::string& path) {
+    ProfileParts parts =
+        SplitProfile(ReadProfile(ReadProfileFile(path, "", ProfileSource::RegularFileOnly), path));
+    NamedSettings settings;
+    settings.panel = ResolveSettings(parts.settings);
+    settings.name = std::move(parts.name);
+    settings.keying = std::move(parts.keying);
     return settings;
 }
 
-PanelState LoadSettings(const CommonOptions& common) {
-    return LoadNamedSettings(common).panel;
-}
-
-}  // namespace zk::cli
+}  // namespace zk

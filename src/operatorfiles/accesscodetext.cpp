@@ -1,6 +1,6 @@
 #include "accesscodetext.h"
 
-namespace zk::cli {
+namespace zk {
 
 std::string CapitalCodeLetters(std::string_view text) {
     std::string capitals(text);
@@ -26,4 +26,4 @@ std::string CodeFaultText(CodeFault fault, std::size_t symbols) {
     return {};
 }
 
-}  // namespace zk::cli
+}  // namespace zk

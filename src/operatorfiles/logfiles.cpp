@@ -13,7 +13,7 @@
 #include "errors.h"
 #include "messages.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -262,4 +262,4 @@ OpenedLog OpenSentLogFile(const std::filesystem::path& path, LogUse use) {
     return out;
 }
 
-}  // namespace zk::cli
+}  // namespace zk

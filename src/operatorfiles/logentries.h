@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zk::cli {
+namespace zk {
 
 // An entry is one to two KiB of settings, array and hashes; a line longer than this is not one,
 // and is skipped as it is read rather than held in memory.
@@ -27,4 +27,4 @@ nlohmann::ordered_json ParseLogEntry(std::string_view line);
 // fails.
 bool ReadLogEntries(int fd, std::vector<nlohmann::ordered_json>& entries);
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-namespace zk::cli {
+namespace zk {
 
 class Sha256 {
   public:
@@ -20,4 +20,4 @@ class Sha256 {
     std::unique_ptr<State> state_;
 };
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace zk::cli {
+namespace zk {
 
 // A profile's largest size: a complete one is under 1 KiB.
 inline constexpr std::size_t kMaxProfileBytes = std::size_t{1} << 20;
@@ -25,4 +25,4 @@ std::string TooLargeMessage(const std::string& fileName);
 // comments are skipped; anything else the TOML reader reports itself.
 void CheckProfileShape(std::string_view text, const std::string& fileName);
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -15,8 +15,6 @@
 namespace zk {
 namespace {
 
-using cli::kMaxEntryBytes;
-using cli::kMaxEntryNesting;
 using testing::WorkFolder;
 
 // A JSON string that takes `bytes` bytes with its quotes.
@@ -58,7 +56,7 @@ TEST(LogEntries, LinesAreEntriesUpToTheLimitsAndNoFurther) {
     ASSERT_TRUE(log.IsOpen());
 
     std::vector<nlohmann::ordered_json> entries;
-    ASSERT_TRUE(cli::ReadLogEntries(log.Descriptor(), entries));
+    ASSERT_TRUE(ReadLogEntries(log.Descriptor(), entries));
     ASSERT_EQ(entries.size(), expected.size());
     for (std::size_t k = 0; k < entries.size(); ++k) {
         SCOPED_TRACE(k);

@@ -4,7 +4,7 @@
 
 #include "messages.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -185,4 +185,4 @@ void CheckProfileShape(std::string_view text, const std::string& fileName) {
     }
 }
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -11,7 +11,7 @@
 
 #include "filehandle.h"
 
-namespace zk::cli {
+namespace zk {
 
 enum class LogUse {
     Append,  // open for adding an entry: the folder and the file are made when missing
@@ -39,4 +39,4 @@ std::string LogFault(const std::string& what, const std::filesystem::path& path,
 std::string AboutLogPath(const std::string& noun, const std::filesystem::path& path,
                          const std::string& rest);
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace zk::cli {
+namespace zk {
 
 // Bad input: the message names the option (or the profile's file, line and key) and what it
 // accepts. Nothing has been written when it is thrown.
@@ -28,4 +28,4 @@ void SayError(std::string_view message);
 // "zk77q3: warning: <message>" on standard error.
 void SayWarning(std::string_view message);
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -11,7 +11,7 @@
 
 #include "panelstate.h"
 
-namespace zk::cli {
+namespace zk {
 
 enum class SettingKind { Code, Switch, Number, Period, Squelch, Threshold };
 
@@ -54,4 +54,4 @@ bool IsNumberSetting(const Setting& setting);
 // UsageError "<subject>: "<text>" is not a whole number in <minimum>..<maximum>".
 int WholeNumberIn(const std::string& subject, std::string_view text, int minimum, int maximum);
 
-}  // namespace zk::cli
+}  // namespace zk

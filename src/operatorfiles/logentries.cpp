@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <string>
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -96,4 +96,4 @@ bool ReadLogEntries(int fd, std::vector<Json>& entries) {
     return true;
 }
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -10,7 +10,7 @@
 
 #include "settings.h"
 
-namespace zk::cli {
+namespace zk {
 
 // The file's path; empty when neither XDG_CONFIG_HOME (an absolute path) nor HOME is set.
 std::filesystem::path StationConfigPath();
@@ -20,4 +20,4 @@ std::filesystem::path StationConfigPath();
 // "FILE:LINE: ..." for an unknown key or a bad value, under the profiles' limits.
 GivenSettings ReadStationConfig();
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -5,7 +5,7 @@
 #include "messages.h"
 #include "utf8.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -39,4 +39,4 @@ void CheckRepeaterName(const std::string& subject, std::string_view name) {
     }
 }
 
-}  // namespace zk::cli
+}  // namespace zk
