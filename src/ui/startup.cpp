@@ -6,18 +6,18 @@
 
 namespace zk::ui {
 
-int ProgrammerMain(int argc, char** argv, Player& player) {
+int ProgrammerMain(int argc, char** argv, SendRoute& route) {
     // Read before QApplication edits argv; decoded as QCoreApplication::arguments() decodes.
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
     QApplication app(argc, argv);
-    return RunProgrammer(player, arguments);
+    return RunProgrammer(route, arguments);
 }
 
-int RunProgrammer(Player& player, const QStringList& arguments) {
-    TForm1 form(player);
+int RunProgrammer(SendRoute& route, const QStringList& arguments) {
+    TForm1 form(route);
     // Any error box of FormCreate is up and closed again before the window first shows.
     form.FormCreate(arguments);
     form.show();
