@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <QLabel>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
@@ -223,8 +224,10 @@ TEST_F(FieldPttTest, TheStationsPttIsKeyedForTheWholeSoundAndNamedInTheEntry) {
         keyedWhilePlaying.push_back(rig_->PttState());
     });
     ASSERT_EQ(Send(), QString());
+    // A poll that could not reach rigctld (-1, a busy machine) tells nothing; none may see 0.
     ASSERT_FALSE(keyedWhilePlaying.empty());
-    EXPECT_EQ(keyedWhilePlaying, std::vector<int>(keyedWhilePlaying.size(), 1));
+    EXPECT_EQ(std::count(keyedWhilePlaying.begin(), keyedWhilePlaying.end(), 0), 0);
+    EXPECT_GT(std::count(keyedWhilePlaying.begin(), keyedWhilePlaying.end(), 1), 0);
     EXPECT_EQ(rig_->PttState(), 0);
     const std::vector<nlohmann::ordered_json> entries = Entries();
     ASSERT_EQ(entries.size(), 1u);
