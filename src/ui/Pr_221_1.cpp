@@ -5,10 +5,13 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -19,6 +22,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -38,6 +42,7 @@
 #include "labelededit.h"
 #include "objectname.h"
 #include "output.h"
+#include "profile.h"
 #include "radiogroup.h"
 #include "richtextfile.h"
 #include "screenfit.h"
@@ -66,6 +71,8 @@ constexpr const char* kCaption = " Программатор  эхо-репите
 constexpr const char* kHelpFile = "help.rtf";
 // The command-line word that shows the diagnostic views.
 constexpr const char* kDiagnosticSwitch = "xq";
+// How an argument names a profile to start from.
+constexpr const char* kProfileSuffix = ".toml";
 
 // Every batch is the whole signal, so the chart's axes are fixed rather than fitted to the data.
 constexpr int kChartFirstX = 0;
@@ -167,7 +174,14 @@ class TForm1::MemoLines : public zk::TextLines {
     QTextDocument* document_;
 };
 
-TForm1::TForm1(zk::Player& player, QWidget* parent) : QWidget(parent), player_(player) {
+TForm1::TForm1(zk::Player& player, QWidget* parent)
+    : TForm1(std::make_unique<zk::ui::DirectRoute>(player), nullptr, parent) {}
+
+TForm1::TForm1(zk::ui::SendRoute& route, QWidget* parent) : TForm1(nullptr, &route, parent) {}
+
+TForm1::TForm1(std::unique_ptr<zk::ui::SendRoute> ownRoute, zk::ui::SendRoute* route,
+               QWidget* parent)
+    : QWidget(parent), ownRoute_(std::move(ownRoute)), route_(route ? *route : *ownRoute_) {
     setObjectName("Form1");
     setWindowTitle(kCaption);
     // A fixed dialog frame: close button, no minimise or maximise, no resizing.
@@ -191,6 +205,7 @@ TForm1::TForm1(zk::Player& player, QWidget* parent) : QWidget(parent), player_(p
     for (QPushButton* button : findChildren<QPushButton*>()) {
         zk::ui::PressOnEnter(button);
     }
+    setAcceptDrops(true);
 }
 
 TForm1::~TForm1() {
@@ -620,6 +635,83 @@ void TForm1::FormCreate(const QStringList& arguments) {
         groupBox12_->show();
         groupBox11_->show();
     }
+
+    // A profile to start from (the desktop's "open with", or typed after the program's name);
+    // any other argument is left alone, as before profiles existed.
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments.at(i).endsWith(QLatin1String(kProfileSuffix))) {
+            LoadProfile(arguments.at(i));
+            break;
+        }
+    }
+}
+
+bool TForm1::LoadProfile(const QString& path) {
+    return zk::ui::RunUnderErrorBox(this, [this, &path] {
+        zk::NamedSettings settings = zk::ReadProfileFileSettings(path.toStdString());
+        FillFromSettings(settings.panel);
+        profile_.name = std::move(settings.name);
+        profile_.keying = std::move(settings.keying);
+    });
+}
+
+void TForm1::FillFromSettings(zk::PanelState& settings) {
+    for (const zk::Setting& setting : zk::kSettings) {
+        switch (setting.kind) {
+            case zk::SettingKind::Code: {
+                const auto field = static_cast<zk::CodeField>(setting.field);
+                codeEdits_[static_cast<std::size_t>(field)]->setText(
+                    QString::fromStdString(settings.Code(field)));
+                break;
+            }
+            case zk::SettingKind::Switch: {
+                const auto field = static_cast<zk::CheckField>(setting.field);
+                checks_[static_cast<std::size_t>(field)]->setChecked(settings.Check(field));
+                break;
+            }
+            case zk::SettingKind::Number: {
+                const auto field = static_cast<zk::SpinField>(setting.field);
+                spins_[static_cast<std::size_t>(field)]->SetValue(settings.Spin(field));
+                break;
+            }
+            case zk::SettingKind::Period:
+                for (const zk::SpinField field :
+                     {zk::SpinField::PP_Hour, zk::SpinField::PP_Min, zk::SpinField::PP_Sek}) {
+                    spins_[static_cast<std::size_t>(field)]->SetValue(settings.Spin(field));
+                }
+                break;
+            case zk::SettingKind::Squelch:
+                // The active level belongs to the SQL page; on the audio page it keeps its value,
+                // as the other page's controls do.
+                pageControlSql_->setCurrentIndex(settings.sqlPage);
+                if (settings.sqlPage == zk::kSqlPageInput) {
+                    radioGroupSqlAktUr_->SetItemIndex(settings.sqlLevel);
+                }
+                break;
+            case zk::SettingKind::Threshold: {
+                const zk::SpinField field = settings.sqlPage == zk::kSqlPageAudio
+                                                ? zk::SpinField::SQL0_PorogPerekl
+                                                : zk::SpinField::SQL_PorogPerekl;
+                spins_[static_cast<std::size_t>(field)]->SetValue(settings.Spin(field));
+                break;
+            }
+        }
+    }
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile()) {
+        event->acceptProposedAction();
+        LoadProfile(urls.front().toLocalFile());
+    }
 }
 
 void TForm1::PlaceOnScreen() {
@@ -662,7 +754,10 @@ void TForm1::Button_FormFileClick() {
 }
 
 void TForm1::Button_OutClick() {
-    zk::RunOutput(*this, *this, player_);
+    // The transmitter is reached before anything is generated or written: one that cannot be
+    // keyed ends the press with nothing sent. It is released and closed when the press is over.
+    const std::unique_ptr<zk::Player> send = route_.Begin(*this, profile_);
+    zk::RunOutput(*this, *this, *send);
 }
 
 void TForm1::Button2Click() {

@@ -1,6 +1,8 @@
 // The programmer's window: four pages, the array listing on the right, and every control that
 // sets a repeater parameter. The window is what generate reads and writes (ControlPanel) and
-// what the synthesis plots into (ChartSink); sound goes out through the injected Player.
+// what the synthesis plots into (ChartSink); sound goes out through the injected SendRoute (or a
+// plain Player). A profile named on the command line or dropped onto the window fills the
+// controls.
 #pragma once
 
 #include <QList>
@@ -14,7 +16,9 @@
 
 #include "chartsink.h"
 #include "controlpanel.h"
+#include "panelstate.h"
 #include "player.h"
+#include "sendroute.h"
 
 class QChart;
 class QComboBox;
@@ -45,15 +49,25 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     static constexpr int kLeft = 259;
     static constexpr int kTop = 171;
 
+    // Sends straight through `player`: nothing keyed, nothing logged.
     explicit TForm1(zk::Player& player, QWidget* parent = nullptr);
+    // Sends through `route`, which the window does not own.
+    explicit TForm1(zk::ui::SendRoute& route, QWidget* parent = nullptr);
     ~TForm1() override;
 
     // Runs once, after construction and before the window is first shown: loads "help.rtf" from
     // the working directory into the help page (a failure goes to the error box), then looks at
     // the first argument after the program's name; exactly "xq" switches the diagnostic mode on,
     // whether the help loaded or not. `arguments` is the command line as the process received
-    // it, program name first, Qt's own options still in it.
+    // it, program name first, Qt's own options still in it. Then the first argument after the
+    // program's name that ends in ".toml" is loaded as a profile (LoadProfile).
     void FormCreate(const QStringList& arguments);
+
+    // Fills the controls from the profile at `path` as if its values had been typed in: every
+    // value is checked first, and a profile with a bad one goes to the error box (file, line,
+    // reason) and changes nothing. Nothing is generated or sent. The profile's name and keying
+    // keys go with the later sends. Returns false when the profile was refused.
+    bool LoadProfile(const QString& path);
     bool DiagnosticMode() const { return diagnosticMode_; }
 
     // Button handlers. Each runs under the common error handler after its button has taken the
@@ -94,9 +108,14 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     // free area where it would not.
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    // A profile file dropped onto the window is loaded.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     class MemoLines;
+
+    TForm1(std::unique_ptr<zk::ui::SendRoute> ownRoute, zk::ui::SendRoute* route, QWidget* parent);
 
     void CreatePages();
     void CreateTitlePage(QWidget* page);
@@ -122,8 +141,11 @@ class TForm1 : public QWidget, public zk::ControlPanel, public zk::ChartSink {
     void ConnectButton(QPushButton* button, void (TForm1::*handler)());
     void PutSeriesOnChart(bool onChart);
     void PlaceOnScreen();
+    void FillFromSettings(zk::PanelState& settings);
 
-    zk::Player& player_;
+    std::unique_ptr<zk::ui::SendRoute> ownRoute_;  // the route made for a plain player
+    zk::ui::SendRoute& route_;
+    zk::ui::ProfileExtras profile_;  // of the last profile loaded
 
     QTabWidget* pageControl1_ = nullptr;
     QWidget* titlePage_ = nullptr;      // until the title page is first shown and filled

@@ -10,7 +10,7 @@
 
 namespace zk::ui {
 
-int ProgrammerMain(int argc, char** argv, Player& player) {
+int ProgrammerMain(int argc, char** argv, SendRoute& route) {
     ReportFileSizeLimitAsFault();
     // Read before QApplication edits argv; decoded as QCoreApplication::arguments() decodes.
     QStringList arguments;
@@ -20,11 +20,11 @@ int ProgrammerMain(int argc, char** argv, Player& player) {
     std::optional<GraphicalSessionRequired> sessionRequired(std::in_place, "zk77q3-programmer");
     QApplication app(argc, argv);
     sessionRequired.reset();
-    return RunProgrammer(player, arguments);
+    return RunProgrammer(route, arguments);
 }
 
-int RunProgrammer(Player& player, const QStringList& arguments) {
-    TForm1 form(player);
+int RunProgrammer(SendRoute& route, const QStringList& arguments) {
+    TForm1 form(route);
     // Any error box of FormCreate is up and closed again before the window first shows.
     form.FormCreate(arguments);
     form.show();

@@ -100,7 +100,8 @@ class FormTest : public ::testing::Test {
     // working directory.
     void StartForm(const std::optional<QStringList>& arguments) {
         form.reset();
-        form = std::make_unique<TForm1>(player);
+        form =
+            route != nullptr ? std::make_unique<TForm1>(*route) : std::make_unique<TForm1>(player);
         if (arguments) {
             form->FormCreate(*arguments);
         }
@@ -144,6 +145,7 @@ class FormTest : public ::testing::Test {
     }
 
     RecordingPlayer player;
+    zk::ui::SendRoute* route = nullptr;  // when set before SetUp, the window sends through it
     std::unique_ptr<TForm1> form;
     int beeps = 0;
 };

@@ -75,7 +75,8 @@ class ProgrammerProcessTest : public ::testing::Test {
             argv.push_back(word.data());
         }
         argv.push_back(nullptr);
-        return zk::ui::ProgrammerMain(static_cast<int>(words.size()), argv.data(), player);
+        zk::ui::DirectRoute route(player);
+        return zk::ui::ProgrammerMain(static_cast<int>(words.size()), argv.data(), route);
     }
 
     RecordingPlayer player;

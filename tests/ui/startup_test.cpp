@@ -166,7 +166,8 @@ int RunAndClose(zk::Player& player, const QStringList& arguments,
         form->close();
     });
     poll.start(20);
-    return zk::ui::RunProgrammer(player, arguments);
+    zk::ui::DirectRoute route(player);
+    return zk::ui::RunProgrammer(route, arguments);
 }
 
 TEST_F(StartupTest, AMissingHelpFileIsReportedBeforeTheWindowWhichComesUpAllTheSame) {

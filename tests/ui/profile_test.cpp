@@ -1,0 +1,178 @@
+// Profiles in the window: named after the program's name, or dropped onto the window, they fill
+// the controls as if the values had been typed, and nothing is generated or sent. A profile with
+// one bad value changes nothing and says where and why in the error box.
+#include <sys/stat.h>
+
+#include <QMimeData>
+#include <QTextEdit>
+#include <QUrl>
+#include <string>
+
+#include "formfixture.h"
+#include "generate.h"
+#include "labelededit.h"
+#include "panelstate.h"
+#include "profile.h"
+#include "sentrecord.h"
+#include "settings.h"
+#include "workfolder.h"
+
+namespace {
+
+using zk::testing::WriteFile;
+
+class WindowProfileTest : public FormTest {
+  protected:
+    // What `zk77q3 profile` writes for the window's controls as they stand.
+    std::string ControlsAsProfile() const { return zk::ProfileText(zk::CopyPanelValues(*form)); }
+
+    // What `zk77q3 profile --config FILE` writes for the profile's text.
+    static std::string AsZk77q3WritesIt(const std::string& text) {
+        const zk::ProfileParts parts = zk::SplitProfile(zk::ReadProfile(text, "north.toml"));
+        return zk::ProfileText(zk::ResolveSettings(parts.settings));
+    }
+
+    // Nothing generated, nothing sent: the listing and the output button as at start.
+    void ExpectNothingGenerated() const {
+        EXPECT_EQ(Find<QTextEdit>("Memo_MasIsh")->toPlainText(), "Memo1");
+        EXPECT_TRUE(Find("Button_Out")->isHidden());
+        EXPECT_TRUE(player.played.empty());
+    }
+
+    zk::testing::WorkFolder folder_;
+};
+
+// One key at a time, each with a value away from its start, so that a key that fills the wrong
+// control, or none, shows. The squelch cases also pick the threshold's control.
+TEST_F(WindowProfileTest, EveryKeyFillsItsControlAsZk77q3ProfileWritesIt) {
+    const std::string cases[] = {
+        "user-open = \"1590\"", "user-close = \"A\"",     "admin-open = \"8a2d\"",
+        "admin-close = \"*\"",  "user-mode = \" 4711 \"", "dtmf = \"off\"",
+        "max-record = 17",      "period = \"2:15:45\"",   "beep-length = 7",
+        "beep-level = \"12\"",  "squelch = \"sql-high\"", "squelch = \"sql-low\"\nthreshold = 100",
+        "threshold = 77",       "rx-filter = \"off\"",    "tx-filter = \"off\"",
+        "adc-gain = 19",        "dac-atten = 3",          "hang = \"on\"",
+        "sleep = \"on\"",
+    };
+    ASSERT_GE(std::size(cases), zk::kSettings.size());
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text);
+        StartForm(std::nullopt);
+        WriteFile("north.toml", text + "\n");
+        ASSERT_TRUE(form->LoadProfile("north.toml"));
+        EXPECT_EQ(ControlsAsProfile(), AsZk77q3WritesIt(text));
+        EXPECT_NE(ControlsAsProfile(), zk::ProfileText(zk::PanelState()));
+        ExpectNothingGenerated();
+    }
+}
+
+// A profile that `zk77q3 profile` wrote, every key away from its start, read back whole.
+TEST_F(WindowProfileTest, AProfileThatZk77q3WroteComesBackWhole) {
+    zk::PanelState settings;
+    settings.Code(zk::CodeField::KodOtkrPols) = "1590";
+    settings.Code(zk::CodeField::KodPolz) = "A#*0";
+    settings.Check(zk::CheckField::KF_PRD) = false;
+    settings.Check(zk::CheckField::RegSleep) = true;
+    settings.Spin(zk::SpinField::PP_Hour) = 64;
+    settings.Spin(zk::SpinField::PP_Sek) = 60;
+    settings.Spin(zk::SpinField::OslDAC) = 20;
+    settings.sqlPage = zk::kSqlPageInput;
+    settings.sqlLevel = zk::kSqlLevelHigh;
+    settings.Spin(zk::SpinField::SQL_PorogPerekl) = 42;
+    const std::string text = zk::ProfileText(settings, "North hill");
+    WriteFile("north.toml", text);
+    ASSERT_TRUE(form->LoadProfile("north.toml"));
+    EXPECT_EQ(zk::ProfileText(zk::CopyPanelValues(*form), "North hill"), text);
+    // generate reads the same from the window as from the profile
+    Press("Button_FormFile");
+    const std::string fromWindow = zk::ArrayHex();
+    zk::ResetGlobalsToStartValues();
+    zk::GenerateTransferArray(settings);
+    EXPECT_EQ(fromWindow, zk::ArrayHex());
+}
+
+// Whatever is wrong, and wherever in the file: the box says where and why, and every control
+// keeps what the operator had typed.
+TEST_F(WindowProfileTest, AProfileWithOneBadValueLeavesEveryControlAsItWas) {
+    Find<zk::ui::LabeledEdit>("LabeledEdit_KodOtkrPols")->setText("1111");
+    Spin("SpinEdit_DlitBip")->SetValue(3);
+    const std::string before = ControlsAsProfile();
+    const std::string good = "user-open = \"1590\"\nbeep-length = 9\nsquelch = \"sql-low\"\n";
+    const struct {
+        std::string text;
+        std::string box;
+    } cases[] = {
+        {good + "beep-level = 21\n", "north.toml:4: beep-level: \"21\" is not a whole number"},
+        {"beep-level = 21\n" + good, "north.toml:1: beep-level"},
+        {good + "user-mode = \"12\"\n", "north.toml:4: user-mode: \"12\""},
+        {good + "threshold = 101\n", "north.toml:4: threshold"},
+        {good + "colour = 1\n", "north.toml:4: unknown key \"colour\""},
+        {good + "name = \"\"\n", "north.toml:4: name: the name is empty"},
+        {good + "ptt = \"serial\"\n", "north.toml:4: ptt"},
+        {good + "period = \n", "north.toml:4:"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        WriteFile("north.toml", c.text);
+        BoxCatcher catcher;
+        EXPECT_FALSE(form->LoadProfile("north.toml"));
+        EXPECT_TRUE(catcher.text.startsWith(QString::fromStdString(c.box)))
+            << catcher.text.toStdString();
+        EXPECT_EQ(ControlsAsProfile(), before);
+    }
+    ExpectNothingGenerated();
+}
+
+TEST_F(WindowProfileTest, AProfileThatCannotBeReadIsNamedWithItsFullPath) {
+    const std::string full = (folder_.path() / "missing.toml").string();
+    BoxCatcher catcher;
+    EXPECT_FALSE(form->LoadProfile("missing.toml"));
+    EXPECT_EQ(catcher.text.toStdString(),
+              "Cannot open file \"" + full + "\". No such file or directory.");
+    // A named pipe nobody writes to would hold the window: it is refused at once.
+    ASSERT_EQ(::mkfifo("pipe.toml", 0600), 0);
+    EXPECT_FALSE(form->LoadProfile("pipe.toml"));
+    EXPECT_TRUE(catcher.text.endsWith("Not a regular file.")) << catcher.text.toStdString();
+}
+
+// The first argument that ends in ".toml" is a profile; "xq" keeps its place in front, and any
+// other argument is left alone, without a box.
+TEST_F(WindowProfileTest, TheCommandLinesProfileFillsTheControlsBeforeTheWindowShows) {
+    WriteFile("help.rtf", "help\n");
+    WriteFile("north.toml", "user-open = \"1590\"\n");
+    const struct {
+        QStringList arguments;
+        bool loaded;
+        bool diagnostic;
+    } cases[] = {
+        {{"zk77q3-programmer", "north.toml"}, true, false},
+        {{"zk77q3-programmer", "xq", "north.toml"}, true, true},
+        {{"zk77q3-programmer", "notes.txt"}, false, false},
+        {{"zk77q3-programmer", "north.toml.bak"}, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        BoxCatcher catcher;
+        StartForm(c.arguments);
+        EXPECT_EQ(catcher.boxes, 0) << catcher.text.toStdString();
+        EXPECT_EQ(form->CodeText(zk::CodeField::KodOtkrPols), c.loaded ? "1590" : "7204");
+        EXPECT_EQ(form->DiagnosticMode(), c.diagnostic);
+        ExpectNothingGenerated();
+    }
+}
+
+TEST_F(WindowProfileTest, AProfileDroppedOntoTheWindowFillsTheControls) {
+    WriteFile("north.toml", "adc-gain = 19\n");
+    QMimeData data;
+    data.setUrls(
+        {QUrl::fromLocalFile(QString::fromStdString((folder_.path() / "north.toml").string()))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_EQ(form->SpinValue(zk::SpinField::UsilADC), 19);
+    ExpectNothingGenerated();
+}
+
+}  // namespace
