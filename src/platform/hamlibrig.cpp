@@ -2,9 +2,11 @@
 
 #include <hamlib/rig.h>
 
+#include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <mutex>
+#include <string>
 #include <string_view>
 
 namespace zk {
@@ -134,7 +136,8 @@ void Configure(Call& call, RIG* rig, const PttSetting& setting) {
         case PttMethod::Rigctld: {
             const bool ipv6 = setting.host.find(':') != std::string::npos;
             SetConf(call, rig, "rig_pathname",
-                    (ipv6 ? "[" + setting.host + "]" : setting.host) + ":" + std::to_string(setting.port));
+                    (ipv6 ? "[" + setting.host + "]" : setting.host) + ":" +
+                        std::to_string(setting.port));
             break;
         }
         case PttMethod::None:
@@ -155,14 +158,37 @@ void HamlibRig::Closer::operator()(s_rig* rig) const {
     rig_cleanup(rig);
 }
 
+// Hamlib 4.5's rig_open keeps the pointer setlocale(LC_NUMERIC, NULL) returns, switches to "C" and
+// restores from that pointer, which the switch has freed wherever the locale was not "C" already:
+// under a window, whose toolkit takes the user's locale, that read runs on freed memory. The
+// number locale is therefore "C" before Hamlib looks, and put back from a copy of our own.
+class NumbersInCLocale {
+  public:
+    NumbersInCLocale() {
+        const char* current = std::setlocale(LC_NUMERIC, nullptr);
+        saved_ = current != nullptr ? current : "C";
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    ~NumbersInCLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+    NumbersInCLocale(const NumbersInCLocale&) = delete;
+    NumbersInCLocale& operator=(const NumbersInCLocale&) = delete;
+
+  private:
+    std::string saved_;
+};
+
 HamlibRig::HamlibRig(const PttSetting& setting) {
     Call call;
     InitialisedRig rig(rig_init(ModelFor(setting)));
     if (!rig) {
-        call.Fail(-RIG_EINVAL, "Hamlib cannot set up rig model " + std::to_string(ModelFor(setting)));
+        call.Fail(-RIG_EINVAL,
+                  "Hamlib cannot set up rig model " + std::to_string(ModelFor(setting)));
     }
     Configure(call, rig.get(), setting);
-    call.Check(rig_open(rig.get()), "cannot be opened");
+    {
+        const NumbersInCLocale numbers;
+        call.Check(rig_open(rig.get()), "cannot be opened");
+    }
     rig_.reset(rig.release());
     // Hamlib answers rig_get_ptt from what it last set for a while; the check after keying must
     // ask the radio or the port itself.
