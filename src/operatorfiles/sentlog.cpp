@@ -10,6 +10,7 @@
 #include "errors.h"
 #include "logentries.h"
 #include "logfiles.h"
+#include "xdgfolders.h"
 
 namespace zk {
 
@@ -56,17 +57,8 @@ std::string AppendLine(FileHandle& log, std::string line, const std::filesystem:
 }  // namespace
 
 std::filesystem::path SentLogPath() {
-    std::filesystem::path state;
-    const char* xdg = std::getenv("XDG_STATE_HOME");
-    const char* home = std::getenv("HOME");
-    if (xdg != nullptr && xdg[0] == '/') {
-        state = xdg;
-    } else if (home != nullptr && home[0] != '\0') {
-        state = std::filesystem::path(home) / ".local" / "state";
-    } else {
-        return {};
-    }
-    return state / "zk77q3" / "sent.jsonl";
+    const std::filesystem::path state = StateFolder();
+    return state.empty() ? state : state / "sent.jsonl";
 }
 
 std::string AppendToSentLog(const nlohmann::ordered_json& entry) {

@@ -12,21 +12,13 @@
 #include "profile.h"
 #include "profileshape.h"
 #include "pttkeys.h"
+#include "xdgfolders.h"
 
 namespace zk {
 
 std::filesystem::path StationConfigPath() {
-    std::filesystem::path config;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    if (xdg != nullptr && xdg[0] == '/') {
-        config = xdg;
-    } else if (home != nullptr && home[0] != '\0') {
-        config = std::filesystem::path(home) / ".config";
-    } else {
-        return {};
-    }
-    return config / "zk77q3" / "config.toml";
+    const std::filesystem::path config = ConfigFolder();
+    return config.empty() ? config : config / "config.toml";
 }
 
 GivenSettings ReadStationConfig() {

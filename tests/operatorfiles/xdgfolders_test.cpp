@@ -1,0 +1,61 @@
+#include "xdgfolders.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zk {
+namespace {
+
+// Sets or clears one variable for the life of the object, then puts the old value back.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        Set(value);
+    }
+    ~ScopedVariable() { Set(old_); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+  private:
+    void Set(const std::optional<std::string>& value) {
+        if (value) {
+            ::setenv(name_, value->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(XdgFolders, TheVariableWhenAbsoluteElseTheHomeDefaultElseNothing) {
+    struct Case {
+        std::optional<std::string> xdg, home;
+        std::string config, state;
+    };
+    const std::vector<Case> cases{
+        {"/x", "/h", "/x/zk77q3", "/x/zk77q3"},
+        {"relative", "/h", "/h/.config/zk77q3", "/h/.local/state/zk77q3"},
+        {std::nullopt, "/h", "/h/.config/zk77q3", "/h/.local/state/zk77q3"},
+        {"", "/h", "/h/.config/zk77q3", "/h/.local/state/zk77q3"},
+        {std::nullopt, "", "", ""},
+        {std::nullopt, std::nullopt, "", ""},
+    };
+    for (const Case& c : cases) {
+        const ScopedVariable home("HOME", c.home);
+        const ScopedVariable config("XDG_CONFIG_HOME", c.xdg);
+        const ScopedVariable state("XDG_STATE_HOME", c.xdg);
+        EXPECT_EQ(ConfigFolder().string(), c.config) << c.xdg.value_or("(unset)");
+        EXPECT_EQ(StateFolder().string(), c.state) << c.xdg.value_or("(unset)");
+    }
+}
+
+}  // namespace
+}  // namespace zk
