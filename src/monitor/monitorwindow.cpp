@@ -137,6 +137,7 @@ void MonitorWindow::BuildControls() {
     margin_ = ReadableLabel(details);
     checkWord_ = ReadableLabel(details);
     diagnosis_ = ReadableLabel(details);
+    diagnosis_->hide();  // shown only when there is a reason to give
     bytes_ = new QPlainTextEdit(details);
     bytes_->setReadOnly(true);
     bytes_->setAccessibleName(tr("Bytes"));
@@ -151,6 +152,8 @@ void MonitorWindow::BuildControls() {
     settings_->verticalHeader()->hide();
     settings_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     settings_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab leaves the table (arrows move within it), so that the keyboard goes round the window.
+    settings_->setTabKeyNavigation(false);
     grid->addWidget(verdict_, 0, 0, 1, 2);
     grid->addWidget(gauge_, 1, 0);
     grid->addWidget(margin_, 1, 1);
@@ -350,6 +353,7 @@ void MonitorWindow::ShowPacket(int row) {
         margin_->setText(tr("Margin: none"));
         checkWord_->setText(tr("Check word: none"));
         diagnosis_->clear();
+        diagnosis_->hide();
         bytes_->clear();
         settings_->setRowCount(0);
         return;
@@ -362,6 +366,7 @@ void MonitorWindow::ShowPacket(int row) {
             .arg(MonitorTexts::Margin(p.marginDb), MonitorTexts::Band(gauge_->Band())));
     checkWord_->setText(MonitorTexts::CheckWord(p));
     diagnosis_->clear();
+    diagnosis_->hide();
     bytes_->setPlainText(MonitorTexts::Listing(p).join(QLatin1Char('\n')));
     const QList<SettingLine> lines = MonitorTexts::Settings(receive::DecodeSettings(p.bytes));
     settings_->setRowCount(static_cast<int>(lines.size()));
