@@ -13,14 +13,17 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZK_BUILD_TESTS=OFF -DZK_WERR
   -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build "$build" -j "$jobs"
 
-app_id=example.zk77q3.Programmer
-# desktop-file-validate still exits with 0 after some errors, so anything it says stops the build.
-said=$(desktop-file-validate "packaging/$app_id.desktop" 2>&1) || true
-if [ -n "$said" ]; then
-  echo "$said" >&2
-  exit 1
-fi
-appstreamcli validate --no-net "packaging/$app_id.metainfo.xml"
+# The programmer window and the monitor window.
+for app_id in example.zk77q3.Programmer example.zk77q3.Monitor; do
+  # desktop-file-validate still exits with 0 after some errors, so anything it says stops the
+  # build.
+  said=$(desktop-file-validate "packaging/$app_id.desktop" 2>&1) || true
+  if [ -n "$said" ]; then
+    echo "$said" >&2
+    exit 1
+  fi
+  appstreamcli validate --no-net "packaging/$app_id.metainfo.xml"
+done
 
 rm -f "$build"/zk77q3-programmer_*.deb
 (cd "$build" && cpack -G DEB)
