@@ -195,6 +195,19 @@ void MonitorWindow::BuildControls() {
     });
     connect(list_, &QListWidget::currentRowChanged, this, &MonitorWindow::ShowPacket);
 
+    // Names for the tests, which find the controls as a script would.
+    const std::pair<QWidget*, const char*> names[] = {
+        {device_, "device"},       {listen_, "listen"},     {open_, "open"},
+        {save_, "save"},           {meter_, "level_meter"}, {clip_, "clip"},
+        {state_, "state"},         {list_, "packets"},      {verdict_, "verdict"},
+        {gauge_, "margin_gauge"},  {margin_, "margin"},     {checkWord_, "check_word"},
+        {diagnosis_, "diagnosis"}, {bytes_, "bytes"},       {settings_, "settings"},
+        {waterfall_, "waterfall"},
+    };
+    for (const auto& [widget, name] : names) {
+        widget->setObjectName(QString::fromLatin1(name));
+    }
+
     // Tab goes through the input, then the packets and their details.
     setTabOrder(device_, listen_);
     setTabOrder(listen_, open_);
