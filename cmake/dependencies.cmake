@@ -1,7 +1,7 @@
 # Every outside library the programs, tests and benchmarks use, found once, here, as imported
 # targets. The folders below link these targets by name and find nothing themselves.
 #
-#   Qt6::Gui Qt6::Widgets Qt6::Charts Qt6::Svg   the window, the title page, the help reader
+#   Qt6::Gui Qt6::Widgets Qt6::Charts Qt6::Svg   the windows, the title page, the help reader
 #   ALSA::ALSA                                   playback, capture and the device list
 #   JPEG::JPEG                                   the photograph on the title page
 #   PkgConfig::SNDFILE                           recordings and the channel model's files
@@ -18,7 +18,8 @@
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 
-find_package(Qt6 REQUIRED COMPONENTS Gui Widgets Charts Svg)
+# LinguistTools: the monitor window's translations (lupdate, lrelease).
+find_package(Qt6 REQUIRED COMPONENTS Gui Widgets Charts Svg LinguistTools)
 find_package(ALSA REQUIRED)
 find_package(JPEG REQUIRED)
 pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)

@@ -1,6 +1,7 @@
 # Installation and the Debian package.
 #
 #   bin/zk77q3                      the command line
+#   bin/zk77q3-monitor              the monitor window; it reads recordings by the names given
 #   bin/zk77q3-programmer           a launcher: makes the user's working folder, puts "help.rtf"
 #                                   into it and starts the window there
 #   lib/zk77q3/zk77q3-receive       the decoder behind `zk77q3 verify` and `zk77q3 listen`
@@ -86,6 +87,16 @@ if(TARGET zk77q3-programmer)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 endif()
 
+# The monitor window: started directly, it needs no working folder of its own.
+set(ZK_MONITOR_APP_ID "example.zk77q3.Monitor")
+install(TARGETS zk77q3-monitor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${zk_packaging_dir}/${ZK_MONITOR_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${zk_packaging_dir}/${ZK_MONITOR_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${zk_packaging_dir}/${ZK_MONITOR_APP_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
 # The Debian package: cpack -G DEB in a build configured with -DCMAKE_INSTALL_PREFIX=/usr.
 set(CPACK_PACKAGE_NAME "zk77q3-programmer")
 set(CPACK_PACKAGE_VENDOR "ZK-77q3 programmer developers")
@@ -98,7 +109,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "packed into a message with a CRC-16 check word and sent as a phase-keyed"
   "1000 Hz tone into a transmitting radio. The sound is also written as _qq.wav"
   "and 9_fmsig.h. The window, zk77q3-programmer, works in the folder ZK-77q3 in"
-  "the user's home folder; zk77q3 does the same from the command line.")
+  "the user's home folder; zk77q3 does the same from the command line. The"
+  "monitor, zk77q3-monitor, decodes what went over the air from a receiver or a"
+  "recording and shows each message with its margin, bytes and settings.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.zk77q3.example/")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "DEB")

@@ -14,6 +14,7 @@ set -euo pipefail
 run=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
+  qt6-tools-dev qt6-l10n-tools
   libasound2-dev libsndfile1-dev libjpeg62-turbo-dev libsoxr-dev libliquid-dev
   libcli11-dev nlohmann-json3-dev libtomlplusplus-dev nettle-dev
   libhamlib-dev

@@ -14,14 +14,17 @@ jobs=$(nproc 2>/dev/null || echo 2)
 bash scripts/configure.sh -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build "$build" -j "$jobs"
 
-app_id=example.zk77q3.Programmer
-# desktop-file-validate still exits with 0 after some errors, so anything it says stops the build.
-said=$(desktop-file-validate "packaging/$app_id.desktop" 2>&1) || true
-if [ -n "$said" ]; then
-  echo "$said" >&2
-  exit 1
-fi
-appstreamcli validate --no-net "packaging/$app_id.metainfo.xml"
+# The programmer window and the monitor window.
+for app_id in example.zk77q3.Programmer example.zk77q3.Monitor; do
+  # desktop-file-validate still exits with 0 after some errors, so anything it says stops the
+  # build.
+  said=$(desktop-file-validate "packaging/$app_id.desktop" 2>&1) || true
+  if [ -n "$said" ]; then
+    echo "$said" >&2
+    exit 1
+  fi
+  appstreamcli validate --no-net "packaging/$app_id.metainfo.xml"
+done
 
 rm -f "$build"/zk77q3-programmer_*.deb
 (cd "$build" && cpack -G DEB)

@@ -109,11 +109,28 @@ void ListFields(TextLines& memo1) {
 
 }  // namespace
 
+namespace {
+
+std::string ListingLine(int index, std::uint8_t byte) {
+    return IntToPadded(index, 2) + " " + ByteToHex(byte);
+}
+
+}  // namespace
+
 void ListTransferArray(TextLines& lines) {
     lines.Clear();
     for (int i = 0; i < kTransferSize; ++i) {
-        lines.Add(IntToPadded(i, 2) + " " + ByteToHex(TransferArray[i]));
+        lines.Add(ListingLine(i, TransferArray[i]));
     }
+}
+
+std::vector<std::string> ArrayListing(const std::array<std::uint8_t, kTransferSize>& bytes) {
+    std::vector<std::string> lines;
+    lines.reserve(bytes.size());
+    for (int i = 0; i < kTransferSize; ++i) {
+        lines.push_back(ListingLine(i, bytes[static_cast<std::size_t>(i)]));
+    }
+    return lines;
 }
 
 void ListFirstBytes(TextLines& lines) {

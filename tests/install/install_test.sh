@@ -3,7 +3,7 @@
 #   install_test.sh CHECK CMAKE BUILD STAGE PREFIX BINDIR PROGRAMDIR DATADIR APPID WORKFOLDER
 #                   VERSION HELP
 # CHECK is "stage" (installs the build into STAGE, the others' fixture), "layout", "launcher",
-# "desktop_entry" or "metainfo". Exit status 77 means skipped.
+# "desktop_entry", "metainfo" or "monitor". Exit status 77 means skipped.
 set -eu
 
 check=$1 cmake=$2 build=$3 stage=$4 prefix=$5 bindir=$6 programdir=$7 datadir=$8 appid=$9
@@ -170,6 +170,38 @@ STUB
         status=0; HOME=$home3 "$tlauncher" >"$tmp/out" 2>"$tmp/err" || status=$?
         [ "$status" -eq 1 ] && [ ! -s "$tmp/out" ] \
             || fail "read-only folder: status $status, said '$(cat "$tmp/err")'"
+    fi
+    finish
+    ;;
+
+monitor)
+    # The monitor window: started from bin, in the system's language, with its own entry, data
+    # and icon naming one another, all of them valid.
+    monitor=$bin/zk77q3-monitor
+    mid=${appid%.*}.Monitor
+    mdesktop=$data/applications/$mid.desktop
+    mmetainfo=$data/metainfo/$mid.metainfo.xml
+    micon=$data/icons/hicolor/scalable/apps/$mid.svg
+    [ -f "$monitor" ] && [ -x "$monitor" ] || fail "$monitor is not an installed executable"
+    for f in "$mdesktop" "$mmetainfo" "$micon"; do
+        [ -f "$f" ] || fail "$f is not installed"
+    done
+    out=$(QT_QPA_PLATFORM=offscreen "$monitor" --version 2>/dev/null) || fail "zk77q3-monitor --version failed"
+    [ "$out" = "zk77q3-monitor $version" ] || fail "zk77q3-monitor --version printed '$out'"
+    out=$(LANG=ru_RU.UTF-8 LC_ALL= QT_QPA_PLATFORM=offscreen "$monitor" --help 2>/dev/null) || true
+    echo "$out" | grep -q 'ушло в эфир' || fail "zk77q3-monitor --help is not Russian in a Russian locale: $out"
+    grep -qx 'Exec=zk77q3-monitor %f' "$mdesktop" || fail "the monitor's entry does not start it"
+    grep -qx "Icon=$mid" "$mdesktop" || fail "the monitor's entry's icon is not $mid"
+    grep -q "<launchable type=\"desktop-id\">$mid.desktop</launchable>" "$mmetainfo" \
+        || fail "the monitor's metainfo does not launch $mid.desktop"
+    grep -q "<id>$mid</id>" "$mmetainfo" || fail "the monitor's metainfo's id is not $mid"
+    grep -q '<svg' "$micon" || fail "the monitor's icon is not SVG"
+    if command -v desktop-file-validate >/dev/null; then
+        said=$(desktop-file-validate "$mdesktop" 2>&1) || fail "desktop-file-validate rejects $mdesktop"
+        [ -z "$said" ] || fail "desktop-file-validate: $said"
+    fi
+    if command -v appstreamcli >/dev/null; then
+        appstreamcli validate --no-net "$mmetainfo" >/dev/null || fail "appstreamcli rejects $mmetainfo"
     fi
     finish
     ;;

@@ -1,0 +1,51 @@
+// Everything the monitor window says about what it heard, in the operator's language: the
+// receiver's state, a packet's verdict, margin, check word, bytes and settings. Plain functions
+// of the receiving side's records, so that they are tested without a display; the words go
+// through Qt's translation (the Russian ones come from translations/).
+#pragma once
+
+#include <QCoreApplication>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "decodedsettings.h"
+#include "marginband.h"
+#include "packet.h"
+#include "packetverdict.h"
+#include "receivesession.h"
+#include "receivestate.h"
+
+namespace zk::monitor {
+
+struct SettingLine {
+    QString name;
+    QString value;
+};
+
+class MonitorTexts {
+    Q_DECLARE_TR_FUNCTIONS(MonitorTexts)
+
+  public:
+    // "waiting for the lead-in", "lead-in tone", "receiving: bit 17 of 512", "packet".
+    static QString State(const ReceiveState& state);
+    static QString Verdict(PacketVerdict verdict);
+    // "+7.3 dB", "-2.0 dB".
+    static QString Margin(double marginDb);
+    // What the gauge's colour means: "good", "marginal", "too low".
+    static QString Band(MarginBand band);
+    // "check word 1A2B: right", or "check word heard 1A2B, computed from the bytes 3C4D: wrong".
+    static QString CheckWord(const receive::Packet& packet);
+    // The 64 lines " 0 7F", " 1 04", ... as the programmer window lists the array.
+    static QStringList Listing(const receive::Packet& packet);
+    // Every setting by name, in the programmer window's order, then the problems and notes.
+    static QList<SettingLine> Settings(const receive::DecodedSettings& settings);
+    // "-12.3 dBFS", or "silent".
+    static QString Level(double peakDbfs);
+    // When it was heard: the clock time for live sound, the place in a recording for a file.
+    static QString When(const HeardPacket& heard, bool live);
+    // One line for the list of packets: when, verdict, margin.
+    static QString Summary(const HeardPacket& heard, bool live);
+};
+
+}  // namespace zk::monitor

@@ -1,0 +1,413 @@
+#include "monitorwindow.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "alsadevices.h"
+#include "devicememory.h"
+#include "errorbox.h"
+#include "errors.h"
+#include "levelmeter.h"
+#include "leveltext.h"
+#include "margingauge.h"
+#include "monitortexts.h"
+#include "soundfilewriter.h"
+#include "waterfall.h"
+
+namespace zk::monitor {
+
+namespace {
+
+// The device every ALSA setup has; listed first when the hints hold it, added when not.
+const QString kDefaultDevice = QStringLiteral("default");
+
+// A label whose text can be reached with Tab and read, so that a keyboard and a screen reader
+// find the packet's details as they find the controls.
+QLabel* ReadableLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    label->setFocusPolicy(Qt::StrongFocus);
+    label->setWordWrap(true);
+    return label;
+}
+
+QString DeviceText(const PcmDevice& device) {
+    QString text = QString::fromStdString(device.name);
+    if (device.description) {
+        const QString first = QString::fromStdString(*device.description).section('\n', 0, 0);
+        if (!first.isEmpty()) {
+            text += QStringLiteral(" (") + first + QStringLiteral(")");
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+MonitorWindow::MonitorWindow(QWidget* parent) : QMainWindow(parent) {
+    setWindowTitle(tr("ZK-77q3 Monitor"));
+    setAcceptDrops(true);
+    BuildControls();
+    FillDevices();
+    refresh_.setInterval(kRefreshMilliseconds);
+    connect(&refresh_, &QTimer::timeout, this, &MonitorWindow::Refresh);
+    clock_.start();
+    UpdateButtons();
+}
+
+MonitorWindow::~MonitorWindow() = default;
+
+void MonitorWindow::BuildControls() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+
+    // The input: a device to listen to, or a recording.
+    auto* input = new QHBoxLayout;
+    auto* deviceLabel = new QLabel(tr("Capture &device:"), central);
+    device_ = new QComboBox(central);
+    device_->setAccessibleName(tr("Capture device"));
+    device_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    deviceLabel->setBuddy(device_);
+    listen_ = new QPushButton(tr("&Listen"), central);
+    open_ = new QPushButton(tr("&Open recording..."), central);
+    save_ = new QPushButton(tr("Sa&ve recording..."), central);
+    save_->setAccessibleDescription(tr("Saves the last minute of input as a WAV file"));
+    input->addWidget(deviceLabel);
+    input->addWidget(device_, 1);
+    input->addWidget(listen_);
+    input->addSpacing(12);
+    input->addWidget(open_);
+    input->addWidget(save_);
+    layout->addLayout(input);
+
+    // The air now: level, waterfall, state.
+    auto* live = new QGridLayout;
+    auto* levelLabel = new QLabel(tr("Input level:"), central);
+    meter_ = new LevelMeter(central);
+    level_ = new QLabel(central);
+    level_->setMinimumWidth(
+        level_->fontMetrics().horizontalAdvance(QStringLiteral("-100.0 dBFS  ")));
+    clip_ = new QLabel(central);
+    clip_->setAccessibleName(tr("Clip warning"));
+    QPalette warning = clip_->palette();
+    warning.setColor(QPalette::WindowText, Qt::red);
+    clip_->setPalette(warning);
+    live->addWidget(levelLabel, 0, 0);
+    live->addWidget(meter_, 0, 1);
+    live->addWidget(level_, 0, 2);
+    live->addWidget(clip_, 0, 3);
+    waterfall_ = new Waterfall(central);
+    live->addWidget(waterfall_, 1, 0, 1, 4);
+    state_ = ReadableLabel(central);
+    QFont bold = state_->font();
+    bold.setBold(true);
+    state_->setFont(bold);
+    live->addWidget(state_, 2, 0, 1, 4);
+    live->setColumnStretch(1, 1);
+    layout->addLayout(live, 1);
+
+    // The packets heard, and the one chosen in full.
+    auto* splitter = new QSplitter(central);
+    list_ = new QListWidget(splitter);
+    list_->setAccessibleName(tr("Packets heard"));
+    auto* details = new QGroupBox(tr("Packet"), splitter);
+    auto* grid = new QGridLayout(details);
+    verdict_ = ReadableLabel(details);
+    verdict_->setFont(bold);
+    gauge_ = new MarginGauge(details);
+    margin_ = ReadableLabel(details);
+    checkWord_ = ReadableLabel(details);
+    diagnosis_ = ReadableLabel(details);
+    diagnosis_->hide();  // shown only when there is a reason to give
+    bytes_ = new QPlainTextEdit(details);
+    bytes_->setReadOnly(true);
+    bytes_->setAccessibleName(tr("Bytes"));
+    bytes_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    bytes_->setMinimumWidth(bytes_->fontMetrics().horizontalAdvance(QStringLiteral("00 00   ")) +
+                            24);
+    bytes_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    settings_ = new QTableWidget(0, 2, details);
+    settings_->setAccessibleName(tr("Settings heard"));
+    settings_->setHorizontalHeaderLabels({tr("Setting"), tr("Value")});
+    settings_->horizontalHeader()->setStretchLastSection(true);
+    settings_->verticalHeader()->hide();
+    settings_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    settings_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab leaves the table (arrows move within it), so that the keyboard goes round the window.
+    settings_->setTabKeyNavigation(false);
+    grid->addWidget(verdict_, 0, 0, 1, 2);
+    grid->addWidget(gauge_, 1, 0);
+    grid->addWidget(margin_, 1, 1);
+    grid->addWidget(checkWord_, 2, 0, 1, 2);
+    grid->addWidget(diagnosis_, 3, 0, 1, 2);
+    grid->addWidget(bytes_, 4, 0);
+    grid->addWidget(settings_, 4, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(4, 1);
+    splitter->setStretchFactor(1, 2);
+    layout->addWidget(splitter, 2);
+    setCentralWidget(central);
+
+    connect(listen_, &QPushButton::clicked, this, [this] {
+        if (session_ && live_) {
+            StopListening();
+        } else {
+            StartListening();
+        }
+    });
+    connect(open_, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(
+            this, tr("Open recording"), QString(),
+            tr("Recordings (*.wav *.flac *.ogg *.aif *.aiff *.au);;All files (*)"));
+        if (!path.isEmpty()) {
+            OpenRecording(path);
+        }
+    });
+    connect(save_, &QPushButton::clicked, this, [this] {
+        const QString name =
+            QStringLiteral("air-") +
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+            QStringLiteral(".wav");
+        const QString path = QFileDialog::getSaveFileName(this, tr("Save recording"), name,
+                                                          tr("WAV recordings (*.wav)"));
+        if (!path.isEmpty()) {
+            SaveRecording(path);
+        }
+    });
+    connect(list_, &QListWidget::currentRowChanged, this, &MonitorWindow::ShowPacket);
+
+    // Names for the tests, which find the controls as a script would.
+    const std::pair<QWidget*, const char*> names[] = {
+        {device_, "device"},       {listen_, "listen"},     {open_, "open"},
+        {save_, "save"},           {meter_, "level_meter"}, {clip_, "clip"},
+        {state_, "state"},         {list_, "packets"},      {verdict_, "verdict"},
+        {gauge_, "margin_gauge"},  {margin_, "margin"},     {checkWord_, "check_word"},
+        {diagnosis_, "diagnosis"}, {bytes_, "bytes"},       {settings_, "settings"},
+        {waterfall_, "waterfall"},
+    };
+    for (const auto& [widget, name] : names) {
+        widget->setObjectName(QString::fromLatin1(name));
+    }
+
+    // Tab goes through the input, then the packets and their details.
+    setTabOrder(device_, listen_);
+    setTabOrder(listen_, open_);
+    setTabOrder(open_, save_);
+    setTabOrder(save_, state_);
+    setTabOrder(state_, list_);
+    setTabOrder(list_, verdict_);
+    setTabOrder(verdict_, margin_);
+    setTabOrder(margin_, checkWord_);
+    setTabOrder(checkWord_, diagnosis_);
+    setTabOrder(diagnosis_, bytes_);
+    setTabOrder(bytes_, settings_);
+
+    ShowPacket(-1);
+    state_->setText(tr("State: %1").arg(MonitorTexts::State({})));
+    level_->setText(MonitorTexts::Level(receive::kSilenceDbfs));
+    statusBar()->showMessage(tr("Choose a capture device and press Listen, or open a recording"));
+}
+
+void MonitorWindow::FillDevices() {
+    const QString remembered = DeviceMemory::Load();
+    device_->clear();
+    std::vector<PcmDevice> devices;
+    try {
+        devices = ListPcmDevices();
+    } catch (const std::exception& e) {
+        // Listening to "default" still works; the reason stays on show.
+        statusBar()->showMessage(QString::fromStdString(e.what()));
+    }
+    device_->addItem(kDefaultDevice, kDefaultDevice);
+    for (const PcmDevice& device : devices) {
+        const QString name = QString::fromStdString(device.name);
+        if (!device.capture || name == kDefaultDevice) {
+            continue;
+        }
+        device_->addItem(DeviceText(device), name);
+    }
+    if (!remembered.isEmpty()) {
+        if (device_->findData(remembered) < 0) {
+            device_->addItem(remembered, remembered);
+        }
+        device_->setCurrentIndex(device_->findData(remembered));
+    }
+}
+
+void MonitorWindow::Start(std::unique_ptr<InputSource> input, const QString& source) {
+    session_.reset();
+    session_ = std::make_unique<ReceiveSession>(std::move(input));
+    live_ = session_->Live();
+    source_ = source;
+    packets_.clear();
+    list_->clear();
+    waterfall_->Clear();
+    ShowPacket(-1);
+    refresh_.start();
+    UpdateButtons();
+}
+
+void MonitorWindow::OpenRecording(const QString& path) {
+    zk::ui::RunUnderErrorBox(this, [&] {
+        Start(std::make_unique<FileInput>(path.toStdString()), path);
+        statusBar()->showMessage(tr("Decoding the recording %1").arg(QFileInfo(path).fileName()));
+    });
+}
+
+void MonitorWindow::StartListening() {
+    const QString device = device_->currentData().toString();
+    zk::ui::RunUnderErrorBox(this, [&] {
+        Start(std::make_unique<CaptureInput>(device.toStdString()), device);
+        statusBar()->showMessage(tr("Listening to %1").arg(device));
+        DeviceMemory::Save(device);
+    });
+}
+
+void MonitorWindow::StopListening() {
+    if (!session_) {
+        return;
+    }
+    // The thread ends after its current block and decodes what it still holds; the last look
+    // shows that and ends the session.
+    session_->Stop();
+    Refresh();
+    statusBar()->showMessage(tr("Stopped listening to %1").arg(source_));
+}
+
+void MonitorWindow::SaveRecording(const QString& path) {
+    std::vector<std::int16_t> samples = session_ ? session_->LastMinute() : stoppedMinute_;
+    const double rate = session_ ? session_->Rate() : stoppedRate_;
+    if (samples.empty()) {
+        QMessageBox::information(this, windowTitle(), tr("Nothing has been heard yet to save."));
+        return;
+    }
+    zk::ui::RunUnderErrorBox(this, [&] {
+        WriteWaveRecording(path.toStdString(), samples, static_cast<int>(rate));
+        statusBar()->showMessage(
+            tr("Saved %1 s of input to %2")
+                .arg(QString::number(static_cast<double>(samples.size()) / rate, 'f', 1), path));
+    });
+}
+
+void MonitorWindow::Refresh() {
+    if (!session_) {
+        return;
+    }
+    const SessionUpdate update = session_->Take();
+    for (const HeardPacket& heard : update.packets) {
+        AddPacket(heard);
+    }
+    waterfall_->AddRows(update.rows);
+    meter_->ShowLevel(static_cast<double>(clock_.elapsed()) / 1000.0, update.peakDbfs,
+                      update.clipping);
+    level_->setText(MonitorTexts::Level(update.peakDbfs));
+    clip_->setText(meter_->ClipWarning() ? tr("Clipping: turn the input down") : QString());
+    state_->setText(tr("State: %1").arg(MonitorTexts::State(update.state)));
+    if (update.ended) {
+        ShowEnded(update);
+    }
+}
+
+void MonitorWindow::ShowEnded(const SessionUpdate& update) {
+    refresh_.stop();
+    const bool wasLive = live_;
+    live_ = false;
+    stoppedMinute_ = session_->LastMinute();
+    stoppedRate_ = session_->Rate();
+    session_.reset();
+    UpdateButtons();
+    if (!update.diagnosis.empty() && packets_.empty()) {
+        diagnosis_->setText(
+            tr("Nothing valid heard: %1").arg(QString::fromStdString(update.diagnosis)));
+    }
+    if (!wasLive) {
+        statusBar()->showMessage(
+            tr("Recording %1 decoded: %n packet(s)", nullptr, static_cast<int>(packets_.size()))
+                .arg(QFileInfo(source_).fileName()));
+    }
+    if (!update.fault.empty()) {
+        zk::ui::ShowErrorBox(this, update.fault);
+    }
+}
+
+void MonitorWindow::AddPacket(const HeardPacket& heard) {
+    packets_.push_back(heard);
+    list_->addItem(MonitorTexts::Summary(heard, live_));
+    if (static_cast<int>(packets_.size()) > kPacketsKept) {
+        packets_.erase(packets_.begin());
+        delete list_->takeItem(0);
+    }
+    list_->setCurrentRow(list_->count() - 1);
+}
+
+void MonitorWindow::ShowPacket(int row) {
+    if (row < 0 || row >= static_cast<int>(packets_.size())) {
+        verdict_->setText(tr("Verdict: no packet yet"));
+        gauge_->Clear();
+        margin_->setText(tr("Margin: none"));
+        checkWord_->setText(tr("Check word: none"));
+        diagnosis_->clear();
+        diagnosis_->hide();
+        bytes_->clear();
+        settings_->setRowCount(0);
+        return;
+    }
+    const receive::Packet& p = packets_[static_cast<std::size_t>(row)].packet;
+    verdict_->setText(tr("Verdict: %1").arg(MonitorTexts::Verdict(VerdictOf(p))));
+    gauge_->ShowMargin(p.marginDb);
+    margin_->setText(
+        tr("Margin: %1, %2")
+            .arg(MonitorTexts::Margin(p.marginDb), MonitorTexts::Band(gauge_->Band())));
+    checkWord_->setText(MonitorTexts::CheckWord(p));
+    diagnosis_->clear();
+    diagnosis_->hide();
+    bytes_->setPlainText(MonitorTexts::Listing(p).join(QLatin1Char('\n')));
+    const QList<SettingLine> lines = MonitorTexts::Settings(receive::DecodeSettings(p.bytes));
+    settings_->setRowCount(static_cast<int>(lines.size()));
+    for (int i = 0; i < lines.size(); ++i) {
+        settings_->setItem(i, 0, new QTableWidgetItem(lines[i].name));
+        settings_->setItem(i, 1, new QTableWidgetItem(lines[i].value));
+    }
+    settings_->resizeColumnToContents(0);
+}
+
+void MonitorWindow::UpdateButtons() {
+    listen_->setText(session_ && live_ ? tr("&Stop") : tr("&Listen"));
+    device_->setEnabled(!(session_ && live_));
+}
+
+void MonitorWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MonitorWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) {
+        event->acceptProposedAction();
+        OpenRecording(urls.first().toLocalFile());
+    }
+}
+
+}  // namespace zk::monitor

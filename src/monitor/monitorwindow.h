@@ -1,0 +1,92 @@
+// The monitor window: what went over the air, for the operator. A capture device or a recording
+// feeds a ReceiveSession on its own thread; a timer takes what it heard and shows it: the level,
+// the waterfall, the receiver's state, and every packet with its verdict, margin, bytes, check
+// word and settings.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "receivesession.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace zk::monitor {
+
+class LevelMeter;
+class MarginGauge;
+class Waterfall;
+
+// The packets kept in the list; older ones give way, so that days of listening stay small.
+inline constexpr int kPacketsKept = 500;
+// How often the window looks at the receiver: often enough for a smooth meter.
+inline constexpr int kRefreshMilliseconds = 33;
+
+class MonitorWindow : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit MonitorWindow(QWidget* parent = nullptr);
+    ~MonitorWindow() override;
+
+    // Decodes a recording; a file that cannot be read reaches the error box.
+    void OpenRecording(const QString& path);
+    // Listens to the device chosen in the list; a device that cannot be opened reaches the error
+    // box.
+    void StartListening();
+    void StopListening();
+    // Writes the last minute of input to `path` as WAV.
+    void SaveRecording(const QString& path);
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void BuildControls();
+    void FillDevices();
+    void Start(std::unique_ptr<InputSource> input, const QString& source);
+    void Refresh();
+    void AddPacket(const HeardPacket& heard);
+    void ShowPacket(int row);
+    void ShowEnded(const SessionUpdate& update);
+    void UpdateButtons();
+
+    std::unique_ptr<ReceiveSession> session_;
+    bool live_ = false;
+    QString source_;
+    std::vector<HeardPacket> packets_;
+    // The last minute of a session that has ended, for "Save recording".
+    std::vector<std::int16_t> stoppedMinute_;
+    double stoppedRate_ = 0;
+    QTimer refresh_;
+    QElapsedTimer clock_;
+
+    QComboBox* device_ = nullptr;
+    QPushButton* listen_ = nullptr;
+    QPushButton* open_ = nullptr;
+    QPushButton* save_ = nullptr;
+    LevelMeter* meter_ = nullptr;
+    QLabel* clip_ = nullptr;
+    QLabel* level_ = nullptr;
+    Waterfall* waterfall_ = nullptr;
+    QLabel* state_ = nullptr;
+    QListWidget* list_ = nullptr;
+    QLabel* verdict_ = nullptr;
+    MarginGauge* gauge_ = nullptr;
+    QLabel* margin_ = nullptr;
+    QLabel* checkWord_ = nullptr;
+    QPlainTextEdit* bytes_ = nullptr;
+    QTableWidget* settings_ = nullptr;
+    QLabel* diagnosis_ = nullptr;
+};
+
+}  // namespace zk::monitor

@@ -1,0 +1,390 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU">
+<context>
+    <name>MonitorTexts</name>
+    <message>
+        <source>on</source>
+        <translation>вкл</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>выкл</translation>
+    </message>
+    <message>
+        <source>audio</source>
+        <translation>по звуку</translation>
+    </message>
+    <message>
+        <source>SQL line, active low</source>
+        <translation>линия SQL, активный низкий</translation>
+    </message>
+    <message>
+        <source>SQL line, active high</source>
+        <translation>линия SQL, активный высокий</translation>
+    </message>
+    <message>
+        <source>unknown (%1)</source>
+        <translation>неизвестно (%1)</translation>
+    </message>
+    <message>
+        <source>waiting for the lead-in</source>
+        <translation>ожидание вступительного тона</translation>
+    </message>
+    <message>
+        <source>lead-in tone</source>
+        <translation>вступительный тон</translation>
+    </message>
+    <message>
+        <source>receiving: bit %1 of %2</source>
+        <translation>приём: бит %1 из %2</translation>
+    </message>
+    <message>
+        <source>packet</source>
+        <translation>пакет</translation>
+    </message>
+    <message>
+        <source>valid</source>
+        <translation>верный</translation>
+    </message>
+    <message>
+        <source>check word right, settings impossible</source>
+        <translation>контрольное слово верно, настройки невозможны</translation>
+    </message>
+    <message>
+        <source>check word wrong</source>
+        <translation>контрольное слово неверно</translation>
+    </message>
+    <message>
+        <source>not a programming message</source>
+        <translation>не сообщение программатора</translation>
+    </message>
+    <message>
+        <source>%1 dB</source>
+        <translation>%1 дБ</translation>
+    </message>
+    <message>
+        <source>good</source>
+        <translation>хороший</translation>
+    </message>
+    <message>
+        <source>marginal</source>
+        <translation>на пределе</translation>
+    </message>
+    <message>
+        <source>too low</source>
+        <translation>слишком мал</translation>
+    </message>
+    <message>
+        <source>check word %1: right</source>
+        <translation>контрольное слово %1: верно</translation>
+    </message>
+    <message>
+        <source>check word heard %1, computed from the bytes %2: wrong</source>
+        <translation>контрольное слово принято %1, вычислено по байтам %2: неверно</translation>
+    </message>
+    <message>
+        <source>user open code</source>
+        <translation>пользовательский Код открытия</translation>
+    </message>
+    <message>
+        <source>user close code</source>
+        <translation>пользовательский Код закрытия</translation>
+    </message>
+    <message>
+        <source>administrator open code</source>
+        <translation>Код открытия Администратора</translation>
+    </message>
+    <message>
+        <source>administrator close code</source>
+        <translation>Код закрытия Администратора</translation>
+    </message>
+    <message>
+        <source>user mode code</source>
+        <translation>Код перехода в режим пользователя</translation>
+    </message>
+    <message>
+        <source>opening and closing by DTMF</source>
+        <translation>Разрешение на открытие-закрытие при помощи DTMF</translation>
+    </message>
+    <message>
+        <source>maximum recording</source>
+        <translation>Максимальная длительность записи в репитер</translation>
+    </message>
+    <message>
+        <source>call-sign period</source>
+        <translation>период позывного</translation>
+    </message>
+    <message>
+        <source>beep length</source>
+        <translation>длительность сигнала</translation>
+    </message>
+    <message>
+        <source>%1 x 100 ms</source>
+        <translation>%1 x 100 мс</translation>
+    </message>
+    <message>
+        <source>beep level</source>
+        <translation>уровень сигнала</translation>
+    </message>
+    <message>
+        <source>squelch</source>
+        <translation>шумоподавитель</translation>
+    </message>
+    <message>
+        <source>squelch threshold</source>
+        <translation>порог шумоподавителя</translation>
+    </message>
+    <message>
+        <source>receive correction filter</source>
+        <translation>корректирующий фильтр приёма</translation>
+    </message>
+    <message>
+        <source>transmit correction filter</source>
+        <translation>корректирующий фильтр передачи</translation>
+    </message>
+    <message>
+        <source>ADC gain</source>
+        <translation>Усиление АЦП</translation>
+    </message>
+    <message>
+        <source>DAC attenuation</source>
+        <translation>Ослабление ЦАП</translation>
+    </message>
+    <message>
+        <source>release delay (hang)</source>
+        <translation>задержка отпускания</translation>
+    </message>
+    <message>
+        <source>economy (sleep) mode</source>
+        <translation>режим экономии</translation>
+    </message>
+    <message>
+        <source>problem</source>
+        <translation>ошибка</translation>
+    </message>
+    <message>
+        <source>note</source>
+        <translation>замечание</translation>
+    </message>
+    <message>
+        <source>silent</source>
+        <translation>тишина</translation>
+    </message>
+    <message>
+        <source>%1 dBFS</source>
+        <translation>%1 дБFS</translation>
+    </message>
+    <message>
+        <source>at %1:%2</source>
+        <translation>на %1:%2</translation>
+    </message>
+    <message>
+        <source>, channel %1</source>
+        <translation>, канал %1</translation>
+    </message>
+    <message>
+        <source>%1  %2, margin %3</source>
+        <translation>%1  %2, запас %3</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Shows what went over the air to the ZK-77q3 repeater.</source>
+        <translation>Показывает, что ушло в эфир на репитер ZK-77q3.</translation>
+    </message>
+    <message>
+        <source>A recording to decode.</source>
+        <translation>Запись для декодирования.</translation>
+    </message>
+</context>
+<context>
+    <name>zk::monitor::LevelMeter</name>
+    <message>
+        <source>Input level</source>
+        <translation>Уровень входа</translation>
+    </message>
+    <message>
+        <source>level %1, peak %2</source>
+        <translation>уровень %1, пик %2</translation>
+    </message>
+    <message>
+        <source>, clipping</source>
+        <translation>, перегрузка</translation>
+    </message>
+</context>
+<context>
+    <name>zk::monitor::MarginGauge</name>
+    <message>
+        <source>Margin</source>
+        <translation>Запас</translation>
+    </message>
+    <message>
+        <source>no packet</source>
+        <translation>нет пакета</translation>
+    </message>
+</context>
+<context>
+    <name>zk::monitor::MonitorWindow</name>
+    <message>
+        <source>ZK-77q3 Monitor</source>
+        <translation>Монитор ZK-77q3</translation>
+    </message>
+    <message>
+        <source>Capture &amp;device:</source>
+        <translation>&amp;Устройство записи:</translation>
+    </message>
+    <message>
+        <source>Capture device</source>
+        <translation>Устройство записи</translation>
+    </message>
+    <message>
+        <source>&amp;Listen</source>
+        <translation>&amp;Слушать</translation>
+    </message>
+    <message>
+        <source>&amp;Open recording...</source>
+        <translation>&amp;Открыть запись...</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve recording...</source>
+        <translation>Со&amp;хранить запись...</translation>
+    </message>
+    <message>
+        <source>Saves the last minute of input as a WAV file</source>
+        <translation>Сохраняет последнюю минуту входа в файл WAV</translation>
+    </message>
+    <message>
+        <source>Input level:</source>
+        <translation>Уровень входа:</translation>
+    </message>
+    <message>
+        <source>Clip warning</source>
+        <translation>Предупреждение о перегрузке</translation>
+    </message>
+    <message>
+        <source>Packets heard</source>
+        <translation>Принятые пакеты</translation>
+    </message>
+    <message>
+        <source>Packet</source>
+        <translation>Пакет</translation>
+    </message>
+    <message>
+        <source>Bytes</source>
+        <translation>Байты</translation>
+    </message>
+    <message>
+        <source>Settings heard</source>
+        <translation>Принятые настройки</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Настройка</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Значение</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Открыть запись</translation>
+    </message>
+    <message>
+        <source>Recordings (*.wav *.flac *.ogg *.aif *.aiff *.au);;All files (*)</source>
+        <translation>Записи (*.wav *.flac *.ogg *.aif *.aiff *.au);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>Save recording</source>
+        <translation>Сохранить запись</translation>
+    </message>
+    <message>
+        <source>WAV recordings (*.wav)</source>
+        <translation>Записи WAV (*.wav)</translation>
+    </message>
+    <message>
+        <source>State: %1</source>
+        <translation>Состояние: %1</translation>
+    </message>
+    <message>
+        <source>Choose a capture device and press Listen, or open a recording</source>
+        <translation>Выберите устройство записи и нажмите «Слушать» или откройте запись</translation>
+    </message>
+    <message>
+        <source>Decoding the recording %1</source>
+        <translation>Декодируется запись %1</translation>
+    </message>
+    <message>
+        <source>Listening to %1</source>
+        <translation>Прослушивается %1</translation>
+    </message>
+    <message>
+        <source>Stopped listening to %1</source>
+        <translation>Прослушивание %1 остановлено</translation>
+    </message>
+    <message>
+        <source>Nothing has been heard yet to save.</source>
+        <translation>Сохранять пока нечего: ничего не принято.</translation>
+    </message>
+    <message>
+        <source>Saved %1 s of input to %2</source>
+        <translation>%1 с входа сохранены в %2</translation>
+    </message>
+    <message>
+        <source>Clipping: turn the input down</source>
+        <translation>Перегрузка: уменьшите уровень входа</translation>
+    </message>
+    <message>
+        <source>Nothing valid heard: %1</source>
+        <translation>Верных пакетов нет: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Recording %1 decoded: %n packet(s)</source>
+        <translation>
+            <numerusform>Запись %1 декодирована: %n пакет</numerusform>
+            <numerusform>Запись %1 декодирована: %n пакета</numerusform>
+            <numerusform>Запись %1 декодирована: %n пакетов</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Verdict: no packet yet</source>
+        <translation>Оценка: пакетов ещё нет</translation>
+    </message>
+    <message>
+        <source>Margin: none</source>
+        <translation>Запас: нет</translation>
+    </message>
+    <message>
+        <source>Check word: none</source>
+        <translation>Контрольное слово: нет</translation>
+    </message>
+    <message>
+        <source>Verdict: %1</source>
+        <translation>Оценка: %1</translation>
+    </message>
+    <message>
+        <source>Margin: %1, %2</source>
+        <translation>Запас: %1, %2</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>&amp;Стоп</translation>
+    </message>
+</context>
+<context>
+    <name>zk::monitor::Waterfall</name>
+    <message>
+        <source>Waterfall, 0 to 4000 Hz</source>
+        <translation>Водопад, от 0 до 4000 Гц</translation>
+    </message>
+    <message>
+        <source>The input&apos;s spectrum over the last six seconds; the carrier is at 1000 Hz</source>
+        <translation>Спектр входа за последние шесть секунд; несущая на 1000 Гц</translation>
+    </message>
+    <message>
+        <source>%1 kHz</source>
+        <translation>%1 кГц</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,156 @@
+// The monitor's own rules, without sound: the margin gauge's bands, the state line's steps, the
+// kept minute and the level meter's peak hold.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "marginband.h"
+#include "peakhold.h"
+#include "receivestate.h"
+#include "samplering.h"
+
+namespace zk::monitor {
+namespace {
+
+TEST(MarginBand, BandsMeetAtSixAndZeroDecibels) {
+    const struct {
+        double margin;
+        MarginBand band;
+    } cases[] = {
+        {-30, MarginBand::Red},
+        {-0.01, MarginBand::Red},
+        {0.0, MarginBand::Amber},
+        {5.99, MarginBand::Amber},
+        {6.0, MarginBand::Green},
+        {40, MarginBand::Green},
+        {std::numeric_limits<double>::quiet_NaN(), MarginBand::Red},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(BandOfMargin(c.margin), c.band) << c.margin;
+    }
+}
+
+TEST(MarginBand, GaugeFillsLinearlyAndStopsAtItsEnds) {
+    EXPECT_DOUBLE_EQ(GaugeFraction(kGaugeLowDb - 5), 0.0);
+    EXPECT_DOUBLE_EQ(GaugeFraction(kGaugeLowDb), 0.0);
+    EXPECT_DOUBLE_EQ(GaugeFraction((kGaugeLowDb + kGaugeHighDb) / 2), 0.5);
+    EXPECT_DOUBLE_EQ(GaugeFraction(kGaugeHighDb), 1.0);
+    EXPECT_DOUBLE_EQ(GaugeFraction(kGaugeHighDb + 50), 1.0);
+    EXPECT_LT(GaugeFraction(kAmberMarginDb), GaugeFraction(kGreenMarginDb));
+}
+
+// A transmission as the stream reports it: silence, a second of tone, the data, the packet.
+TEST(ReceiveState, FollowsATransmissionFromLeadInToPacket) {
+    ReceiveStateTracker t;
+    EXPECT_EQ(t.State().phase, ReceivePhase::Waiting);
+    t.Advance(0.5, false, false);
+    EXPECT_EQ(t.State().phase, ReceivePhase::Waiting);
+    t.Advance(1.0, true, false);
+    EXPECT_EQ(t.State().phase, ReceivePhase::LeadIn);
+    t.Advance(2.0, true, false);
+    EXPECT_EQ(t.State().phase, ReceivePhase::LeadIn);
+
+    t.Advance(2.1, false, false);  // the tone ends: the first bit
+    EXPECT_EQ(t.State().phase, ReceivePhase::Receiving);
+    EXPECT_EQ(t.State().bit, 1);
+    t.Advance(2.1 + 16.5 * kBitSeconds, false, false);
+    EXPECT_EQ(t.State().bit, 17);
+    t.Advance(2.1 + 600 * kBitSeconds, false, false);  // late packet: never past the last bit
+    EXPECT_EQ(t.State().phase, ReceivePhase::Receiving);
+    EXPECT_EQ(t.State().bit, kPacketBitCount);
+
+    t.Advance(2.2 + 512 * kBitSeconds, false, true);
+    EXPECT_EQ(t.State().phase, ReceivePhase::Packet);
+    EXPECT_EQ(t.State().bit, 0);
+    t.Advance(2.2 + 512 * kBitSeconds + kPacketShownSeconds - 0.1, false, false);
+    EXPECT_EQ(t.State().phase, ReceivePhase::Packet);
+    t.Advance(2.2 + 512 * kBitSeconds + kPacketShownSeconds + 0.1, false, false);
+    EXPECT_EQ(t.State().phase, ReceivePhase::Waiting);
+}
+
+TEST(ReceiveState, DataThatNeverEndsInAPacketFallsBackToWaiting) {
+    ReceiveStateTracker t;
+    t.Advance(1.0, true, false);
+    t.Advance(1.1, false, false);
+    const double due = 1.1 + kPacketBitCount * kBitSeconds;
+    t.Advance(due + kPacketLateSeconds - 0.05, false, false);
+    EXPECT_EQ(t.State().phase, ReceivePhase::Receiving);
+    t.Advance(due + kPacketLateSeconds + 0.05, false, false);
+    EXPECT_EQ(t.State().phase, ReceivePhase::Waiting);
+}
+
+TEST(ReceiveState, ANewLeadInEndsThePacketsDisplay) {
+    ReceiveStateTracker t;
+    t.Advance(3.0, false, true);
+    t.Advance(3.5, true, false);
+    EXPECT_EQ(t.State().phase, ReceivePhase::LeadIn);
+}
+
+std::vector<float> Ramp(int first, int count) {
+    std::vector<float> samples;
+    for (int i = first; i < first + count; ++i) {
+        samples.push_back(static_cast<float>(i) / 32768.0f);
+    }
+    return samples;
+}
+
+TEST(SampleRing, KeepsTheNewestSamplesOldestFirst) {
+    SampleRing ring(5);
+    ring.Add(Ramp(1, 3));
+    EXPECT_EQ(ring.Contents(), (std::vector<std::int16_t>{1, 2, 3}));
+    ring.Add(Ramp(4, 4));  // wraps
+    EXPECT_EQ(ring.Contents(), (std::vector<std::int16_t>{3, 4, 5, 6, 7}));
+    EXPECT_EQ(ring.Size(), 5u);
+    ring.Add(Ramp(10, 12));  // a block longer than the ring: only its end
+    EXPECT_EQ(ring.Contents(), (std::vector<std::int16_t>{17, 18, 19, 20, 21}));
+    ring.Add(Ramp(30, 5));  // exactly the ring
+    EXPECT_EQ(ring.Contents(), (std::vector<std::int16_t>{30, 31, 32, 33, 34}));
+}
+
+TEST(SampleRing, RoundsAndClipsToSixteenBits) {
+    const struct {
+        float in;
+        std::int16_t out;
+    } cases[] = {
+        {0.0f, 0},
+        {1.0f / 32768, 1},
+        {-1.0f / 32768, -1},
+        {0.5f, 16384},
+        {1.0f, 32767},
+        {-1.0f, -32768},
+        {3.0f, 32767},
+        {-3.0f, -32768},
+        {1.4f / 32768, 1},
+        {1.6f / 32768, 2},
+        {std::numeric_limits<float>::quiet_NaN(), 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ToPcm16(c.in), c.out) << c.in;
+    }
+}
+
+TEST(PeakHold, HoldsThenFallsAndKeepsTheClipWarningLit) {
+    PeakHold hold;
+    hold.Update(0.0, -10, false);
+    hold.Update(0.5, -40, false);
+    EXPECT_DOUBLE_EQ(hold.HeldDbfs(), -10);  // held
+    hold.Update(kPeakHoldSeconds + 0.5, -40, false);
+    EXPECT_NEAR(hold.HeldDbfs(), -10 - kPeakFallDbPerSecond * 0.5, 1e-9);  // falling
+    hold.Update(kPeakHoldSeconds + 10, -40, false);
+    EXPECT_DOUBLE_EQ(hold.HeldDbfs(), -40);  // never below the level now
+    hold.Update(20.0, -20, false);
+    EXPECT_DOUBLE_EQ(hold.HeldDbfs(), -20);  // a new peak at once
+
+    EXPECT_FALSE(hold.ClipWarning());
+    hold.Update(30.0, 0, true);
+    EXPECT_TRUE(hold.ClipWarning());
+    hold.Update(30.0 + kClipShownSeconds - 0.1, -30, false);
+    EXPECT_TRUE(hold.ClipWarning());
+    hold.Update(30.0 + kClipShownSeconds + 0.1, -30, false);
+    EXPECT_FALSE(hold.ClipWarning());
+}
+
+}  // namespace
+}  // namespace zk::monitor

@@ -1,0 +1,193 @@
+// The receiver's run over recordings: packets and the channel they came on, the state at the
+// end, the waterfall's rows, the kept minute, and the faults that reach the window. Recordings
+// come from the channel model and are written with the monitor's own WAV writer, so that the
+// writer is checked by reading its files back.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+#include <random>
+
+#include "../core/workfolder.h"
+#include "channel.h"
+#include "errors.h"
+#include "receivesession.h"
+#include "soundfilereader.h"
+#include "soundfilewriter.h"
+#include "spectrum.h"
+
+namespace zk::monitor {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kDecodeLimit = 120s;  // a limit against a hang, never a measure of speed
+
+channel::Bytes Message(std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    return channel::RandomArray(random);
+}
+
+std::vector<std::int16_t> Pcm(const std::vector<float>& samples) {
+    std::vector<std::int16_t> out;
+    for (const float s : samples) {
+        out.push_back(ToPcm16(s));
+    }
+    return out;
+}
+
+// Runs a session over `path` to its end and returns everything it reported.
+struct Decoded {
+    std::vector<HeardPacket> packets;
+    std::vector<SpectrumRow> rows;
+    SessionUpdate last;
+    std::vector<std::int16_t> kept;
+};
+
+Decoded Decode(const std::string& path) {
+    ReceiveSession session(std::make_unique<FileInput>(path));
+    EXPECT_TRUE(session.WaitForEnd(kDecodeLimit));
+    Decoded run;
+    run.last = session.Take();
+    run.packets = run.last.packets;
+    run.rows = run.last.rows;
+    run.kept = session.LastMinute();
+    return run;
+}
+
+TEST(ReceiveSession, ARecordingGivesItsPacketTheStateAndTheKeptSound) {
+    testing::WorkFolder folder;
+    const channel::Bytes sent = Message(7);
+    channel::Channel path;
+    path.rate = 48000;
+    const std::vector<std::int16_t> sound = Pcm(channel::Pass(channel::Transmit(sent), path, 1));
+    WriteWaveRecording("air.wav", sound, 48000);
+
+    const Decoded run = Decode("air.wav");
+    ASSERT_EQ(run.packets.size(), 1u);
+    EXPECT_EQ(run.packets[0].packet.bytes, sent);
+    EXPECT_TRUE(run.packets[0].packet.Valid());
+    EXPECT_EQ(run.packets[0].channel, 0);
+    EXPECT_GT(run.packets[0].packet.marginDb, 6.0);
+    EXPECT_TRUE(run.last.ended);
+    EXPECT_TRUE(run.last.fault.empty());
+    EXPECT_TRUE(run.last.diagnosis.empty());
+    EXPECT_EQ(run.last.state.phase, ReceivePhase::Packet);
+    EXPECT_NEAR(run.last.streamSeconds, sound.size() / 48000.0, 1e-9);
+    // The whole recording is shorter than the minute kept: all of it, sample for sample.
+    EXPECT_EQ(run.kept, sound);
+    // A row every 10 ms, none dropped for a recording this short.
+    EXPECT_NEAR(static_cast<double>(run.rows.size()), sound.size() / 480.0, 1.0);
+}
+
+TEST(ReceiveSession, APacketOnTheSecondChannelIsHeardThere) {
+    testing::WorkFolder folder;
+    const channel::Bytes sent = Message(11);
+    channel::Channel path;
+    const std::vector<float> signal = channel::Pass(channel::Transmit(sent), path, 2);
+    std::vector<float> stereo;
+    for (const float s : signal) {
+        stereo.push_back(0.0f);  // the left channel is silent
+        stereo.push_back(s);
+    }
+    SF_INFO info{};
+    info.samplerate = path.rate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open("stereo.wav", SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    sf_writef_float(file, stereo.data(), static_cast<sf_count_t>(signal.size()));
+    sf_close(file);
+
+    const Decoded run = Decode("stereo.wav");
+    ASSERT_EQ(run.packets.size(), 1u);
+    EXPECT_EQ(run.packets[0].channel, 1);
+    EXPECT_EQ(run.packets[0].packet.bytes, sent);
+}
+
+TEST(ReceiveSession, SilenceEndsWithTheReasonAndNoPacket) {
+    testing::WorkFolder folder;
+    WriteWaveRecording("quiet.wav", std::vector<std::int16_t>(16000 * 3, 0), 16000);
+    const Decoded run = Decode("quiet.wav");
+    EXPECT_TRUE(run.packets.empty());
+    EXPECT_TRUE(run.last.ended);
+    EXPECT_FALSE(run.last.diagnosis.empty());
+    EXPECT_EQ(run.last.state.phase, ReceivePhase::Waiting);
+}
+
+TEST(ReceiveSession, InputsItCannotTakeAreRefusedWithTheirReason) {
+    testing::WorkFolder folder;
+    WriteWaveRecording("slow.wav", std::vector<std::int16_t>(100, 0), 4000);
+    try {
+        ReceiveSession session(std::make_unique<FileInput>("slow.wav"));
+        FAIL() << "a 4000 Hz recording was taken";
+    } catch (const Fault& fault) {
+        EXPECT_NE(std::string(fault.what()).find("4000 Hz"), std::string::npos) << fault.what();
+    }
+    EXPECT_THROW(FileInput("missing.wav"), SoundFileError);
+}
+
+// The sound of a programming message carries the access codes: kept owner-only, never written
+// through a link, never left torn or half-made.
+TEST(WaveRecording, ReadsBackExactlyKeptPrivateAndLeavesNothingWhenItCannotWrite) {
+    testing::WorkFolder folder;
+    const std::vector<std::int16_t> samples{0, 1, -1, 32767, -32768, 1234, -4321};
+    WriteWaveRecording("kept.wav", samples, 48000);
+    SoundFileReader reader("kept.wav");
+    EXPECT_EQ(reader.Rate(), 48000);
+    EXPECT_EQ(reader.Channels(), 1);
+    std::vector<float> back;
+    reader.Read(100, back);
+    EXPECT_EQ(Pcm(back), samples);
+    EXPECT_EQ(std::filesystem::status("kept.wav").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    // A second save over the first replaces it whole.
+    WriteWaveRecording("kept.wav", std::vector<std::int16_t>{5, 6}, 16000);
+    EXPECT_EQ(SoundFileReader("kept.wav").Frames(), 2);
+
+    EXPECT_THROW(WriteWaveRecording("no/such/folder/x.wav", samples, 48000), Fault);
+    std::filesystem::create_directory("taken.wav");  // a folder in the file's place
+    EXPECT_THROW(WriteWaveRecording("taken.wav", samples, 48000), Fault);
+    std::filesystem::create_symlink("elsewhere.wav", "link.wav");
+    EXPECT_THROW(WriteWaveRecording("link.wav", samples, 48000), Fault);
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"kept.wav", "link.wav", "taken.wav"}));
+}
+
+// A tone at a known level and frequency reads back at that level in the bin that holds it, at
+// every rate the monitor meets.
+TEST(Spectrum, AToneShowsInItsBinAtItsLevel) {
+    for (const double rate : {8000.0, 16000.0, 44100.0, 48000.0, 96000.0}) {
+        for (const double hz : {1000.0, 2500.0}) {
+            SpectrumAnalyzer analyzer(rate);
+            std::vector<float> tone(static_cast<std::size_t>(rate / 2));
+            for (std::size_t i = 0; i < tone.size(); ++i) {
+                tone[i] = static_cast<float>(
+                    0.1 * std::sin(2 * std::numbers::pi * hz * static_cast<double>(i) / rate));
+            }
+            std::vector<SpectrumRow> rows;
+            analyzer.Feed(tone, rows);
+            ASSERT_NEAR(static_cast<double>(rows.size()), 50.0, 1.0) << rate;
+            const SpectrumRow& row = rows.back();
+            const auto peak = std::max_element(row.begin(), row.end()) - row.begin();
+            EXPECT_NEAR(SpectrumAnalyzer::BinHz(static_cast<int>(peak)), hz,
+                        kSpectrumTopHz / kSpectrumBins)
+                << rate;
+            EXPECT_NEAR(row[static_cast<std::size_t>(peak)], -20.0, 1.6) << rate << " " << hz;
+            EXPECT_LT(row[0], -60.0) << rate;  // nothing at DC
+        }
+    }
+    EXPECT_THROW(SpectrumAnalyzer(6000), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace zk::monitor
