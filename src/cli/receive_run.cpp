@@ -8,6 +8,7 @@
 #include "boundedread.h"
 #include "errors.h"
 #include "expectedsettings.h"
+#include "lastsent.h"
 #include "listen.h"
 #include "messages.h"
 #include "profile.h"
@@ -25,32 +26,6 @@ volatile std::sig_atomic_t interrupted = 0;
 
 void OnInterrupt(int) {
     interrupted = 1;
-}
-
-// The array of the programming log's last entry, exactly as it was sent.
-Array LastSentArray() {
-    const std::vector<nlohmann::ordered_json> entries = ReadSentLog();
-    if (entries.empty()) {
-        const std::string path = SentLogPath().string();
-        throw UsageError("--expect-last: the programming log" +
-                         (path.empty() ? std::string() : " " + Quoted(path)) +
-                         " holds no entry: nothing has been sent with play");
-    }
-    const nlohmann::ordered_json& entry = entries.back();
-    const std::string subject = "--expect-last: log entry " + std::to_string(entries.size());
-    if (!entry.is_object() || !entry.contains("array") || !entry["array"].is_string()) {
-        throw UsageError(subject + " holds no array");
-    }
-    const std::string hex = entry["array"].get<std::string>();
-    Array bytes{};
-    if (hex.size() != 2 * bytes.size() ||
-        hex.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos) {
-        throw UsageError(subject + ": its array is not 128 hex digits");
-    }
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<std::uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
-    }
-    return bytes;
 }
 
 // The descriptor of the pipe on which zk77q3 handed on the expected settings, or -1: then they
@@ -122,7 +97,11 @@ std::optional<Expectation> ChooseExpectation(const CommonOptions& common,
     if (expectLast) {
         Expectation expectation;
         expectation.from = "expect-last";
-        expectation.array = LastSentArray();
+        try {
+            expectation.array = LastSentArray();
+        } catch (const UsageError& error) {
+            throw UsageError(std::string("--expect-last: ") + error.what());
+        }
         return expectation;
     }
     return SettingsExpectation(common);

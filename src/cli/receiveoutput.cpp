@@ -28,41 +28,6 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
-// What a byte outside the named settings is, for a difference in it.
-std::string ByteRole(int i) {
-    if (i < layout::kHeaderBytes) {
-        return "header";
-    }
-    if (i == layout::kMarker46 || i == layout::kMarker47) {
-        return "marker";
-    }
-    if (i == layout::kCheckWordHigh || i == layout::kCheckWordLow) {
-        return "check word";
-    }
-    if (i == kTransferSize - 1) {
-        return "outside the check word";
-    }
-    if (i < layout::kMaxRecord) {
-        return "code field";
-    }
-    return "never written";
-}
-
-std::vector<const Setting*> Compared(const Expectation& expectation) {
-    std::vector<const Setting*> settings;
-    for (const Setting& setting : kSettings) {
-        for (const std::string& key : expectation.keys) {
-            if (key == setting.key) {
-                settings.push_back(&setting);
-            }
-        }
-        if (expectation.WholeArray()) {
-            settings.push_back(&setting);
-        }
-    }
-    return settings;
-}
-
 // The carrier off what the sender's clock makes it, when a path shifted it (a single-sideband
 // radio tuned off).
 std::string ShiftText(const receive::Packet& p) {
@@ -81,90 +46,6 @@ std::string PolarityText(const receive::Packet& p) {
 }
 
 }  // namespace
-
-const char* PacketVerdictName(PacketVerdict verdict) {
-    switch (verdict) {
-        case PacketVerdict::Valid:
-            return "valid";
-        case PacketVerdict::SettingsBad:
-            return "settings-bad";
-        case PacketVerdict::CrcBad:
-            return "crc-bad";
-        case PacketVerdict::HeaderBad:
-            return "header-bad";
-    }
-    return "?";
-}
-
-PacketVerdict VerdictOf(const receive::Packet& p) {
-    if (!p.headerOk) {
-        return PacketVerdict::HeaderBad;
-    }
-    if (!p.crcOk) {
-        return PacketVerdict::CrcBad;
-    }
-    return receive::DecodeSettings(p.bytes).problems.empty() ? PacketVerdict::Valid
-                                                             : PacketVerdict::SettingsBad;
-}
-
-std::string CheckedText(const Expectation& expectation) {
-    if (expectation.WholeArray()) {
-        return "checked: the whole array (64 bytes)";
-    }
-    std::string text = "checked:";
-    for (const Setting* setting : Compared(expectation)) {
-        text += std::string(text.back() == ':' ? " " : ", ") + setting->key;
-    }
-    return text;
-}
-
-nlohmann::ordered_json ExpectationJson(const Expectation& expectation) {
-    nlohmann::ordered_json checked = nlohmann::ordered_json::array();
-    for (const Setting* setting : Compared(expectation)) {
-        checked.push_back(setting->key);
-    }
-    return {{"from", expectation.from},
-            {"whole_array", expectation.WholeArray()},
-            {"checked", checked}};
-}
-
-std::vector<std::string> Differences(const Expectation& expectation, const Array& decoded) {
-    const receive::DecodedSettings want = receive::DecodeSettings(expectation.array);
-    const receive::DecodedSettings got = receive::DecodeSettings(decoded);
-    std::vector<std::string> differences;
-    std::array<bool, kTransferSize> named{};
-    for (const Setting* setting : Compared(expectation)) {
-        const std::string wanted = DecodedText(want, *setting);
-        const std::string heard = DecodedText(got, *setting);
-        if (wanted != heard) {
-            differences.push_back(std::string(setting->label) + ": expected " + wanted +
-                                  ", decoded " + heard);
-            const auto [first, last] = SettingBytes(*setting);
-            for (int i = first; i <= last; ++i) {
-                named[static_cast<std::size_t>(i)] = true;
-            }
-        }
-    }
-    if (!expectation.WholeArray()) {
-        return differences;
-    }
-    // Whatever no setting names: the markers, the bytes never written, a one-symbol code's
-    // unused bytes, the check word, byte 63.
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
-        if (!named[i] && expectation.array[i] != decoded[i]) {
-            differences.push_back("byte " + std::to_string(i) + " (" +
-                                  ByteRole(static_cast<int>(i)) + "): expected " +
-                                  ByteToHex(expectation.array[i]) + ", decoded " +
-                                  ByteToHex(decoded[i]));
-        }
-    }
-    return differences;
-}
-
-bool Matches(const receive::Packet& packet, const std::optional<Expectation>& expectation) {
-    return VerdictOf(packet) == PacketVerdict::Valid &&
-           (!expectation || Differences(*expectation, packet.bytes).empty());
-}
 
 std::string ArrayHex(const Array& bytes) {
     std::string hex;
@@ -205,7 +86,7 @@ nlohmann::ordered_json PacketJson(const receive::Packet& p,
     };
     if (expectation) {
         json["matches_expectation"] = Matches(p, expectation);
-        json["differences"] = Differences(*expectation, p.bytes);
+        json["differences"] = DifferenceTexts(*expectation, p.bytes);
     }
     return json;
 }
@@ -243,7 +124,7 @@ std::string PacketText(const receive::Packet& p, const std::optional<Expectation
         << '\n';
     if (expectation) {
         out << CheckedText(*expectation) << '\n';
-        const std::vector<std::string> differences = Differences(*expectation, p.bytes);
+        const std::vector<std::string> differences = DifferenceTexts(*expectation, p.bytes);
         if (differences.empty()) {
             out << (Matches(p, expectation)
                         ? std::string("as expected")

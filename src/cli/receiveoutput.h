@@ -9,41 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "expectation.h"
 #include "packet.h"
+#include "packetverdict.h"
 #include "receivedsettings.h"
 
 namespace zk::cli {
-
-// What a packet is worth, best first. A packet with a right header and check word whose
-// settings generate could not have sent is still decoded, but the repeater would take nonsense.
-enum class PacketVerdict { Valid, SettingsBad, CrcBad, HeaderBad };
-
-const char* PacketVerdictName(PacketVerdict verdict);
-PacketVerdict VerdictOf(const receive::Packet& packet);
-
-// What the operator meant to send. Settings given as options alone are compared one by one,
-// only those; a profile, a recording written by generate or the programming log's last entry
-// stand for a whole array, every byte of which must match.
-struct Expectation {
-    Array array{};                  // the array generate makes (or made) for it
-    std::vector<std::string> keys;  // the settings compared, kSettings' keys; empty: all 64 bytes
-    std::string from;               // "options", "config", "expect-wav", "expect-last"
-
-    bool WholeArray() const { return keys.empty(); }
-};
-
-// "checked: user-open, beep-level" or "checked: the whole array (64 bytes)".
-std::string CheckedText(const Expectation& expectation);
-// {"from", "whole_array", "checked": [keys]} (every key for a whole array).
-nlohmann::ordered_json ExpectationJson(const Expectation& expectation);
-
-// What differs from the expectation: each setting by its label ("user open code: expected 1590,
-// decoded 7204"); for a whole array also every differing byte that no named setting covers
-// ("byte 46 (marker): expected 00, decoded EE"). Empty: as expected.
-std::vector<std::string> Differences(const Expectation& expectation, const Array& decoded);
-
-// A packet matches when it is valid, its settings are sound and nothing differs.
-bool Matches(const receive::Packet& packet, const std::optional<Expectation>& expectation);
 
 // The 128 upper-case hex digits of an array.
 std::string ArrayHex(const Array& bytes);

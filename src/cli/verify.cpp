@@ -259,15 +259,6 @@ const char* VerdictName(Verdict verdict) {
     return "?";
 }
 
-Array ArrayForSettings(PanelState panel) {
-    GenerateTransferArray(panel);
-    Array bytes{};
-    for (int i = 0; i < kTransferSize; ++i) {
-        bytes[static_cast<std::size_t>(i)] = TransferArray[i];
-    }
-    return bytes;
-}
-
 Array ArrayOfRecording(const std::string& path) {
     const FileDecode decoded = DecodeFile(path, std::nullopt);
     for (const receive::Packet& p : decoded.best.packets) {
@@ -300,7 +291,7 @@ int RunVerify(const VerifyRequest& request, const std::function<void(const std::
         if (request.expected && matches) {
             for (const receive::Packet& p : decoded.best.packets) {
                 if (VerdictOf(p) == PacketVerdict::Valid) {
-                    differences = Differences(*request.expected, p.bytes);
+                    differences = DifferenceTexts(*request.expected, p.bytes);
                     if (!differences.empty()) {
                         matches = false;
                         break;

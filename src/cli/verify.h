@@ -39,9 +39,6 @@ struct VerifyRequest {
     std::optional<Expectation> expected;
 };
 
-// The array that `generate` would send for `panel` (its access codes must be valid).
-Array ArrayForSettings(PanelState panel);
-
 // The first valid array in a WAV file written by `generate` (or any recording of one); throws
 // a Fault when the file cannot be read or holds none.
 Array ArrayOfRecording(const std::string& path);

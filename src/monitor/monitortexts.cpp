@@ -2,9 +2,11 @@
 
 #include <QDateTime>
 #include <cmath>
+#include <iterator>
 
 #include "generate.h"
 #include "leveltext.h"
+#include "settings.h"
 
 namespace zk::monitor {
 
@@ -16,6 +18,24 @@ QString OnOff(bool on) {
 
 QString Hex4(std::uint16_t word) {
     return QStringLiteral("%1").arg(word, 4, 16, QLatin1Char('0')).toUpper();
+}
+
+QString ByteRoleText(ByteRole role) {
+    switch (role) {
+        case ByteRole::Header:
+            return MonitorTexts::tr("header");
+        case ByteRole::Marker:
+            return MonitorTexts::tr("marker");
+        case ByteRole::CheckWord:
+            return MonitorTexts::tr("check word");
+        case ByteRole::OutsideCheckWord:
+            return MonitorTexts::tr("outside the check word");
+        case ByteRole::CodeField:
+            return MonitorTexts::tr("code field");
+        case ByteRole::NeverWritten:
+            return MonitorTexts::tr("never written");
+    }
+    return {};
 }
 
 QString SquelchMode(int mode) {
@@ -98,34 +118,103 @@ QStringList MonitorTexts::Listing(const receive::Packet& packet) {
 
 QList<SettingLine> MonitorTexts::Settings(const receive::DecodedSettings& s) {
     const auto code = [](const std::string& text) { return QString::fromStdString(text); };
-    QList<SettingLine> lines{
-        {tr("user open code"), code(s.codes[0])},
-        {tr("user close code"), code(s.codes[1])},
-        {tr("administrator open code"), code(s.codes[2])},
-        {tr("administrator close code"), code(s.codes[3])},
-        {tr("user mode code"), code(s.codes[4])},
-        {tr("opening and closing by DTMF"), OnOff(s.dtmf)},
-        {tr("maximum recording"), QString::number(s.maxRecord)},
-        {tr("call-sign period"), QStringLiteral("%1:%2:%3")
-                                     .arg(s.periodHours)
-                                     .arg(s.periodMinutes, 2, 10, QLatin1Char('0'))
-                                     .arg(s.periodSeconds, 2, 10, QLatin1Char('0'))},
-        {tr("beep length"), tr("%1 x 100 ms").arg(s.beepLength)},
-        {tr("beep level"), tr("%1 dB").arg(s.beepLevel)},
-        {tr("squelch"), SquelchMode(s.squelchMode)},
-        {tr("squelch threshold"), QString::number(s.threshold)},
-        {tr("receive correction filter"), OnOff(s.rxFilter)},
-        {tr("transmit correction filter"), OnOff(s.txFilter)},
-        {tr("ADC gain"), QString::number(s.adcGain)},
-        {tr("DAC attenuation"), QString::number(s.dacAttenuation)},
-        {tr("release delay (hang)"), OnOff(s.hang)},
-        {tr("economy (sleep) mode"), OnOff(s.sleep)},
+    const QString values[] = {
+        code(s.codes[0]),
+        code(s.codes[1]),
+        code(s.codes[2]),
+        code(s.codes[3]),
+        code(s.codes[4]),
+        OnOff(s.dtmf),
+        QString::number(s.maxRecord),
+        QStringLiteral("%1:%2:%3")
+            .arg(s.periodHours)
+            .arg(s.periodMinutes, 2, 10, QLatin1Char('0'))
+            .arg(s.periodSeconds, 2, 10, QLatin1Char('0')),
+        tr("%1 x 100 ms").arg(s.beepLength),
+        tr("%1 dB").arg(s.beepLevel),
+        SquelchMode(s.squelchMode),
+        QString::number(s.threshold),
+        OnOff(s.rxFilter),
+        OnOff(s.txFilter),
+        QString::number(s.adcGain),
+        QString::number(s.dacAttenuation),
+        OnOff(s.hang),
+        OnOff(s.sleep),
     };
+    static_assert(std::size(values) == kSettings.size());
+    QList<SettingLine> lines;
+    for (std::size_t i = 0; i < kSettings.size(); ++i) {
+        lines.push_back({SettingLabel(i), values[i]});
+    }
     for (const std::string& problem : s.problems) {
         lines.push_back({tr("problem"), QString::fromStdString(problem)});
     }
     for (const std::string& note : s.notes) {
         lines.push_back({tr("note"), QString::fromStdString(note)});
+    }
+    return lines;
+}
+
+QString MonitorTexts::SettingLabel(std::size_t index) {
+    // In kSettings' order, which is the programmer window's.
+    const QString labels[] = {
+        tr("user open code"),
+        tr("user close code"),
+        tr("administrator open code"),
+        tr("administrator close code"),
+        tr("user mode code"),
+        tr("opening and closing by DTMF"),
+        tr("maximum recording"),
+        tr("call-sign period"),
+        tr("beep length"),
+        tr("beep level"),
+        tr("squelch"),
+        tr("squelch threshold"),
+        tr("receive correction filter"),
+        tr("transmit correction filter"),
+        tr("ADC gain"),
+        tr("DAC attenuation"),
+        tr("release delay (hang)"),
+        tr("economy (sleep) mode"),
+    };
+    static_assert(std::size(labels) == kSettings.size());
+    return index < kSettings.size() ? labels[index] : QString();
+}
+
+QString MonitorTexts::Difference(const zk::Difference& difference) {
+    QString what;
+    if (difference.setting != nullptr) {
+        what = SettingLabel(static_cast<std::size_t>(difference.setting - kSettings.data()));
+    } else {
+        what =
+            tr("byte %1 (%2)").arg(difference.byte).arg(ByteRoleText(ByteRoleOf(difference.byte)));
+    }
+    return tr("%1: expected %2, decoded %3")
+        .arg(what, QString::fromStdString(difference.expected),
+             QString::fromStdString(difference.decoded));
+}
+
+QStringList MonitorTexts::Comparison(const monitor::Comparison& comparison) {
+    QStringList lines;
+    switch (comparison.outcome) {
+        case ComparisonOutcome::NotCompared:
+            lines << tr("nothing to compare with");
+            break;
+        case ComparisonOutcome::AsSent:
+            lines << tr("as sent");
+            break;
+        case ComparisonOutcome::Different:
+            lines << (comparison.differences.empty()
+                          ? tr("not as sent: the packet itself is not valid")
+                          : tr("not as sent: %n difference(s)", nullptr,
+                               static_cast<int>(comparison.differences.size())));
+            break;
+        case ComparisonOutcome::Unavailable:
+            lines << tr("cannot compare: %1").arg(QString::fromStdString(comparison.problem));
+            break;
+    }
+    for (const zk::Difference& difference : comparison.differences) {
+        lines << Difference(difference);
     }
     return lines;
 }
@@ -156,9 +245,15 @@ QString MonitorTexts::When(const HeardPacket& heard, bool live) {
     return place;
 }
 
-QString MonitorTexts::Summary(const HeardPacket& heard, bool live) {
-    return tr("%1  %2, margin %3")
-        .arg(When(heard, live), Verdict(VerdictOf(heard.packet)), Margin(heard.packet.marginDb));
+QString MonitorTexts::Summary(const HeardPacket& heard, bool live,
+                              const monitor::Comparison& comparison) {
+    const QString summary = tr("%1  %2, margin %3")
+                                .arg(When(heard, live), Verdict(VerdictOf(heard.packet)),
+                                     Margin(heard.packet.marginDb));
+    if (comparison.outcome == ComparisonOutcome::NotCompared) {
+        return summary;
+    }
+    return tr("%1; %2").arg(summary, Comparison(comparison).first());
 }
 
 }  // namespace zk::monitor

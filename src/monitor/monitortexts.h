@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "comparison.h"
 #include "decodedsettings.h"
 #include "marginband.h"
 #include "packet.h"
@@ -40,12 +41,21 @@ class MonitorTexts {
     static QStringList Listing(const receive::Packet& packet);
     // Every setting by name, in the programmer window's order, then the problems and notes.
     static QList<SettingLine> Settings(const receive::DecodedSettings& settings);
+    // A setting's name as the settings list shows it, by its place in kSettings.
+    static QString SettingLabel(std::size_t index);
+    // "user open code: expected 1590, decoded 7204", "byte 46 (marker): expected 00, decoded EE".
+    static QString Difference(const zk::Difference& difference);
+    // The packet against the expectation: "as sent", "not as sent: 2 differences", "nothing to
+    // compare with", "cannot compare: <why>"; then one line per difference.
+    static QStringList Comparison(const monitor::Comparison& comparison);
     // "-12.3 dBFS", or "silent".
     static QString Level(double peakDbfs);
     // When it was heard: the clock time for live sound, the place in a recording for a file.
     static QString When(const HeardPacket& heard, bool live);
-    // One line for the list of packets: when, verdict, margin.
-    static QString Summary(const HeardPacket& heard, bool live);
+    // One line for the list of packets: when, verdict, margin, and how it compares when it was
+    // compared with anything.
+    static QString Summary(const HeardPacket& heard, bool live,
+                           const monitor::Comparison& comparison);
 };
 
 }  // namespace zk::monitor

@@ -21,6 +21,8 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <chrono>
+#include <filesystem>
 
 #include "alsadevices.h"
 #include "devicememory.h"
@@ -30,6 +32,7 @@
 #include "leveltext.h"
 #include "margingauge.h"
 #include "monitortexts.h"
+#include "sentlog.h"
 #include "soundfilewriter.h"
 #include "waterfall.h"
 
@@ -61,6 +64,19 @@ QString DeviceText(const PcmDevice& device) {
     return text;
 }
 
+// The programming log's size and last change, or empty when there is none: a new entry changes
+// it. Cheap enough to look at twice a second.
+std::string LogStamp() {
+    std::error_code error;
+    const std::filesystem::path log = SentLogPath();
+    const auto size = std::filesystem::file_size(log, error);
+    if (error) {
+        return {};
+    }
+    const auto changed = std::filesystem::last_write_time(log, error);
+    return std::to_string(size) + "@" + std::to_string(changed.time_since_epoch().count());
+}
+
 }  // namespace
 
 MonitorWindow::MonitorWindow(QWidget* parent) : QMainWindow(parent) {
@@ -70,6 +86,10 @@ MonitorWindow::MonitorWindow(QWidget* parent) : QMainWindow(parent) {
     FillDevices();
     refresh_.setInterval(kRefreshMilliseconds);
     connect(&refresh_, &QTimer::timeout, this, &MonitorWindow::Refresh);
+    logStamp_ = LogStamp();
+    logWatch_.setInterval(kLogWatchMilliseconds);
+    connect(&logWatch_, &QTimer::timeout, this, &MonitorWindow::CompareAgainIfLogged);
+    logWatch_.start();
     clock_.start();
     UpdateButtons();
 }
@@ -98,6 +118,22 @@ void MonitorWindow::BuildControls() {
     input->addWidget(open_);
     input->addWidget(save_);
     layout->addLayout(input);
+
+    // What the packets are compared with.
+    auto* expectRow = new QHBoxLayout;
+    auto* expectLabel = new QLabel(tr("Compare &with:"), central);
+    expect_ = new QComboBox(central);
+    expect_->setAccessibleName(tr("Compare with"));
+    expect_->addItem(tr("the last send in the programming log"),
+                     static_cast<int>(ExpectationSource::LastSend));
+    expect_->addItem(tr("a profile..."), static_cast<int>(ExpectationSource::Profile));
+    expect_->addItem(tr("nothing"), static_cast<int>(ExpectationSource::Nothing));
+    expect_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    expectLabel->setBuddy(expect_);
+    expectRow->addWidget(expectLabel);
+    expectRow->addWidget(expect_);
+    expectRow->addStretch(1);
+    layout->addLayout(expectRow);
 
     // The air now: level, waterfall, state.
     auto* live = new QGridLayout;
@@ -136,6 +172,7 @@ void MonitorWindow::BuildControls() {
     gauge_ = new MarginGauge(details);
     margin_ = ReadableLabel(details);
     checkWord_ = ReadableLabel(details);
+    comparison_ = ReadableLabel(details);
     diagnosis_ = ReadableLabel(details);
     diagnosis_->hide();  // shown only when there is a reason to give
     bytes_ = new QPlainTextEdit(details);
@@ -158,11 +195,12 @@ void MonitorWindow::BuildControls() {
     grid->addWidget(gauge_, 1, 0);
     grid->addWidget(margin_, 1, 1);
     grid->addWidget(checkWord_, 2, 0, 1, 2);
-    grid->addWidget(diagnosis_, 3, 0, 1, 2);
-    grid->addWidget(bytes_, 4, 0);
-    grid->addWidget(settings_, 4, 1);
+    grid->addWidget(comparison_, 3, 0, 1, 2);
+    grid->addWidget(diagnosis_, 4, 0, 1, 2);
+    grid->addWidget(bytes_, 5, 0);
+    grid->addWidget(settings_, 5, 1);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(5, 1);
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 2);
     setCentralWidget(central);
@@ -194,6 +232,7 @@ void MonitorWindow::BuildControls() {
         }
     });
     connect(list_, &QListWidget::currentRowChanged, this, &MonitorWindow::ShowPacket);
+    connect(expect_, &QComboBox::activated, this, &MonitorWindow::ChooseExpectation);
 
     // Names for the tests, which find the controls as a script would.
     const std::pair<QWidget*, const char*> names[] = {
@@ -202,7 +241,7 @@ void MonitorWindow::BuildControls() {
         {state_, "state"},         {list_, "packets"},      {verdict_, "verdict"},
         {gauge_, "margin_gauge"},  {margin_, "margin"},     {checkWord_, "check_word"},
         {diagnosis_, "diagnosis"}, {bytes_, "bytes"},       {settings_, "settings"},
-        {waterfall_, "waterfall"},
+        {waterfall_, "waterfall"}, {expect_, "expect"},     {comparison_, "comparison"},
     };
     for (const auto& [widget, name] : names) {
         widget->setObjectName(QString::fromLatin1(name));
@@ -212,12 +251,14 @@ void MonitorWindow::BuildControls() {
     setTabOrder(device_, listen_);
     setTabOrder(listen_, open_);
     setTabOrder(open_, save_);
-    setTabOrder(save_, state_);
+    setTabOrder(save_, expect_);
+    setTabOrder(expect_, state_);
     setTabOrder(state_, list_);
     setTabOrder(list_, verdict_);
     setTabOrder(verdict_, margin_);
     setTabOrder(margin_, checkWord_);
-    setTabOrder(checkWord_, diagnosis_);
+    setTabOrder(checkWord_, comparison_);
+    setTabOrder(comparison_, diagnosis_);
     setTabOrder(diagnosis_, bytes_);
     setTabOrder(bytes_, settings_);
 
@@ -261,6 +302,8 @@ void MonitorWindow::Start(std::unique_ptr<InputSource> input, const QString& sou
     packets_.clear();
     list_->clear();
     waterfall_->Clear();
+    diagnosis_->clear();
+    diagnosis_->hide();
     ShowPacket(-1);
     refresh_.start();
     UpdateButtons();
@@ -335,9 +378,10 @@ void MonitorWindow::ShowEnded(const SessionUpdate& update) {
     stoppedRate_ = session_->Rate();
     session_.reset();
     UpdateButtons();
-    if (!update.diagnosis.empty() && packets_.empty()) {
+    if (!update.diagnosis.empty()) {
         diagnosis_->setText(
             tr("Nothing valid heard: %1").arg(QString::fromStdString(update.diagnosis)));
+        diagnosis_->show();
     }
     if (!wasLive) {
         statusBar()->showMessage(
@@ -350,8 +394,10 @@ void MonitorWindow::ShowEnded(const SessionUpdate& update) {
 }
 
 void MonitorWindow::AddPacket(const HeardPacket& heard) {
-    packets_.push_back(heard);
-    list_->addItem(MonitorTexts::Summary(heard, live_));
+    // The log is read as the packet comes, so that it meets the send it belongs to.
+    const Comparison comparison = Compare(heard.packet, ReadExpectationOf(choice_));
+    packets_.push_back({heard, comparison});
+    list_->addItem(MonitorTexts::Summary(heard, live_, comparison));
     if (static_cast<int>(packets_.size()) > kPacketsKept) {
         packets_.erase(packets_.begin());
         delete list_->takeItem(0);
@@ -365,21 +411,21 @@ void MonitorWindow::ShowPacket(int row) {
         gauge_->Clear();
         margin_->setText(tr("Margin: none"));
         checkWord_->setText(tr("Check word: none"));
-        diagnosis_->clear();
-        diagnosis_->hide();
+        comparison_->setText(tr("Compared: no packet yet"));
         bytes_->clear();
         settings_->setRowCount(0);
         return;
     }
-    const receive::Packet& p = packets_[static_cast<std::size_t>(row)].packet;
+    const ShownPacket& shown = packets_[static_cast<std::size_t>(row)];
+    const receive::Packet& p = shown.heard.packet;
     verdict_->setText(tr("Verdict: %1").arg(MonitorTexts::Verdict(VerdictOf(p))));
     gauge_->ShowMargin(p.marginDb);
     margin_->setText(
         tr("Margin: %1, %2")
             .arg(MonitorTexts::Margin(p.marginDb), MonitorTexts::Band(gauge_->Band())));
     checkWord_->setText(MonitorTexts::CheckWord(p));
-    diagnosis_->clear();
-    diagnosis_->hide();
+    comparison_->setText(
+        tr("Compared: %1").arg(MonitorTexts::Comparison(shown.comparison).join(QLatin1Char('\n'))));
     bytes_->setPlainText(MonitorTexts::Listing(p).join(QLatin1Char('\n')));
     const QList<SettingLine> lines = MonitorTexts::Settings(receive::DecodeSettings(p.bytes));
     settings_->setRowCount(static_cast<int>(lines.size()));
@@ -388,6 +434,68 @@ void MonitorWindow::ShowPacket(int row) {
         settings_->setItem(i, 1, new QTableWidgetItem(lines[i].value));
     }
     settings_->resizeColumnToContents(0);
+}
+
+void MonitorWindow::CompareWith(const ExpectationChoice& choice) {
+    choice_ = choice;
+    ShowExpectationChoice();
+    const ReadExpectation expected = ReadExpectationOf(choice_);
+    for (int row = 0; row < static_cast<int>(packets_.size()); ++row) {
+        ShownPacket& shown = packets_[static_cast<std::size_t>(row)];
+        shown.comparison = Compare(shown.heard.packet, expected);
+        list_->item(row)->setText(MonitorTexts::Summary(shown.heard, live_, shown.comparison));
+    }
+    ShowPacket(list_->currentRow());
+}
+
+void MonitorWindow::CompareAgainIfLogged() {
+    const std::string stamp = LogStamp();
+    if (stamp == logStamp_) {
+        return;
+    }
+    logStamp_ = stamp;
+    if (choice_.source != ExpectationSource::LastSend) {
+        return;
+    }
+    const ReadExpectation expected = ReadExpectationOf(choice_);
+    const auto since =
+        std::chrono::system_clock::now() - std::chrono::seconds(kSendLoggedWithinSeconds);
+    for (int row = 0; row < static_cast<int>(packets_.size()); ++row) {
+        ShownPacket& shown = packets_[static_cast<std::size_t>(row)];
+        if (shown.heard.heardAt >= since) {
+            shown.comparison = Compare(shown.heard.packet, expected);
+            list_->item(row)->setText(MonitorTexts::Summary(shown.heard, live_, shown.comparison));
+        }
+    }
+    ShowPacket(list_->currentRow());
+}
+
+void MonitorWindow::ChooseExpectation(int index) {
+    const auto source = static_cast<ExpectationSource>(expect_->itemData(index).toInt());
+    if (source != ExpectationSource::Profile) {
+        CompareWith({source, {}});
+        return;
+    }
+    const QString path = QFileDialog::getOpenFileName(this, tr("Compare with a profile"), QString(),
+                                                      tr("Profiles (*.toml);;All files (*)"));
+    if (path.isEmpty()) {
+        ShowExpectationChoice();  // the choice stays as it was
+        return;
+    }
+    CompareWith({ExpectationSource::Profile, path.toStdString()});
+}
+
+void MonitorWindow::ShowExpectationChoice() {
+    const int index = expect_->findData(static_cast<int>(choice_.source));
+    if (choice_.source == ExpectationSource::Profile) {
+        expect_->setItemText(
+            index, tr("the profile %1")
+                       .arg(QFileInfo(QString::fromStdString(choice_.profile)).fileName()));
+    } else {
+        expect_->setItemText(expect_->findData(static_cast<int>(ExpectationSource::Profile)),
+                             tr("a profile..."));
+    }
+    expect_->setCurrentIndex(index);
 }
 
 void MonitorWindow::UpdateButtons() {
@@ -406,7 +514,13 @@ void MonitorWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     if (!urls.isEmpty() && urls.first().isLocalFile()) {
         event->acceptProposedAction();
-        OpenRecording(urls.first().toLocalFile());
+        const QString path = urls.first().toLocalFile();
+        // A profile is what to compare with; anything else is taken for a recording.
+        if (path.endsWith(QStringLiteral(".toml"), Qt::CaseInsensitive)) {
+            CompareWith({ExpectationSource::Profile, path.toStdString()});
+        } else {
+            OpenRecording(path);
+        }
     }
 }
 

@@ -1,15 +1,17 @@
 // The monitor window: what went over the air, for the operator. A capture device or a recording
 // feeds a ReceiveSession on its own thread; a timer takes what it heard and shows it: the level,
 // the waterfall, the receiver's state, and every packet with its verdict, margin, bytes, check
-// word and settings.
+// word and settings, and how it compares with what was sent.
 #pragma once
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "comparison.h"
 #include "receivesession.h"
 
 class QComboBox;
@@ -29,6 +31,11 @@ class Waterfall;
 inline constexpr int kPacketsKept = 500;
 // How often the window looks at the receiver: often enough for a smooth meter.
 inline constexpr int kRefreshMilliseconds = 33;
+// How often the window looks whether the programming log has a new entry.
+inline constexpr int kLogWatchMilliseconds = 500;
+// A send is logged once its sound has drained, so its packet is heard before its entry is
+// written: packets heard this long before a new entry are compared again with it.
+inline constexpr int kSendLoggedWithinSeconds = 60;
 
 class MonitorWindow : public QMainWindow {
     Q_OBJECT
@@ -45,6 +52,9 @@ class MonitorWindow : public QMainWindow {
     void StopListening();
     // Writes the last minute of input to `path` as WAV.
     void SaveRecording(const QString& path);
+    // What every packet is compared with from now on; the packets already heard are compared
+    // again. A profile dropped onto the window is chosen the same way.
+    void CompareWith(const ExpectationChoice& choice);
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -59,15 +69,26 @@ class MonitorWindow : public QMainWindow {
     void ShowPacket(int row);
     void ShowEnded(const SessionUpdate& update);
     void UpdateButtons();
+    void ChooseExpectation(int index);
+    void ShowExpectationChoice();
+    void CompareAgainIfLogged();
+
+    struct ShownPacket {
+        HeardPacket heard;
+        Comparison comparison;
+    };
 
     std::unique_ptr<ReceiveSession> session_;
     bool live_ = false;
     QString source_;
-    std::vector<HeardPacket> packets_;
+    std::vector<ShownPacket> packets_;
+    ExpectationChoice choice_;
     // The last minute of a session that has ended, for "Save recording".
     std::vector<std::int16_t> stoppedMinute_;
     double stoppedRate_ = 0;
     QTimer refresh_;
+    QTimer logWatch_;
+    std::string logStamp_;  // the log's size and time when last looked at
     QElapsedTimer clock_;
 
     QComboBox* device_ = nullptr;
@@ -84,6 +105,8 @@ class MonitorWindow : public QMainWindow {
     MarginGauge* gauge_ = nullptr;
     QLabel* margin_ = nullptr;
     QLabel* checkWord_ = nullptr;
+    QComboBox* expect_ = nullptr;
+    QLabel* comparison_ = nullptr;
     QPlainTextEdit* bytes_ = nullptr;
     QTableWidget* settings_ = nullptr;
     QLabel* diagnosis_ = nullptr;

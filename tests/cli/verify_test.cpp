@@ -29,7 +29,7 @@
 namespace zk {
 namespace {
 
-using cli::Array;
+using zk::Array;
 using testing::ReadFile;
 using testing::RunTool;
 using testing::ToolRun;
@@ -60,7 +60,7 @@ const Sent& BaseSignal() {
                 static_cast<std::uint8_t>(wav[i]) | (static_cast<std::uint8_t>(wav[i + 1]) << 8)));
         }
         GivenSettings given{{"user-open", {"1590", "--user-open"}}};
-        s.bytes = cli::ArrayForSettings(ResolveSettings(given));
+        s.bytes = ArrayForSettings(ResolveSettings(given));
         return s;
     }();
     return sent;

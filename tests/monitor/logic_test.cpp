@@ -1,11 +1,13 @@
 // The monitor's own rules, without sound: the margin gauge's bands, the state line's steps, the
-// kept minute and the level meter's peak hold.
+// kept minute, the level meter's peak hold, and the comparison of a packet with what was sent.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "_2GL.h"
+#include "comparison.h"
 #include "marginband.h"
 #include "peakhold.h"
 #include "receivestate.h"
@@ -13,6 +15,56 @@
 
 namespace zk::monitor {
 namespace {
+
+// The array a send carries does not depend on what the transfer array held before (another
+// profile's longer code, a test signal), and making it leaves the array as it was.
+TEST(Comparison, ExpectedArrayIsTheFreshRunsWhateverTheTransferArrayHeld) {
+    const Array fresh = ArrayForSettings(ResolveSettings({}));
+    for (int i = 0; i < kTransferSize; ++i) {
+        TransferArray[i] = 0xAA;
+    }
+    EXPECT_EQ(ArrayForSettings(ResolveSettings({})), fresh);
+    EXPECT_EQ(TransferArray[50], 0xAA);
+    TransferArray.Reset();
+}
+
+TEST(Comparison, OutcomeFollowsThePacketAndWhatItIsComparedWith) {
+    const Array sent = ArrayForSettings(ResolveSettings({}));
+    receive::Packet heard;
+    heard.bytes = sent;
+    heard.headerOk = true;
+    heard.crcOk = true;
+    Expectation whole;
+    whole.array = sent;
+
+    EXPECT_EQ(Compare(heard, {}).outcome, ComparisonOutcome::NotCompared);
+    EXPECT_EQ(Compare(heard, {whole, {}}).outcome, ComparisonOutcome::AsSent);
+    const Comparison unread = Compare(heard, {whole, "the log cannot be read"});
+    EXPECT_EQ(unread.outcome, ComparisonOutcome::Unavailable);
+    EXPECT_EQ(unread.problem, "the log cannot be read");
+
+    // Bytes exactly as sent, but a check word that does not hold: the repeater ignores it.
+    receive::Packet broken = heard;
+    broken.crcOk = false;
+    const Comparison brokenComparison = Compare(broken, {whole, {}});
+    EXPECT_EQ(brokenComparison.outcome, ComparisonOutcome::Different);
+    EXPECT_TRUE(brokenComparison.differences.empty());
+
+    // A marker byte no setting names differs: found for a whole array, by its place and role.
+    Expectation marked = whole;
+    marked.array[46] ^= 0x01;
+    const Comparison byMarker = Compare(heard, {marked, {}});
+    ASSERT_EQ(byMarker.differences.size(), 1u);
+    EXPECT_EQ(byMarker.differences[0].setting, nullptr);
+    EXPECT_EQ(byMarker.differences[0].byte, 46);
+    EXPECT_EQ(ByteRoleOf(46), ByteRole::Marker);
+    EXPECT_EQ(DifferenceText(byMarker.differences[0]).substr(0, 27), "byte 46 (marker): expected ");
+
+    // Settings given one by one are compared one by one: a byte outside them is not looked at.
+    Expectation beepOnly = marked;
+    beepOnly.keys = {"beep-level"};
+    EXPECT_EQ(Compare(heard, {beepOnly, {}}).outcome, ComparisonOutcome::AsSent);
+}
 
 TEST(MarginBand, BandsMeetAtSixAndZeroDecibels) {
     const struct {

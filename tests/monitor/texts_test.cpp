@@ -120,7 +120,8 @@ TEST(MonitorTexts, WhenIsTheClockLiveAndThePlaceInARecording) {
     EXPECT_EQ(MonitorTexts::When(heard, false), "at 1:01.50, channel 2");
     heard.heardAt = std::chrono::system_clock::time_point(std::chrono::hours(24 * 365 * 30));
     EXPECT_EQ(MonitorTexts::When(heard, true).size(), 8);  // HH:mm:ss in the local zone
-    EXPECT_EQ(MonitorTexts::Summary(heard, false), "at 1:01.50, channel 2  valid, margin +7.2 dB");
+    EXPECT_EQ(MonitorTexts::Summary(heard, false, {}),
+              "at 1:01.50, channel 2  valid, margin +7.2 dB");
 }
 
 TEST(MonitorTexts, RussianComesFromTheTranslation) {

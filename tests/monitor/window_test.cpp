@@ -20,8 +20,11 @@
 
 #include "../core/workfolder.h"
 #include "channel.h"
+#include "expectation.h"
 #include "monitorwindow.h"
+#include "numtext.h"
 #include "samplering.h"
+#include "settings.h"
 #include "soundfilereader.h"
 #include "soundfilewriter.h"
 
@@ -98,11 +101,80 @@ TEST(MonitorWindow, OpenedRecordingsShowTheirPackets) {
     EXPECT_EQ(settings->item(0, 0)->text(), "user open code");
     EXPECT_FALSE(w.window.findChild<QLabel*>("diagnosis")->isVisibleTo(&w.window));
 
-    // A second recording replaces what was shown.
+    // A second recording replaces what was shown, and says why nothing came of it.
     w.window.OpenRecording("quiet.wav");
     ASSERT_TRUE(w.WaitForEnd());
     EXPECT_EQ(w.Packets()->count(), 0);
     EXPECT_EQ(w.Text("verdict"), "Verdict: no packet yet");
+    EXPECT_TRUE(w.window.findChild<QLabel*>("diagnosis")->isVisibleTo(&w.window));
+    EXPECT_TRUE(w.Text("diagnosis").startsWith("Nothing valid heard: "))
+        << w.Text("diagnosis").toStdString();
+}
+
+// The programming log's last entry, a profile, or nothing: each packet is set beside what was
+// meant, and choosing again compares the packets already heard again.
+TEST(MonitorWindow, ComparesEachPacketWithTheLastSendOrAProfile) {
+    testing::WorkFolder folder;
+    ::setenv("XDG_STATE_HOME", (folder.path() / "state").c_str(), 1);
+    const auto logLine = [](const Array& array) {
+        std::string hex;
+        for (const std::uint8_t byte : array) {
+            hex += ByteToHex(byte);
+        }
+        return "{\"source\":\"window\",\"array\":\"" + hex + "\"}\n";
+    };
+    const auto writeLog = [](const std::string& lines) {
+        std::filesystem::create_directories("state/zk77q3");
+        testing::WriteFile("state/zk77q3/sent.jsonl", lines);
+    };
+    const Array sent = ArrayForSettings(ResolveSettings({}));
+    GivenSettings otherCode;
+    otherCode["user-open"] = {"1590", "test"};
+    const Array other = ArrayForSettings(ResolveSettings(otherCode));
+    std::vector<std::int16_t> pcm;
+    for (const float s : channel::Pass(channel::Transmit(sent), channel::Channel{}, 1)) {
+        pcm.push_back(ToPcm16(s));
+    }
+    WriteWaveRecording("air.wav", pcm, 16000);
+    writeLog(logLine(other));
+
+    Window w;
+    w.window.show();
+    w.window.OpenRecording("air.wav");
+    ASSERT_TRUE(w.WaitForEnd());
+    ASSERT_EQ(w.Packets()->count(), 1);
+    EXPECT_TRUE(w.Text("comparison").startsWith("Compared: not as sent: "));
+    // A send is logged after its sound: its entry, written after its packet was heard, is what
+    // that packet is compared with then.
+    writeLog(logLine(other) + logLine(sent));
+    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.Text("comparison") == "Compared: as sent"; },
+                                kDecodeLimitMs))
+        << w.Text("comparison").toStdString();
+    EXPECT_TRUE(w.Packets()->item(0)->text().endsWith("; as sent"))
+        << w.Packets()->item(0)->text().toStdString();
+
+    writeLog(logLine(sent) + logLine(other));  // a send since, with another code
+    w.window.CompareWith({ExpectationSource::LastSend, {}});
+    // The code, and the check word's two bytes that follow from it.
+    EXPECT_EQ(w.Text("comparison").split('\n').mid(0, 2),
+              QStringList({"Compared: not as sent: 3 difference(s)",
+                           "user open code: expected 1590, decoded 7204"}));
+    EXPECT_TRUE(w.Text("comparison").contains("byte 61 (check word): expected "));
+
+    testing::WriteFile("north.toml", "beep-level = 5\n");
+    w.window.CompareWith({ExpectationSource::Profile, "north.toml"});
+    EXPECT_EQ(w.Text("comparison").split('\n').mid(0, 2),
+              QStringList(
+                  {"Compared: not as sent: 3 difference(s)", "beep level: expected 5, decoded 0"}));
+
+    w.window.CompareWith({ExpectationSource::Nothing, {}});
+    EXPECT_EQ(w.Text("comparison"), "Compared: nothing to compare with");
+    EXPECT_FALSE(w.Packets()->item(0)->text().contains(';'));
+
+    std::filesystem::remove("state/zk77q3/sent.jsonl");
+    w.window.CompareWith({ExpectationSource::LastSend, {}});
+    EXPECT_TRUE(w.Text("comparison").startsWith("Compared: cannot compare: the programming log"))
+        << w.Text("comparison").toStdString();
 }
 
 TEST(MonitorWindow, SaveRecordingWritesWhatWasHeard) {

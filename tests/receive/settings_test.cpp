@@ -11,9 +11,9 @@
 namespace zk::receive {
 namespace {
 
-using cli::SettingsAsCommandLine;
-using cli::SettingsAsLines;
-using cli::SettingsAsOptions;
+using zk::SettingsAsCommandLine;
+using zk::SettingsAsLines;
+using zk::SettingsAsOptions;
 
 using Bytes = std::array<std::uint8_t, kTransferSize>;
 

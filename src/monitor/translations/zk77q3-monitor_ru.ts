@@ -187,6 +187,66 @@
         <source>%1  %2, margin %3</source>
         <translation>%1  %2, запас %3</translation>
     </message>
+    <message>
+        <source>header</source>
+        <translation>заголовок</translation>
+    </message>
+    <message>
+        <source>marker</source>
+        <translation>маркер</translation>
+    </message>
+    <message>
+        <source>check word</source>
+        <translation>контрольное слово</translation>
+    </message>
+    <message>
+        <source>outside the check word</source>
+        <translation>вне контрольного слова</translation>
+    </message>
+    <message>
+        <source>code field</source>
+        <translation>поле кода</translation>
+    </message>
+    <message>
+        <source>never written</source>
+        <translation>не записывается</translation>
+    </message>
+    <message>
+        <source>byte %1 (%2)</source>
+        <translation>байт %1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1: expected %2, decoded %3</source>
+        <translation>%1: ожидалось %2, принято %3</translation>
+    </message>
+    <message>
+        <source>nothing to compare with</source>
+        <translation>сравнивать не с чем</translation>
+    </message>
+    <message>
+        <source>as sent</source>
+        <translation>как отправлено</translation>
+    </message>
+    <message>
+        <source>not as sent: the packet itself is not valid</source>
+        <translation>не как отправлено: сам пакет неверен</translation>
+    </message>
+    <message numerus="yes">
+        <source>not as sent: %n difference(s)</source>
+        <translation>
+            <numerusform>не как отправлено: %n отличие</numerusform>
+            <numerusform>не как отправлено: %n отличия</numerusform>
+            <numerusform>не как отправлено: %n отличий</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>cannot compare: %1</source>
+        <translation>сравнить нельзя: %1</translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -370,6 +430,46 @@
     <message>
         <source>&amp;Stop</source>
         <translation>&amp;Стоп</translation>
+    </message>
+    <message>
+        <source>Compare &amp;with:</source>
+        <translation>&amp;Сравнивать с:</translation>
+    </message>
+    <message>
+        <source>Compare with</source>
+        <translation>Сравнивать с</translation>
+    </message>
+    <message>
+        <source>the last send in the programming log</source>
+        <translation>последней передачей в журнале программирования</translation>
+    </message>
+    <message>
+        <source>a profile...</source>
+        <translation>профилем...</translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>ничем</translation>
+    </message>
+    <message>
+        <source>Compared: no packet yet</source>
+        <translation>Сравнение: пакетов ещё нет</translation>
+    </message>
+    <message>
+        <source>Compared: %1</source>
+        <translation>Сравнение: %1</translation>
+    </message>
+    <message>
+        <source>Compare with a profile</source>
+        <translation>Сравнить с профилем</translation>
+    </message>
+    <message>
+        <source>Profiles (*.toml);;All files (*)</source>
+        <translation>Профили (*.toml);;Все файлы (*)</translation>
+    </message>
+    <message>
+        <source>the profile %1</source>
+        <translation>профилем %1</translation>
     </message>
 </context>
 <context>

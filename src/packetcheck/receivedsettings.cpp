@@ -1,10 +1,10 @@
 #include "receivedsettings.h"
 
 #include "arraylayout.h"
-#include "report.h"
+#include "sentrecord.h"
 #include "startvalues.h"
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -188,4 +188,4 @@ nlohmann::ordered_json DecodedSettingsJson(const receive::DecodedSettings& s) {
     return settings;
 }
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -2,7 +2,21 @@
 
 #include "decodedsettings.h"
 
-namespace zk::monitor {
+namespace zk {
+
+const char* PacketVerdictName(PacketVerdict verdict) {
+    switch (verdict) {
+        case PacketVerdict::Valid:
+            return "valid";
+        case PacketVerdict::SettingsBad:
+            return "settings-bad";
+        case PacketVerdict::CrcBad:
+            return "crc-bad";
+        case PacketVerdict::HeaderBad:
+            return "header-bad";
+    }
+    return "?";
+}
 
 PacketVerdict VerdictOf(const receive::Packet& packet) {
     if (!packet.headerOk) {
@@ -15,4 +29,4 @@ PacketVerdict VerdictOf(const receive::Packet& packet) {
                                                                   : PacketVerdict::SettingsBad;
 }
 
-}  // namespace zk::monitor
+}  // namespace zk

@@ -1,6 +1,6 @@
-// The settings heard in a packet, in the command line's own words: as the options of
+// The settings heard in a packet in the words the programmer uses for them: as the options of
 // `zk77q3 generate` that would send them again, as labelled lines for the operator, and as the
-// settings object that every JSON output shares (report.h). All of it is driven by kSettings.
+// settings object that every JSON output shares (sentrecord.h). All of it is driven by kSettings.
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -15,7 +15,7 @@
 #include "decodedsettings.h"
 #include "settings.h"
 
-namespace zk::cli {
+namespace zk {
 
 using Array = std::array<std::uint8_t, kTransferSize>;
 
@@ -39,4 +39,4 @@ nlohmann::ordered_json DecodedSettingsJson(const receive::DecodedSettings& setti
 // The bytes the setting is sent in, first and last.
 std::pair<int, int> SettingBytes(const Setting& setting);
 
-}  // namespace zk::cli
+}  // namespace zk

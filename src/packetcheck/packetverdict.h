@@ -1,10 +1,11 @@
-// What a heard packet is worth to the repeater, best first: the same order and rules as the
-// command line's verify and listen, so the window and the terminal never disagree.
+// What a heard packet is worth to the repeater, best first. A packet with a right header and
+// check word whose settings generate could not have sent is still decoded, but the repeater
+// would take nonsense.
 #pragma once
 
 #include "packet.h"
 
-namespace zk::monitor {
+namespace zk {
 
 enum class PacketVerdict {
     Valid,        // header and check word right, settings that generate could have sent
@@ -13,6 +14,8 @@ enum class PacketVerdict {
     HeaderBad,    // not the programmer's header: not a programming message
 };
 
+// "valid", "settings-bad", "crc-bad", "header-bad": the reports' and the log's word for it.
+const char* PacketVerdictName(PacketVerdict verdict);
 PacketVerdict VerdictOf(const receive::Packet& packet);
 
-}  // namespace zk::monitor
+}  // namespace zk
