@@ -8,6 +8,7 @@ each with a name.
     monitor_a11y_check.py WINDOW_ID MODE USER_OPEN_CODE [EXPECTED_VERDICT]
     MODE: file (a recording given on the command line) or live (press Listen first)
 """
+import os
 import subprocess
 import sys
 import time
@@ -16,8 +17,9 @@ import pyatspi
 
 APP = "zk77q3-monitor"
 # What Tab must reach, by name (a prefix for the texts that carry a value).
-REACHED = ["Capture device", "Listen", "Open recording...", "Save recording...", "State: ",
-           "Packets heard", "Verdict: ", "Margin: ", "check word ", "Bytes", "Settings heard"]
+REACHED = ["Capture device", "Listen", "Open recording...", "Save recording...", "Compare with",
+           "State: ", "Packets heard", "Verdict: ", "Margin: ", "check word ", "Compared: ",
+           "Bytes", "Settings heard"]
 # Shown without taking the focus, found by name.
 SHOWN = {"Input level": pyatspi.ROLE_PROGRESS_BAR, "Margin": pyatspi.ROLE_PROGRESS_BAR,
          "Waterfall, 0 to 4000 Hz": None}
@@ -115,11 +117,18 @@ def main():
     mode, code = sys.argv[2], sys.argv[3]
     verdict = sys.argv[4] if len(sys.argv) > 4 and not sys.argv[4].startswith("-") else "valid"
     app = find_app()
-    if mode == "live":
+    if mode in ("live", "pulse"):
         listen = named(app, "Listen", pyatspi.ROLE_PUSH_BUTTON)
         if listen is None:
             sys.exit("FAIL: no Listen button")
         listen.queryAction().doAction(0)
+    if mode == "pulse":
+        # Sent once the capture runs, as an operator would with the monitor listening.
+        if wait_for(app, "State: waiting for the lead-in", 30) is None:
+            sys.exit("FAIL: the monitor is not listening")
+        played = subprocess.run(os.environ["ZK_PLAY"].split(), capture_output=True, text=True)
+        if played.returncode != 0:
+            sys.exit("FAIL: zk77q3 play: %s" % played.stderr)
 
     shown = wait_for(app, "Verdict: " + verdict, 90)
     if shown is None:
@@ -127,6 +136,12 @@ def main():
         sys.exit("FAIL: no packet with the verdict %r shown (%s)"
                  % (verdict, state.name if state else "no state"))
     print("shown: %r" % shown.name)
+    if mode == "pulse":
+        # The send is logged once its sound has drained; the packet is then compared with it.
+        compared = wait_for(app, "Compared: as sent", 30)
+        if compared is None:
+            node = named(app, "Compared: ")
+            fail("not shown as sent: %r" % (node.name if node else None))
 
     for name, role in SHOWN.items():
         node = named(app, name, role)
@@ -163,7 +178,7 @@ def main():
 
     names = tab_round(app)
     reached = REACHED
-    if mode == "live":
+    if mode in ("live", "pulse"):
         # While listening the button stops, and the device cannot be changed.
         reached = ["Stop" if name == "Listen" else name for name in REACHED
                    if name != "Capture device"]

@@ -5,6 +5,9 @@
 #   monitor_a11y_test.sh file MONITOR ZK77Q3   a recording given on the command line
 #   monitor_a11y_test.sh live MONITOR ZK77Q3   live capture, fed by ALSA's file plugin (infile);
 #                                               the device listened to is remembered
+#   monitor_a11y_test.sh pulse MONITOR ZK77Q3  live capture from a PulseAudio null sink's monitor
+#                                               while `zk77q3 play` sends into the sink: the
+#                                               packet is shown as sent, with its margin
 # Everything started here is stopped again on the way out.
 set -euo pipefail
 
@@ -91,6 +94,20 @@ case "$mode" in
     /usr/bin/python3 "$here/upsample3.py" "$work/_qq.wav" "$work/in.raw"
     conf="pcm.!default { type file slave { pcm { type null } } file \"/dev/null\" infile \"$work/in.raw\" format \"raw\" }"
     ;;
+  pulse)
+    command -v pulseaudio >/dev/null || skip "pulseaudio missing (Debian: pulseaudio)"
+    [ -n "$(find /usr/lib -name 'libasound_module_pcm_pulse.so' -print -quit 2>/dev/null)" ] ||
+      skip "ALSA's pulse plugin missing (Debian: libasound2-plugins)"
+    # A sound server of this test's own: a null sink "radio" (a transmitter) whose monitor the
+    # monitor window listens to (a receiver), both through ALSA's "default".
+    printf 'load-module module-native-protocol-unix\nload-module module-null-sink sink_name=radio rate=48000\nset-default-sink radio\n' >"$work/radio.pa"
+    export PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
+    pulseaudio -n -F "$work/radio.pa" --exit-idle-time=-1 --daemonize=yes --disallow-exit \
+      --log-target="file:$work/pulse.log" || skip "the PulseAudio server did not start"
+    pids+=("$(cat "$XDG_RUNTIME_DIR/pulse/pid")")
+    conf='pcm.!default { type pulse }'
+    export ZK_PLAY="$tool play --user-open $code"
+    ;;
   *)
     echo "unknown mode $mode" >&2
     exit 2
@@ -98,7 +115,8 @@ case "$mode" in
 esac
 echo "$conf" >"$work/asound.conf"
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 ALSA_CONFIG_PATH="$work/asound.conf" LANG=C.UTF-8 \
+export ALSA_CONFIG_PATH="$work/asound.conf"
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 PULSE_SOURCE=radio.monitor LANG=C.UTF-8 \
   "$monitor" "${args[@]}" &
 pids+=($!)
 
