@@ -78,7 +78,7 @@ layout)
     done
 
     # The desktop entry, the metainfo and the icon name one another.
-    grep -qx 'Exec=zk77q3-programmer' "$desktop" || fail "the desktop entry does not start the launcher"
+    grep -qx 'Exec=zk77q3-programmer %f' "$desktop" || fail "the desktop entry does not start the launcher"
     grep -qx "Icon=$appid" "$desktop" || fail "the desktop entry's icon is not $appid"
     grep -q "<launchable type=\"desktop-id\">$appid.desktop</launchable>" "$metainfo" \
         || fail "the metainfo does not launch $appid.desktop"
@@ -123,6 +123,14 @@ STUB
         >"$tmp/expected"
     cmp -s "$tmp/expected" "$tmp/out" || fail "first start: the program saw $(cat "$tmp/out")"
     [ -z "$(find "$work" -name '.help.rtf.*')" ] || fail "first start: a partial copy was left"
+
+    # A profile named relative to where the launcher is started is still found from the
+    # working folder; an absolute one and other arguments pass unchanged.
+    mkdir "$tmp/profiles"
+    status=0; (cd "$tmp/profiles" && run north.toml /abs/south.toml xq) || status=$?
+    printf 'cwd=%s\narg=[%s]\narg=[/abs/south.toml]\narg=[xq]\nhelp=yes\n' \
+        "$(cd "$work" && pwd -P)" "$(cd "$tmp/profiles" && pwd)/north.toml" >"$tmp/expected"
+    cmp -s "$tmp/expected" "$tmp/out" || fail "relative profile: the program saw $(cat "$tmp/out")"
 
     # A help the user edited afterwards is newer than the installed one and is kept, and so are
     # the program's own files.
