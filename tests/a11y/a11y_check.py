@@ -12,6 +12,7 @@ import sys
 import time
 
 import pyatspi
+from atspi_reading import fail, failures, find_app, walk
 from gi.repository import GLib
 
 APP = "zk77q3-programmer"
@@ -42,32 +43,6 @@ PARAMETER_CONTROLS = {
     "выдать": pyatspi.ROLE_PUSH_BUTTON,
     "CheckBox_RasKS": pyatspi.ROLE_CHECK_BOX,
 }
-
-failures = []
-
-
-def fail(message):
-    failures.append(message)
-    print("FAIL: " + message, file=sys.stderr)
-
-
-def find_app():
-    deadline = time.time() + 30
-    while time.time() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is not None and app.name == APP:
-                return app
-        time.sleep(0.2)
-    sys.exit("FAIL: %s never appeared on the accessibility bus" % APP)
-
-
-def walk(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from walk(child)
-
 
 def showing_focusable(app):
     found = []
@@ -154,7 +129,7 @@ def tab_round(app, window, reached, on_focus=None):
 
 def main():
     window = sys.argv[1]
-    app = find_app()
+    app = find_app(APP)
     reached = set()
     announced = []
 

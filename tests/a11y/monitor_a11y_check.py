@@ -14,6 +14,7 @@ import sys
 import time
 
 import pyatspi
+from atspi_reading import fail, failures, find_app, walk
 
 APP = "zk77q3-monitor"
 # What Tab must reach, by name (a prefix for the texts that carry a value).
@@ -23,31 +24,6 @@ REACHED = ["Capture device", "Listen", "Open recording...", "Save recording...",
 # Shown without taking the focus, found by name.
 SHOWN = {"Input level": pyatspi.ROLE_PROGRESS_BAR, "Margin": pyatspi.ROLE_PROGRESS_BAR,
          "Waterfall, 0 to 4000 Hz": None}
-
-failures = []
-
-
-def fail(message):
-    failures.append(message)
-    print("FAIL: " + message, file=sys.stderr)
-
-
-def find_app():
-    deadline = time.time() + 30
-    while time.time() < deadline:
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.name == APP:
-                return app
-        time.sleep(0.2)
-    sys.exit("FAIL: %s never appeared on the accessibility bus" % APP)
-
-
-def walk(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from walk(child)
-
 
 def named(app, prefix, role=None):
     for node in walk(app):
@@ -116,7 +92,7 @@ def tab_round(app):
 def main():
     mode, code = sys.argv[2], sys.argv[3]
     verdict = sys.argv[4] if len(sys.argv) > 4 and not sys.argv[4].startswith("-") else "valid"
-    app = find_app()
+    app = find_app(APP)
     if mode in ("live", "pulse"):
         listen = named(app, "Listen", pyatspi.ROLE_PUSH_BUTTON)
         if listen is None:

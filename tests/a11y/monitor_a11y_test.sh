@@ -15,68 +15,9 @@ mode=$1
 monitor=$(realpath "$2")
 tool=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
-launcher=/usr/libexec/at-spi-bus-launcher
-
-skip() {
-  echo "skipped: $*"
-  exit 77
-}
-command -v xvfb-run >/dev/null || skip "xvfb-run missing (Debian: xvfb, xauth)"
-command -v xdotool >/dev/null || skip "xdotool missing"
-command -v dbus-daemon >/dev/null || skip "dbus-daemon missing (Debian: dbus-daemon)"
-[ -x "$launcher" ] || skip "at-spi-bus-launcher missing (Debian: at-spi2-core)"
-/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "pyatspi missing (Debian: python3-pyatspi)"
-
-if [ -z "${ZK_A11Y_INSIDE_X:-}" ]; then
-  exec env ZK_A11Y_INSIDE_X=1 xvfb-run -a -s "-screen 0 1400x1000x24" "$0" "$@"
-fi
-[ -n "${DISPLAY:-}" ] || skip "xvfb-run started no X display"
-
-work=$(mktemp -d)
-pids=()
-tree() {
-  local child
-  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
-    tree "$child"
-  done
-  echo "$1"
-}
-cleanup() {
-  set +e
-  local all=() p
-  for p in "${pids[@]}"; do
-    mapfile -t -O "${#all[@]}" all < <(tree "$p")
-  done
-  for p in "${all[@]}"; do
-    kill "$p" 2>/dev/null || true
-  done
-  for _ in $(seq 1 30); do
-    alive=0
-    for p in "${all[@]}"; do
-      kill -0 "$p" 2>/dev/null && alive=1
-    done
-    [ "$alive" -eq 0 ] && break
-    sleep 0.1
-  done
-  for p in "${all[@]}"; do
-    kill -KILL "$p" 2>/dev/null || true
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-dbus-daemon --session --nofork --print-address=3 3>"$work/address" &
-pids+=($!)
-for _ in $(seq 1 100); do
-  [ -s "$work/address" ] && break
-  sleep 0.05
-done
-DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/address")
-export DBUS_SESSION_BUS_ADDRESS
-export XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-"$launcher" --launch-immediately &
-pids+=($!)
+# shellcheck source=session.sh
+source "$here/session.sh"
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 
 # The signal, with a user open code of its own so that the settings shown are this send's.
 code=2468
