@@ -26,7 +26,7 @@ double SpectrumAnalyzer::BinHz(int bin) {
     return (bin + 0.5) * kSpectrumTopHz / kSpectrumBins;
 }
 
-SpectrumAnalyzer::SpectrumAnalyzer(double sampleRate) : rate_(sampleRate) {
+SpectrumAnalyzer::SpectrumAnalyzer(double sampleRate) {
     if (!(sampleRate >= 2 * kSpectrumTopHz)) {
         throw std::invalid_argument("The spectrum needs a rate of at least 8000 Hz");
     }

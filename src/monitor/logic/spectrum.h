@@ -40,7 +40,6 @@ class SpectrumAnalyzer {
   private:
     SpectrumRow Transform();
 
-    double rate_;
     std::vector<float> window_;   // Hann taps
     std::vector<float> history_;  // the last WindowSamples() inputs, as a ring
     std::size_t historyNext_ = 0;
