@@ -9,8 +9,10 @@
 #                                 against a bare Qt window, chart and help refreshes
 #   bench/run.sh receive [TRIALS] the receiving side: Eb/N0 needed per impairment, estimate
 #                                 error, false packets, speed (100 trials unless told)
-#   bench/run.sh monitor          the monitor window: cold start under Xvfb against the same bare
-#                                 Qt window
+#   bench/run.sh monitor [SECONDS]
+#                                 the monitor window: cold start under Xvfb against the same bare
+#                                 Qt window; CPU while listening live through a PulseAudio null
+#                                 sink for SECONDS (60) against arecord on the same device
 # A first argument that starts with "--" is taken as ARGS of the output set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -29,7 +31,7 @@ if [ $# -gt 0 ]; then
       args=("$@")
       ;;
     *)
-      echo "usage: bench/run.sh [output [ARGS] | window | receive [TRIALS] | monitor]" >&2
+      echo "usage: bench/run.sh [output [ARGS] | window | receive [TRIALS] | monitor [SECONDS]]" >&2
       exit 2
       ;;
   esac
@@ -69,11 +71,14 @@ for set in "${sets[@]}"; do
       build-bench/bench/zk_receive_bench "${args[0]:-100}" all
       ;;
     monitor)
-      cmake --build build-bench -j "$jobs" --target zk_ui_xstart_bench zk77q3-monitor
+      cmake --build build-bench -j "$jobs" --target zk_ui_xstart_bench zk77q3-monitor zk77q3
       # A configuration folder of its own, so that no remembered device changes the start.
       config=$(mktemp -d)
       XDG_CONFIG_HOME="$config" BUILD=build-bench bench/ui/xstart.sh --runs=41 --monitor
       rm -rf "$config"
+      echo
+      bench/monitor/listen_cpu.sh build-bench/src/monitor/zk77q3-monitor build-bench/src/cli/zk77q3 \
+        "${args[0]:-60}"
       ;;
   esac
   echo
