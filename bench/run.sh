@@ -81,8 +81,8 @@ for set in "${sets[@]}"; do
       XDG_CONFIG_HOME="$config" BUILD=build-bench bench/ui/xstart.sh --runs=41 --monitor
       rm -rf "$config"
       echo
-      bench/monitor/listen_cpu.sh build-bench/src/monitor/zk77q3-monitor build-bench/src/cli/zk77q3 \
-        "${args[0]:-60}"
+      bench/monitor/listen_cpu.sh build-bench/src/monitor/zk77q3-monitor \
+        build-bench/src/cli/zk77q3 "${args[0]:-60}"
       echo
       bench/monitor/listen_memory.sh build-bench/src/monitor/zk77q3-monitor \
         build-bench/src/cli/zk77q3 "${args[1]:-60}" "${args[2]:-20}"

@@ -94,11 +94,13 @@ if [ -n "${ZK_BENCH_PICTURE:-}" ]; then
 fi
 
 percent() {  # ticks over the run as % of one core
-  awk -v t="$1" -v hz="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.2f", 100 * t / hz / s }'
+  awk -v t="$1" -v hz="$ticks_per_second" -v s="$seconds" \
+    'BEGIN { printf "%.2f", 100 * t / hz / s }'
 }
 monitor_percent=$(percent $((monitor_after - monitor_before)))
 arecord_percent=$(percent $((arecord_after - arecord_before)))
-verdict=$(awk -v p="$monitor_percent" -v g="$goal_percent" 'BEGIN { print (p <= g) ? "met" : "MISSED" }')
+verdict=$(awk -v p="$monitor_percent" -v g="$goal_percent" \
+  'BEGIN { print (p <= g) ? "met" : "MISSED" }')
 echo "listening live, 48 kHz S16_LE mono through PulseAudio, $seconds s, CPU as % of one core:"
 printf '  %-30s %6s %%\n' "arecord (capture alone)" "$arecord_percent"
 printf '  %-30s %6s %%  %s\n' "zk77q3-monitor, drawing" "$monitor_percent" "$verdict"

@@ -37,8 +37,8 @@ sox "$work/_qq.wav" -r 48000 -t raw -e signed -b 16 -c 1 "$work/minute.raw" pad 
   exit 1
 }
 mkfifo "$work/air.pipe"
-printf 'pcm.!default { type file slave { pcm { type null } } file "/dev/null" infile "%s" format "raw" }\n' \
-  "$work/air.pipe" >"$work/asound.conf"
+printf '%s\n' "pcm.!default { type file slave { pcm { type null } } file \"/dev/null\"" \
+  "  infile \"$work/air.pipe\" format \"raw\" }" >"$work/asound.conf"
 
 mkdir -m 700 "$work/runtime"
 start_monitor "$monitor" ALSA_CONFIG_PATH="$work/asound.conf" XDG_RUNTIME_DIR="$work/runtime" \
@@ -65,24 +65,28 @@ bytes_per_second=$((bytes_per_minute / 60))
 fed=0
 feed_minute() {
   if [ "$speed" = 0 ]; then
-    timeout "$minute_timeout_seconds" cat "$work/minute.raw" >&3
+    timeout "$minute_timeout_seconds" cat "$work/minute.raw" >&3 || return 1
     fed=$((fed + 60))
     return
   fi
-  local s wait
+  local s pause
   for s in $(seq 0 59); do
-    dd if="$work/minute.raw" bs="$bytes_per_second" skip="$s" count=1 status=none >&3
+    timeout "$minute_timeout_seconds" \
+      dd if="$work/minute.raw" bs="$bytes_per_second" skip="$s" count=1 status=none >&3 || return 1
     fed=$((fed + 1))
-    wait=$(awk -v b="$began" -v n="$EPOCHREALTIME" -v f="$fed" -v x="$speed" \
+    pause=$(awk -v b="$began" -v n="$EPOCHREALTIME" -v f="$fed" -v x="$speed" \
       'BEGIN { w = b + f / x - n; printf "%.3f", (w > 0) ? w : 0 }')
-    sleep "$wait"
+    sleep "$pause"
   done
 }
 
 # A minute is read when its last bytes are in the pipe (at most 64 KiB, 0.7 s, behind).
 declare -a at_minute=()
 began=$EPOCHREALTIME
-feed_minute
+feed_minute || {
+  echo "the first minute was not taken within $minute_timeout_seconds s" >&2
+  exit 1
+}
 # The window looks every 33 ms: let it show the first minute's packets before the start figure.
 sleep "$settle_seconds"
 at_minute[1]=$(rss_kib "$monitor_pid")
