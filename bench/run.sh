@@ -9,15 +9,22 @@
 #                                 against a bare Qt window, chart and help refreshes
 #   bench/run.sh receive [TRIALS] the receiving side: Eb/N0 needed per impairment, estimate
 #                                 error, false packets, speed (100 trials unless told)
+#   bench/run.sh monitor [SECONDS [MINUTES [SPEED]]]
+#                                 the monitor window: cold start under Xvfb against the same bare
+#                                 Qt window; CPU while listening live through a PulseAudio null
+#                                 sink for SECONDS (60) against arecord on the same device; memory
+#                                 over MINUTES (60) of input fed through ALSA's file plugin at
+#                                 SPEED (20) times real time, 0: as fast as it is read (the hour
+#                                 in 20 s instead of 3 min, but the figure then varies by 1 MiB)
 # A first argument that starts with "--" is taken as ARGS of the output set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-sets=(output window receive)
+sets=(output window receive monitor)
 args=()
 if [ $# -gt 0 ]; then
   case "$1" in
-    output | window | receive)
+    output | window | receive | monitor)
       sets=("$1")
       shift
       args=("$@")
@@ -27,7 +34,8 @@ if [ $# -gt 0 ]; then
       args=("$@")
       ;;
     *)
-      echo "usage: bench/run.sh [output [ARGS] | window | receive [TRIALS]]" >&2
+      echo "usage: bench/run.sh [output [ARGS] | window | receive [TRIALS] |" \
+        "monitor [SECONDS [MINUTES [SPEED]]]]" >&2
       exit 2
       ;;
   esac
@@ -65,6 +73,19 @@ for set in "${sets[@]}"; do
     receive)
       cmake --build build-bench -j "$jobs" --target zk_receive_bench
       build-bench/bench/zk_receive_bench "${args[0]:-100}" all
+      ;;
+    monitor)
+      cmake --build build-bench -j "$jobs" --target zk_ui_xstart_bench zk77q3-monitor zk77q3
+      # A configuration folder of its own, so that no remembered device changes the start.
+      config=$(mktemp -d)
+      XDG_CONFIG_HOME="$config" BUILD=build-bench bench/ui/xstart.sh --runs=41 --monitor
+      rm -rf "$config"
+      echo
+      bench/monitor/listen_cpu.sh build-bench/src/monitor/zk77q3-monitor \
+        build-bench/src/cli/zk77q3 "${args[0]:-60}"
+      echo
+      bench/monitor/listen_memory.sh build-bench/src/monitor/zk77q3-monitor \
+        build-bench/src/cli/zk77q3 "${args[1]:-60}" "${args[2]:-20}"
       ;;
   esac
   echo

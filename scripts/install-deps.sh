@@ -38,7 +38,8 @@ test=(
 )
 # dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.
 package=(dpkg-dev desktop-file-utils appstream bash-completion)
-bench=(libbenchmark-dev sox xvfb xauth libxcb-damage0-dev imagemagick libopencore-amrnb-dev)
+bench=(libbenchmark-dev sox xvfb xauth xdotool libxcb-damage0-dev imagemagick libopencore-amrnb-dev
+  pulseaudio pulseaudio-utils libasound2-plugins alsa-utils)
 
 job=${1:-test}
 case "$job" in

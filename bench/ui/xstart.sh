@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Cold start of zk77q3-programmer in a real X server (Xvfb) against a bare Qt window, both as
-# fresh processes, in one run. Builds in build-bench/ unless BUILD names another folder.
-#   bench/ui/xstart.sh [--runs=N] [--also=OTHER_PROGRAMMER]...
+# Cold start of zk77q3-programmer (with --monitor: zk77q3-monitor) in a real X server (Xvfb)
+# against a bare Qt window, both as fresh processes, in one run. Builds in build-bench/ unless
+# BUILD names another folder.
+#   bench/ui/xstart.sh [--runs=N] [--monitor] [--also=OTHER_BUILD]...
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${BUILD:-build-bench}

@@ -1,14 +1,15 @@
 // Cold start of the real programmer executable in a real X server, against a bare Qt window of
-// the same stock widgets, each start a fresh process, measured in the same run. A start ends
-// when the X server has received the window's first full frame: the harness watches every new
-// top-level window with the DAMAGE extension and stops the clock at the first drawing that
-// covers at least half of a window of the programmer's size. The process is then killed and
-// its peak memory read from the kernel. Starts of the kinds are interleaved, so that the load
-// of a shared machine falls on all of them alike.
+// the same stock widgets, each start a fresh process, measured in the same run. With --monitor
+// the monitor window (zk77q3-monitor, no recording) takes the programmer's place against the
+// same bare window. A start ends when the X server has received the window's first full frame:
+// the harness watches every new top-level window with the DAMAGE extension and stops the clock
+// at the first drawing that covers at least half of a window of the programmer's size. The
+// process is then killed and its peak memory read from the kernel. Starts of the kinds are
+// interleaved, so that the load of a shared machine falls on all of them alike.
 //
-//   xvfb-run -a zk_ui_xstart_bench [--runs=N] [--also=PATH]...
+//   xvfb-run -a zk_ui_xstart_bench [--runs=N] [--monitor] [--also=PATH]...
 //
-// --also adds another build of the programmer (say, the one before a change) to the same run.
+// --also adds another build of the window measured (say, the one before a change) to the run.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -173,13 +174,17 @@ Start ColdStart(Display& display, const Contender& who, const std::string& folde
 int main(int argc, char** argv) {
     int runs = 15;
     std::vector<std::string> others;
+    bool monitor = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--runs=", 7) == 0) {
+        if (std::strcmp(argv[i], "--monitor") == 0) {
+            monitor = true;
+        } else if (std::strncmp(argv[i], "--runs=", 7) == 0) {
             runs = std::max(1, std::atoi(argv[i] + 7));
         } else if (std::strncmp(argv[i], "--also=", 7) == 0) {
             others.emplace_back(argv[i] + 7);
         } else {
-            std::fprintf(stderr, "usage: zk_ui_xstart_bench [--runs=N] [--also=PROGRAMMER]...\n");
+            std::fprintf(stderr,
+                         "usage: zk_ui_xstart_bench [--runs=N] [--monitor] [--also=PATH]...\n");
             return 2;
         }
     }
@@ -198,7 +203,11 @@ int main(int argc, char** argv) {
             bare.argv.push_back(kind);
         }
         contenders.push_back(bare);
-        contenders.push_back({"programmer", {ZK_PROGRAMMER}, {}});
+        if (monitor) {
+            contenders.push_back({"monitor", {ZK_MONITOR}, {}});
+        } else {
+            contenders.push_back({"programmer", {ZK_PROGRAMMER}, {}});
+        }
         for (const std::string& other : others) {
             contenders.push_back({other, {other}, {}});
         }
