@@ -21,6 +21,7 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -362,7 +363,12 @@ void MonitorWindow::Refresh() {
     waterfall_->AddRows(update.rows);
     meter_->ShowLevel(static_cast<double>(clock_.elapsed()) / 1000.0, update.peakDbfs,
                       update.clipping);
-    level_->setText(MonitorTexts::Level(update.peakDbfs));
+    levelTextPeakDbfs_ = std::max(levelTextPeakDbfs_, update.peakDbfs);
+    if (clock_.elapsed() - levelTextAt_ >= kLevelTextMilliseconds || update.ended) {
+        level_->setText(MonitorTexts::Level(levelTextPeakDbfs_));
+        levelTextAt_ = clock_.elapsed();
+        levelTextPeakDbfs_ = receive::kSilenceDbfs;
+    }
     clip_->setText(meter_->ClipWarning() ? tr("Clipping: turn the input down") : QString());
     state_->setText(tr("State: %1").arg(MonitorTexts::State(update.state)));
     if (update.ended) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "comparison.h"
+#include "leveltext.h"
 #include "receivesession.h"
 
 class QComboBox;
@@ -29,8 +30,12 @@ class Waterfall;
 
 // The packets kept in the list; older ones give way, so that days of listening stay small.
 inline constexpr int kPacketsKept = 500;
-// How often the window looks at the receiver: often enough for a smooth meter.
-inline constexpr int kRefreshMilliseconds = 33;
+// How often the window looks at the receiver: often enough for a meter and a waterfall that
+// move smoothly to the eye, seldom enough that drawing them stays a small share of a core.
+inline constexpr int kRefreshMilliseconds = 50;
+// How often the level is written out in figures: a number that changes faster cannot be read,
+// and each new text lays the window out again.
+inline constexpr int kLevelTextMilliseconds = 250;
 // How often the window looks whether the programming log has a new entry.
 inline constexpr int kLogWatchMilliseconds = 500;
 // A send is logged once its sound has drained, so its packet is heard before its entry is
@@ -90,6 +95,8 @@ class MonitorWindow : public QMainWindow {
     QTimer logWatch_;
     std::string logStamp_;  // the log's size and time when last looked at
     QElapsedTimer clock_;
+    qint64 levelTextAt_ = 0;  // when the level's figures were last written, in ms
+    double levelTextPeakDbfs_ = receive::kSilenceDbfs;  // the loudest since then
 
     QComboBox* device_ = nullptr;
     QPushButton* listen_ = nullptr;
