@@ -8,14 +8,14 @@
 #include "boundedread.h"
 #include "errors.h"
 #include "expectedsettings.h"
-#include "listen.h"
+#include "listenlive.h"
 #include "messages.h"
 #include "profile.h"
 #include "receiveprogram.h"
 #include "sentlog.h"
 #include "soundfilereader.h"
 #include "stdoutput.h"
-#include "verify.h"
+#include "verifyrecordings.h"
 
 namespace zk::cli {
 
