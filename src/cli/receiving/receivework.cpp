@@ -1,20 +1,21 @@
-// verify and listen doing their work: the half of the receiving side's commands that lives in
-// zk77q3-receive.
+// verify and listen doing their work: libzk77q3-receive.so's entry point (receiveentry.h).
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
+#include <functional>
+#include <optional>
+#include <string>
 
-#include "boundedread.h"
 #include "errors.h"
 #include "expectedsettings.h"
+#include "faultreport.h"
 #include "listenlive.h"
 #include "messages.h"
-#include "profile.h"
-#include "receiveprogram.h"
+#include "receiveentry.h"
 #include "sentlog.h"
+#include "settings.h"
 #include "soundfilereader.h"
-#include "stdoutput.h"
 #include "verifyrecordings.h"
 
 namespace zk::cli {
@@ -53,10 +54,6 @@ Array LastSentArray() {
     return bytes;
 }
 
-// The descriptor of the pipe on which zk77q3 handed on the expected settings, or -1: then they
-// are read from the arguments, as when zk77q3-receive is started by hand.
-int handedSettingsFd = -1;
-
 // The descriptor on which listen says that its capture runs, or -1.
 int readyFd = -1;
 
@@ -72,41 +69,23 @@ void SayCapturing() {
     }
 }
 
-// The handed settings are a few hundred bytes; anything far beyond is not zk77q3's.
-constexpr std::size_t kMaxHandedSettingsBytes = 64 * 1024;
-
-ExpectedSettings ReadHandedSettingsFromPipe() {
-    BoundedText read = ReadAtMost(handedSettingsFd, kMaxHandedSettingsBytes);
-    ::close(handedSettingsFd);
-    handedSettingsFd = -1;
-    if (read.error != 0) {
-        throw UsageError("the expected settings handed on by zk77q3 cannot be read. " +
-                         SystemErrorText(read.error));
-    }
-    if (read.text.size() > kMaxHandedSettingsBytes) {
-        throw UsageError("the expected settings handed on by zk77q3 cannot be read");
-    }
-    return ReadHandedSettings(read.text);
-}
-
-// The settings given on the command line (or by --config) as the expectation. Options alone
+// The settings given as the expectation (expectedsettings.h's form), or none. Options alone
 // expect just those settings; a profile stands for the whole array.
-std::optional<Expectation> SettingsExpectation(const CommonOptions& common) {
-    const std::optional<ExpectedSettings> settings =
-        handedSettingsFd >= 0 ? ReadHandedSettingsFromPipe() : ExpectedSettingsOf(common);
-    if (!settings) {
+std::optional<Expectation> SettingsExpectation(const char* settingsJson) {
+    if (settingsJson == nullptr) {
         return std::nullopt;
     }
+    const ExpectedSettings settings = ReadHandedSettings(settingsJson);
     Expectation expectation;
-    expectation.array = ArrayForSettings(settings->panel);
-    expectation.keys = settings->keys;
-    expectation.from = settings->keys.empty() ? "config" : "options";
+    expectation.array = ArrayForSettings(settings.panel);
+    expectation.keys = settings.keys;
+    expectation.from = settings.keys.empty() ? "config" : "options";
     return expectation;
 }
 
-std::optional<Expectation> ChooseExpectation(const CommonOptions& common,
-                                             const std::string& expectWav, bool expectLast) {
-    RefuseTwoExpectations(common, expectWav, expectLast);
+// zk77q3 has refused two expectations at once.
+std::optional<Expectation> ChooseExpectation(const zk77q3_receive_request_v1& request) {
+    const std::string expectWav = request.expect_wav;
     if (!expectWav.empty()) {
         Expectation expectation;
         expectation.from = "expect-wav";
@@ -119,67 +98,66 @@ std::optional<Expectation> ChooseExpectation(const CommonOptions& common,
         }
         return expectation;
     }
-    if (expectLast) {
+    if (request.expect_last != 0) {
         Expectation expectation;
         expectation.from = "expect-last";
         expectation.array = LastSentArray();
         return expectation;
     }
-    return SettingsExpectation(common);
+    return SettingsExpectation(request.settings_json);
+}
+
+// The print of the program that called, for its checked standard output.
+std::function<void(const std::string&)> PrinterOf(const zk77q3_receive_request_v1& request) {
+    return [print = request.print](const std::string& text) { print(text.data(), text.size()); };
+}
+
+int RunVerifyCommand(const zk77q3_receive_request_v1& arguments) {
+    VerifyRequest request;
+    request.files.assign(arguments.files, arguments.files + arguments.file_count);
+    if (*arguments.channel != '\0') {
+        request.channel = WholeNumberIn("--channel", arguments.channel, 1, 1024);
+    }
+    request.expected = ChooseExpectation(arguments);
+    request.json = arguments.json != 0;
+    return RunVerify(request, PrinterOf(arguments));
+}
+
+int RunListenCommand(const zk77q3_receive_request_v1& arguments) {
+    ListenRequest request;
+    request.device = arguments.device;
+    request.rate = static_cast<unsigned>(WholeNumberIn("--rate", arguments.rate, 8000, 96000));
+    if (*arguments.count != '\0') {
+        request.count = WholeNumberIn("--count", arguments.count, 1, 1000000);
+    }
+    if (*arguments.timeout != '\0') {
+        request.timeout = WholeNumberIn("--timeout", arguments.timeout, 1, 31 * 24 * 3600);
+    }
+    request.expected = ChooseExpectation(arguments);
+    request.json = arguments.json != 0;
+    request.statusLine = ::isatty(STDERR_FILENO) == 1;
+    readyFd = arguments.ready_fd;
+    request.capturing = SayCapturing;
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    return RunListen(request, PrinterOf(arguments), stderr, interrupted);
 }
 
 }  // namespace
 
-std::vector<std::string> ProgramArguments(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    const auto takeDescriptor = [&arguments](std::string_view option, int& into) {
-        if (arguments.empty() || !arguments.front().starts_with(option)) {
-            return false;
-        }
-        const std::string number = arguments.front().substr(option.size());
-        if (number.empty() || number.size() > 9 ||
-            number.find_first_not_of("0123456789") != std::string::npos) {
-            return false;
-        }
-        into = std::stoi(number);
-        arguments.erase(arguments.begin());
-        return true;
-    };
-    while (takeDescriptor(kSettingsFdOption, handedSettingsFd) ||
-           takeDescriptor(kReadyFdOption, readyFd)) {
-    }
-    return arguments;
-}
-
-int RunVerifyCommand(const VerifyArguments& arguments, CommonOptions& common) {
-    VerifyRequest request;
-    request.files = arguments.files;
-    if (!arguments.channel.empty()) {
-        request.channel = WholeNumberIn("--channel", arguments.channel, 1, 1024);
-    }
-    request.expected = ChooseExpectation(common, arguments.expectWav, arguments.expectLast);
-    request.json = common.json;
-    return RunVerify(request, [](const std::string& text) { PrintNow(text); });
-}
-
-int RunListenCommand(const ListenArguments& arguments, CommonOptions& common) {
-    ListenRequest request;
-    request.device = common.device;
-    request.rate = static_cast<unsigned>(WholeNumberIn("--rate", arguments.rate, 8000, 96000));
-    if (!arguments.count.empty()) {
-        request.count = WholeNumberIn("--count", arguments.count, 1, 1000000);
-    }
-    if (!arguments.timeout.empty()) {
-        request.timeout = WholeNumberIn("--timeout", arguments.timeout, 1, 31 * 24 * 3600);
-    }
-    request.expected = ChooseExpectation(common, "", arguments.expectLast);
-    request.json = common.json;
-    request.statusLine = ::isatty(STDERR_FILENO) == 1;
-    request.capturing = SayCapturing;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
-    return RunListen(
-        request, [](const std::string& text) { PrintNow(text); }, stderr, interrupted);
-}
-
 }  // namespace zk::cli
+
+extern "C" int zk77q3_receive_v1(const zk77q3_receive_request_v1* request) {
+    using namespace zk::cli;
+    return RunReportingFaults([request] {
+        switch (request->command) {
+            case ZK77Q3_RECEIVE_VERIFY:
+                return RunVerifyCommand(*request);
+            case ZK77Q3_RECEIVE_LISTEN:
+                return RunListenCommand(*request);
+            default:
+                throw zk::Fault("the decoder of verify and listen was asked for command " +
+                                std::to_string(request->command));
+        }
+    });
+}
