@@ -29,7 +29,13 @@ install(TARGETS zk77q3 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS zk77q3-receive LIBRARY DESTINATION ${ZK_INSTALL_PROGRAMDIR})
 file(RELATIVE_PATH zk_bin_to_programs ${CMAKE_INSTALL_FULL_BINDIR}
      ${CMAKE_INSTALL_PREFIX}/${ZK_INSTALL_PROGRAMDIR})
-set_target_properties(zk77q3 PROPERTIES INSTALL_RPATH "$ORIGIN/${zk_bin_to_programs}")
+# The build tree lays the two out the same way, so that one RUNPATH serves both, unchanged at
+# install: CMake's editable build RUNPATH would end in an empty entry, which is the working folder.
+get_target_property(zk_cli_binary_dir zk77q3 BINARY_DIR)
+set_target_properties(zk77q3-receive PROPERTIES
+                      LIBRARY_OUTPUT_DIRECTORY ${zk_cli_binary_dir}/${zk_bin_to_programs})
+set_target_properties(zk77q3 PROPERTIES INSTALL_RPATH "$ORIGIN/${zk_bin_to_programs}"
+                                        BUILD_WITH_INSTALL_RPATH ON)
 
 if(TARGET zk77q3_man)
   get_target_property(zk_man_page zk77q3_man ZK_PAGE)

@@ -99,11 +99,18 @@ TEST(ReceiveSide, NoAccessCodeStandsInTheDecodersArguments) {
     EXPECT_NE(out.find("checked: user-open, admin-close\nas expected"), std::string::npos) << out;
 }
 
-// zk77q3 copied into a folder of its own, where the library it opens is whatever the test puts
-// beside it: none, or a shared library without the entry point (the C library's maths, copied).
+// zk77q3 copied into a folder of its own, where the library it opens (in the folder its RUNPATH
+// names, as the build and the package lay it out) is whatever the test puts there: none, or a
+// shared library without the entry point (the C library's maths, copied).
 TEST(ReceiveSide, ALibraryMissingOrWithoutTheEntryIsAFaultNamingIt) {
     testing::WorkFolder folder;
-    std::filesystem::copy_file(ZK77Q3_PATH, "zk77q3");
+    const std::filesystem::path program = std::filesystem::path(ZK77Q3_PATH);
+    const std::filesystem::path library = std::filesystem::path(ZK77Q3_RECEIVE_PATH);
+    const std::filesystem::path libraryFolder =
+        "bin" / std::filesystem::relative(library.parent_path(), program.parent_path());
+    std::filesystem::create_directories("bin");
+    std::filesystem::create_directories(libraryFolder);
+    std::filesystem::copy_file(program, "bin/zk77q3");
     ASSERT_EQ(zk::testing::RunTool("generate").status, 0);
     std::string maths;
     std::ifstream maps("/proc/self/maps");
@@ -124,11 +131,11 @@ TEST(ReceiveSide, ALibraryMissingOrWithoutTheEntryIsAFaultNamingIt) {
                                "zk77q3: Cannot use the decoder of verify and listen: "
                                "libzk77q3-receive.so has no entry point zk77q3_receive_v1"}}) {
         if (c.beside != nullptr) {
-            std::filesystem::copy_file(maths, ZK77Q3_RECEIVE_LIBRARY);
+            std::filesystem::copy_file(maths, libraryFolder / ZK77Q3_RECEIVE_LIBRARY);
         }
         for (const char* command : {"verify _qq.wav", "listen --count 1 --timeout 1"}) {
             const int raw =
-                std::system(("./zk77q3 " + std::string(command) + " >out 2>err").c_str());
+                std::system(("bin/zk77q3 " + std::string(command) + " >out 2>err").c_str());
             EXPECT_EQ(WEXITSTATUS(raw), kExitFault) << command;
             EXPECT_EQ(testing::ReadFile("out"), "") << command;
             EXPECT_EQ(testing::ReadFile("err").rfind(c.said, 0), 0u) << testing::ReadFile("err");
