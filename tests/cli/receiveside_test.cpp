@@ -99,6 +99,27 @@ TEST(ReceiveSide, NoAccessCodeStandsInTheDecodersArguments) {
     EXPECT_NE(out.find("checked: user-open, admin-close\nas expected"), std::string::npos) << out;
 }
 
+// The descriptors of play --check-with's listener are taken only before listen; before any
+// other command the parser refuses them like any unknown option.
+TEST(ReceiveSide, TheListenersDescriptorsAreTakenOnlyBeforeListen) {
+    testing::WorkFolder folder;
+    struct Case {
+        const char* args;
+        const char* said;
+    };
+    for (const Case& c :
+         {Case{"--ready-fd=5 generate", "zk77q3: unknown option \"--ready-fd\""},
+          Case{"--settings-fd=9 verify x.wav", "zk77q3: unknown option \"--settings-fd\""},
+          Case{"listen --ready-fd=5", "zk77q3: unknown option \"--ready-fd\""},
+          Case{"--settings-fd=9 listen --timeout 1",
+               "zk77q3: the expected settings handed on by zk77q3 cannot be read. Bad file "
+               "descriptor"}}) {
+        const zk::testing::ToolRun run = zk::testing::RunTool(c.args);
+        EXPECT_EQ(run.status, kExitBadInput) << c.args;
+        EXPECT_EQ(run.err.rfind(c.said, 0), 0u) << c.args << ": " << run.err;
+    }
+}
+
 // zk77q3 copied into a folder of its own, where the library it opens (in the folder its RUNPATH
 // names, as the build and the package lay it out) is whatever the test puts there: none, or a
 // shared library without the entry point (the C library's maths, copied).

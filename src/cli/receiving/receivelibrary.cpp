@@ -130,6 +130,13 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     while (takeDescriptor(kSettingsFdOption, handedSettingsFd) ||
            takeDescriptor(kReadyFdOption, readyFd)) {
     }
+    // Only the listener of play --check-with is started with them: before any other command
+    // they stay in place, for the parser to refuse.
+    if (arguments.empty() || arguments.front() != "listen") {
+        handedSettingsFd = -1;
+        readyFd = -1;
+        return std::vector<std::string>(argv + 1, argv + argc);
+    }
     return arguments;
 }
 

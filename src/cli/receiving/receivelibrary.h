@@ -44,8 +44,8 @@ inline constexpr std::string_view kReadyFdOption = "--ready-fd=";
 // and inherited across exec, for kSettingsFdOption.
 int PipeHoldingSettings(const std::string& text);
 
-// The arguments after the program's name, for main: a kSettingsFdOption and a kReadyFdOption
-// are taken off the front and their descriptors kept for listen.
+// The arguments after the program's name, for main: before listen, a kSettingsFdOption and a
+// kReadyFdOption are taken off the front and their descriptors kept for it.
 std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 }  // namespace zk::cli
