@@ -4,7 +4,8 @@
 #   bin/zk77q3-monitor              the monitor window; it reads recordings by the names given
 #   bin/zk77q3-programmer           a launcher: makes the user's working folder, puts "help.rtf"
 #                                   into it and starts the window there
-#   lib/zk77q3/zk77q3-receive       the decoder behind `zk77q3 verify` and `zk77q3 listen`
+#   lib/zk77q3/libzk77q3-receive.so the decoder behind `zk77q3 verify` and `zk77q3 listen`,
+#                                   opened by zk77q3 on their first use
 #   lib/zk77q3/zk77q3-programmer    the window itself; it reads and writes relative to the folder
 #                                   it runs in, so it is not started directly
 #   share/zk77q3/help.rtf           the help the launcher copies
@@ -23,69 +24,73 @@ set(ZK_WORK_FOLDER "ZK-77q3")
 
 set(zk_packaging_dir ${PROJECT_SOURCE_DIR}/packaging)
 
-if(TARGET zk77q3)
-  install(TARGETS zk77q3 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # The decoder behind verify and listen, which zk77q3 finds relative to its own folder.
-  install(TARGETS zk77q3-receive RUNTIME DESTINATION ${ZK_INSTALL_PROGRAMDIR})
-  file(RELATIVE_PATH zk_bin_to_programs ${CMAKE_INSTALL_FULL_BINDIR}
-       ${CMAKE_INSTALL_PREFIX}/${ZK_INSTALL_PROGRAMDIR})
-  target_compile_definitions(zk_cli_options PRIVATE ZK_RECEIVE_FROM_BIN="${zk_bin_to_programs}")
+install(TARGETS zk77q3 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The decoder behind verify and listen, which zk77q3 finds through its RUNPATH, relative to its
+# own folder.
+install(TARGETS zk77q3-receive LIBRARY DESTINATION ${ZK_INSTALL_PROGRAMDIR})
+file(RELATIVE_PATH zk_bin_to_programs ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_PREFIX}/${ZK_INSTALL_PROGRAMDIR})
+# The build tree lays the two out the same way, so that one RUNPATH serves both, unchanged at
+# install: CMake's editable build RUNPATH would end in an empty entry, which is the working folder.
+get_target_property(zk_cli_binary_dir zk77q3 BINARY_DIR)
+set_target_properties(zk77q3-receive PROPERTIES
+                      LIBRARY_OUTPUT_DIRECTORY ${zk_cli_binary_dir}/${zk_bin_to_programs})
+set_target_properties(zk77q3 PROPERTIES INSTALL_RPATH "$ORIGIN/${zk_bin_to_programs}"
+                                        BUILD_WITH_INSTALL_RPATH ON)
 
-  if(TARGET zk77q3_man)
-    get_target_property(zk_man_page zk77q3_man ZK_PAGE)
-    install(FILES ${zk_man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-  endif()
+if(TARGET zk77q3_man)
+  get_target_property(zk_man_page zk77q3_man ZK_PAGE)
+  install(FILES ${zk_man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 
-  # bash-completion looks for completions in its completionsdir, under the data folder of the
-  # prefix it was installed with: the same folder under our own data folder, so that a
-  # /usr/local build does not write into /usr. Without bash-completion's pkg-config file, the
-  # folder it uses everywhere.
-  set(ZK_BASH_COMPLETION_DIR "" CACHE STRING
-      "Where the bash completion goes, relative to the prefix (empty: ask pkg-config)")
-  set(zk_completion_dir ${ZK_BASH_COMPLETION_DIR})
-  if(NOT zk_completion_dir)
-    set(zk_completion_dir ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
-    find_program(ZK_PKG_CONFIG pkg-config)
-    if(ZK_PKG_CONFIG)
-      execute_process(
-        COMMAND ${ZK_PKG_CONFIG} --variable=completionsdir
-                --define-variable=datadir=${CMAKE_INSTALL_FULL_DATADIR}
-                --define-variable=prefix=${CMAKE_INSTALL_PREFIX} bash-completion
-        OUTPUT_VARIABLE zk_asked OUTPUT_STRIP_TRAILING_WHITESPACE
-        RESULT_VARIABLE zk_status ERROR_QUIET)
-      string(LENGTH "${CMAKE_INSTALL_PREFIX}/" zk_length)
-      string(SUBSTRING "${zk_asked}" 0 ${zk_length} zk_head)
-      if(zk_status EQUAL 0 AND zk_head STREQUAL "${CMAKE_INSTALL_PREFIX}/")
-        string(SUBSTRING "${zk_asked}" ${zk_length} -1 zk_completion_dir)
-      endif()
+# bash-completion looks for completions in its completionsdir, under the data folder of the
+# prefix it was installed with: the same folder under our own data folder, so that a
+# /usr/local build does not write into /usr. Without bash-completion's pkg-config file, the
+# folder it uses everywhere.
+set(ZK_BASH_COMPLETION_DIR "" CACHE STRING
+    "Where the bash completion goes, relative to the prefix (empty: ask pkg-config)")
+set(zk_completion_dir ${ZK_BASH_COMPLETION_DIR})
+if(NOT zk_completion_dir)
+  set(zk_completion_dir ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+  find_program(ZK_PKG_CONFIG pkg-config)
+  if(ZK_PKG_CONFIG)
+    execute_process(
+      COMMAND ${ZK_PKG_CONFIG} --variable=completionsdir
+              --define-variable=datadir=${CMAKE_INSTALL_FULL_DATADIR}
+              --define-variable=prefix=${CMAKE_INSTALL_PREFIX} bash-completion
+      OUTPUT_VARIABLE zk_asked OUTPUT_STRIP_TRAILING_WHITESPACE
+      RESULT_VARIABLE zk_status ERROR_QUIET)
+    string(LENGTH "${CMAKE_INSTALL_PREFIX}/" zk_length)
+    string(SUBSTRING "${zk_asked}" 0 ${zk_length} zk_head)
+    if(zk_status EQUAL 0 AND zk_head STREQUAL "${CMAKE_INSTALL_PREFIX}/")
+      string(SUBSTRING "${zk_asked}" ${zk_length} -1 zk_completion_dir)
     endif()
   endif()
-  install(FILES ${zk_packaging_dir}/zk77q3.bash-completion
-          DESTINATION ${zk_completion_dir} RENAME zk77q3)
 endif()
+install(FILES ${zk_packaging_dir}/zk77q3.bash-completion
+        DESTINATION ${zk_completion_dir} RENAME zk77q3)
 
-if(TARGET zk77q3-programmer)
-  install(TARGETS zk77q3-programmer RUNTIME DESTINATION ${ZK_INSTALL_PROGRAMDIR})
+# The window.
+install(TARGETS zk77q3-programmer RUNTIME DESTINATION ${ZK_INSTALL_PROGRAMDIR})
 
-  # The launcher finds the program and the help relative to its own folder.
-  GNUInstallDirs_get_absolute_install_dir(zk_full_programdir ZK_INSTALL_PROGRAMDIR PROGRAMDIR)
-  file(RELATIVE_PATH ZK_BIN_TO_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
-       ${zk_full_programdir}/zk77q3-programmer)
-  file(RELATIVE_PATH ZK_BIN_TO_HELP ${CMAKE_INSTALL_FULL_BINDIR}
-       ${CMAKE_INSTALL_FULL_DATADIR}/${PROJECT_NAME}/help.rtf)
-  configure_file(${zk_packaging_dir}/zk77q3-programmer.in
-                 ${PROJECT_BINARY_DIR}/packaging/zk77q3-programmer @ONLY)
-  install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/zk77q3-programmer
-          DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The launcher finds the program and the help relative to its own folder.
+GNUInstallDirs_get_absolute_install_dir(zk_full_programdir ZK_INSTALL_PROGRAMDIR PROGRAMDIR)
+file(RELATIVE_PATH ZK_BIN_TO_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}
+     ${zk_full_programdir}/zk77q3-programmer)
+file(RELATIVE_PATH ZK_BIN_TO_HELP ${CMAKE_INSTALL_FULL_BINDIR}
+     ${CMAKE_INSTALL_FULL_DATADIR}/${PROJECT_NAME}/help.rtf)
+configure_file(${zk_packaging_dir}/zk77q3-programmer.in
+               ${PROJECT_BINARY_DIR}/packaging/zk77q3-programmer @ONLY)
+install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/zk77q3-programmer
+        DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-  install(FILES ${PROJECT_SOURCE_DIR}/help.rtf DESTINATION ${CMAKE_INSTALL_DATADIR}/${PROJECT_NAME})
-  install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.desktop
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-  install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.metainfo.xml
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-  install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.svg
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-endif()
+install(FILES ${PROJECT_SOURCE_DIR}/help.rtf DESTINATION ${CMAKE_INSTALL_DATADIR}/${PROJECT_NAME})
+install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${zk_packaging_dir}/${ZK_APP_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 # The monitor window: started directly, it needs no working folder of its own.
 set(ZK_MONITOR_APP_ID "example.zk77q3.Monitor")

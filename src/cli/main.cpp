@@ -1,14 +1,12 @@
 // zk77q3: the programmer without its window. Same core, same files, same sound.
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "commandline.h"
-#include "errors.h"
+#include "faultreport.h"
 #include "filesizelimit.h"
 #include "helpwidth.h"
-#include "messages.h"
-#include "receiveprogram.h"
+#include "receivelibrary.h"
 #include "stdoutput.h"
 #include "workfolder.h"
 
@@ -19,8 +17,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = ProgramArguments(argc, argv);
     CommandLine commandLine;
     CommonOptions& common = commandLine.options();
-    int status = kExitDone;
-    try {
+    const int status = RunReportingFaults([&] {
         const Parsed parsed = commandLine.Parse(args);
         if (parsed.outcome == Outcome::Help) {
             Print(WrapHelp(parsed.help, HelpColumns()));
@@ -28,17 +25,9 @@ int main(int argc, char** argv) {
             Print(parsed.help);
         } else {
             EnterWorkingFolder(common.directory);
-            status = common.run(common);
+            return common.run(common);
         }
-    } catch (const UsageError& error) {
-        SayError(error.what());
-        status = kExitBadInput;
-    } catch (const zk::Fault& fault) {
-        SayError(zk::ErrorBoxMessage(fault.Detailed()));
-        status = kExitFault;
-    } catch (const std::exception& error) {
-        SayError(zk::ErrorBoxMessage(error.what()));
-        status = kExitFault;
-    }
+        return kExitDone;
+    });
     return FinishStandardOutput(status);
 }

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "commandline.h"
-#include "messages.h"
 #include "configoption.h"
-#include "verify.h"
+#include "messages.h"
+#include "verifyrecordings.h"
 
 namespace zk::cli {
 namespace {

@@ -23,7 +23,7 @@
 
 #include "_8_CRC.h"
 #include "toolrun.h"
-#include "verify.h"
+#include "verifyrecordings.h"
 #include "workfolder.h"
 
 namespace zk {

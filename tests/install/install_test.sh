@@ -49,10 +49,10 @@ stage)
     ;;
 
 layout)
-    for f in "$bin/zk77q3" "$launcher" "$programs/zk77q3-programmer" "$programs/zk77q3-receive"; do
+    for f in "$bin/zk77q3" "$launcher" "$programs/zk77q3-programmer"; do
         [ -f "$f" ] && [ -x "$f" ] || fail "$f is not an installed executable"
     done
-    for f in "$data/zk77q3/help.rtf" "$desktop" "$metainfo" "$icon"; do
+    for f in "$data/zk77q3/help.rtf" "$desktop" "$metainfo" "$icon" "$programs/libzk77q3-receive.so"; do
         [ -f "$f" ] || fail "$f is not installed"
     done
     # The window is only started through the launcher, which is a script, not the program.
@@ -62,7 +62,11 @@ layout)
 
     out=$("$bin/zk77q3" --version) || fail "zk77q3 --version failed"
     [ "$out" = "zk77q3 $version" ] || fail "zk77q3 --version printed '$out'"
-    # verify is handed on to the installed decoder, found from bin/ as the package lays it out.
+    # verify opens the installed decoder library, found through zk77q3's RUNPATH relative to bin/,
+    # never through the build tree.
+    if readelf -d "$bin/zk77q3" | grep -E 'RPATH|RUNPATH' | grep -qF "$build"; then
+        fail "the installed zk77q3 looks for libraries in the build tree"
+    fi
     work=$(mktemp -d)
     XDG_STATE_HOME=$work "$bin/zk77q3" generate -C "$work" --user-open 1590 >/dev/null 2>&1 ||
         fail "the installed zk77q3 cannot generate"

@@ -2,7 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "commands.h"
-#include "receiveprogram.h"
+#include "receivelibrary.h"
 
 namespace zk::cli {
 

@@ -3,8 +3,8 @@
 
 #include "checks.h"
 #include "commands.h"
-#include "generate.h"
 #include "configoption.h"
+#include "generate.h"
 #include "report.h"
 #include "stdoutput.h"
 

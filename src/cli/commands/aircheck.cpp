@@ -15,13 +15,16 @@
 
 #include "errors.h"
 #include "expectedsettings.h"
-#include "receiveprogram.h"
+#include "receivelibrary.h"
 
 namespace zk::cli {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// This very program, even when its file has been replaced since it started (an upgrade).
+constexpr const char* kThisProgram = "/proc/self/exe";
 
 // How long the listener may take to open the device and hear its first block.
 constexpr int kStartLimitMs = 5000;
@@ -167,7 +170,7 @@ AirCheck::AirCheck(const std::string& device, const PanelState& sent, int second
     Pipe report = MakePipe();
     Pipe messages = MakePipe();
     std::vector<std::string> arguments = {
-        "zk77q3-receive",
+        "zk77q3",
         std::string(kSettingsFdOption) + std::to_string(settings),
         std::string(kReadyFdOption) + std::to_string(ready.writing.Descriptor()),
         "listen",
@@ -180,7 +183,6 @@ AirCheck::AirCheck(const std::string& device, const PanelState& sent, int second
         argv.push_back(argument.data());
     }
     argv.push_back(nullptr);
-    const std::string program = ReceiveProgramPath();
 
     std::fflush(stdout);
     std::fflush(stderr);
@@ -196,7 +198,7 @@ AirCheck::AirCheck(const std::string& device, const PanelState& sent, int second
             ::fcntl(readyFd, F_SETFD, 0) != 0) {
             ::_exit(127);
         }
-        ::execv(program.c_str(), argv.data());
+        ::execv(kThisProgram, argv.data());
         ::_exit(127);
     }
     ready.writing = FileHandle();

@@ -1,7 +1,8 @@
 // Send and check in one run. While play sends, a second receiver (another sound card, or the
-// radio's own monitor output) is heard by zk77q3-receive's listen, started beside this process
-// before the first sample goes out; its first packet is compared with the settings just sent,
-// every byte of the array. The decoding libraries stay in zk77q3-receive (receiveprogram.h).
+// radio's own monitor output) is heard by zk77q3 listen, a second process of this very program
+// started beside this one before the first sample goes out; its first packet is compared with
+// the settings just sent, every byte of the array. Only that process loads the decoding
+// libraries (receivelibrary.h).
 #pragma once
 
 #include <sys/types.h>

@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "messages.h"
 #include "configoption.h"
+#include "messages.h"
 
 namespace zk::cli {
 

@@ -1,7 +1,8 @@
 // verify's and listen's expectation when it is given as settings: as options, as a profile, or
-// both. zk77q3 reads and checks it, then hands it to zk77q3-receive on a pipe as the text below:
-// never in zk77q3-receive's arguments, which every local user can read in the process list for
-// as long as it decodes (listen runs for hours).
+// both. zk77q3 reads and checks it, then hands it to the receiving side's library as the text
+// below, and to play --check-with's listener on a pipe in the same form: never in a process's
+// arguments, which every local user can read in the process list for as long as it decodes
+// (listen runs for hours).
 #pragma once
 
 #include <optional>

@@ -4,9 +4,9 @@
 #include "accesscode.h"
 #include "accesscodetext.h"
 #include "commands.h"
+#include "configoption.h"
 #include "keying.h"
 #include "messages.h"
-#include "configoption.h"
 #include "testsignals.h"
 #include "testsound.h"
 

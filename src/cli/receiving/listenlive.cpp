@@ -1,4 +1,4 @@
-#include "listen.h"
+#include "listenlive.h"
 
 #include <chrono>
 #include <cmath>

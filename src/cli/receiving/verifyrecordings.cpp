@@ -1,4 +1,4 @@
-#include "verify.h"
+#include "verifyrecordings.h"
 
 #include <sys/stat.h>
 
