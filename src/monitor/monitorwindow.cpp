@@ -378,6 +378,7 @@ void MonitorWindow::Refresh() {
 
 void MonitorWindow::ShowEnded(const SessionUpdate& update) {
     refresh_.stop();
+    waterfall_->Flush();
     const bool wasLive = live_;
     live_ = false;
     stoppedMinute_ = session_->LastMinute();

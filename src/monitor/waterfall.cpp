@@ -47,7 +47,18 @@ void Waterfall::AddRows(const std::vector<SpectrumRow>& rows) {
                 WaterfallColour(rows[first + static_cast<std::size_t>(k)][bin]);
         }
     }
-    update();
+    undrawn_ = true;
+    if (!sinceDrawn_.isValid() || sinceDrawn_.elapsed() >= kWaterfallRepaintMilliseconds) {
+        Flush();
+    }
+}
+
+void Waterfall::Flush() {
+    if (undrawn_) {
+        undrawn_ = false;
+        sinceDrawn_.start();
+        update();
+    }
 }
 
 void Waterfall::paintEvent(QPaintEvent*) {
