@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's screenshot of the monitor window under Xvfb: the window started on a
-# recording made by `zk77q3 generate` (user open code 1590, call-sign period one hour), once it
+# recording made by `zk77q3 play` (user open code 1590, call-sign period one hour), once it
 # has decoded it and shows the packet. Needs xvfb-run, xdotool and ImageMagick's import.
 #   docs/screenshots/take-monitor.sh MONITOR_BINARY ZK77Q3_BINARY [OUTPUT_FOLDER]
 set -euo pipefail
@@ -17,7 +17,11 @@ fi
 work=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-(cd "$work" && "$tool" generate --user-open 1590 --period 1:0:0 >/dev/null 2>&1)
+# Sent (into ALSA's null device) rather than only generated, so that the programming log holds
+# the send the window compares its packet with.
+echo 'pcm.!default { type null }' >"$work/asound.conf"
+(cd "$work" && XDG_STATE_HOME="$work/state" ALSA_CONFIG_PATH="$work/asound.conf" \
+  "$tool" play --user-open 1590 --period 1:0:0 >/dev/null 2>&1)
 # A folder of its own for the remembered device, and English texts whatever the machine's.
 mkdir -m 700 "$work/runtime"
 XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" XDG_RUNTIME_DIR="$work/runtime" \
