@@ -12,34 +12,16 @@ pids=()
 started() {
   pids+=("$1")
 }
-tree() {
-  local child
-  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
-    tree "$child"
-  done
-  echo "$1"
-}
+# shellcheck source=../../scripts/stopprocesses.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/stopprocesses.sh"
 cleanup() {
   set +e
-  local all=() p alive i
+  local reversed=() i
   # The last started first: the sound server outlives those that record from it.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    mapfile -t -O "${#all[@]}" all < <(tree "${pids[i]}")
+    reversed+=("${pids[i]}")
   done
-  for p in "${all[@]}"; do
-    kill "$p" 2>/dev/null
-  done
-  for _ in $(seq 1 30); do
-    alive=0
-    for p in "${all[@]}"; do
-      kill -0 "$p" 2>/dev/null && alive=1
-    done
-    [ "$alive" -eq 0 ] && break
-    sleep 0.1
-  done
-  for p in "${all[@]}"; do
-    kill -KILL "$p" 2>/dev/null
-  done
+  stop_processes "${reversed[@]}"
   rm -rf "$work"
 }
 trap cleanup EXIT

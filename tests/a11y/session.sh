@@ -25,34 +25,11 @@ fi
 
 work=$(mktemp -d)
 pids=()
-# A process and everything it started, children first.
-tree() {
-  local child
-  for child in $(ps -o pid= --ppid "$1" 2>/dev/null); do
-    tree "$child"
-  done
-  echo "$1"
-}
+# shellcheck source=../../scripts/stopprocesses.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/stopprocesses.sh"
 cleanup() {
   set +e
-  local all=() p
-  for p in "${pids[@]}"; do
-    mapfile -t -O "${#all[@]}" all < <(tree "$p")
-  done
-  for p in "${all[@]}"; do
-    kill "$p" 2>/dev/null || true
-  done
-  for _ in $(seq 1 30); do
-    alive=0
-    for p in "${all[@]}"; do
-      kill -0 "$p" 2>/dev/null && alive=1
-    done
-    [ "$alive" -eq 0 ] && break
-    sleep 0.1
-  done
-  for p in "${all[@]}"; do
-    kill -KILL "$p" 2>/dev/null || true
-  done
+  stop_processes "${pids[@]}"
   rm -rf "$work"
 }
 trap cleanup EXIT
