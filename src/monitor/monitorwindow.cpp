@@ -446,11 +446,17 @@ void MonitorWindow::ShowPacket(int row) {
 void MonitorWindow::CompareWith(const ExpectationChoice& choice) {
     choice_ = choice;
     ShowExpectationChoice();
+    CompareAgain(std::chrono::system_clock::time_point::min());
+}
+
+void MonitorWindow::CompareAgain(std::chrono::system_clock::time_point heardSince) {
     const ReadExpectation expected = ReadExpectationOf(choice_);
     for (int row = 0; row < static_cast<int>(packets_.size()); ++row) {
         ShownPacket& shown = packets_[static_cast<std::size_t>(row)];
-        shown.comparison = Compare(shown.heard.packet, expected);
-        list_->item(row)->setText(MonitorTexts::Summary(shown.heard, live_, shown.comparison));
+        if (shown.heard.heardAt >= heardSince) {
+            shown.comparison = Compare(shown.heard.packet, expected);
+            list_->item(row)->setText(MonitorTexts::Summary(shown.heard, live_, shown.comparison));
+        }
     }
     ShowPacket(list_->currentRow());
 }
@@ -464,17 +470,7 @@ void MonitorWindow::CompareAgainIfLogged() {
     if (choice_.source != ExpectationSource::LastSend) {
         return;
     }
-    const ReadExpectation expected = ReadExpectationOf(choice_);
-    const auto since =
-        std::chrono::system_clock::now() - std::chrono::seconds(kSendLoggedWithinSeconds);
-    for (int row = 0; row < static_cast<int>(packets_.size()); ++row) {
-        ShownPacket& shown = packets_[static_cast<std::size_t>(row)];
-        if (shown.heard.heardAt >= since) {
-            shown.comparison = Compare(shown.heard.packet, expected);
-            list_->item(row)->setText(MonitorTexts::Summary(shown.heard, live_, shown.comparison));
-        }
-    }
-    ShowPacket(list_->currentRow());
+    CompareAgain(std::chrono::system_clock::now() - std::chrono::seconds(kSendLoggedWithinSeconds));
 }
 
 void MonitorWindow::ChooseExpectation(int index) {

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,6 +78,8 @@ class MonitorWindow : public QMainWindow {
     void ChooseExpectation(int index);
     void ShowExpectationChoice();
     void CompareAgainIfLogged();
+    // Compares the packets heard since then with the chosen expectation, read now.
+    void CompareAgain(std::chrono::system_clock::time_point heardSince);
 
     struct ShownPacket {
         HeardPacket heard;

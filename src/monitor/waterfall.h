@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "spectrum.h"
+#include "waterfallrows.h"
 
 namespace zk::monitor {
 

@@ -18,7 +18,7 @@
 #include "receivesession.h"
 #include "soundfilereader.h"
 #include "soundfilewriter.h"
-#include "spectrum.h"
+#include "waterfallrows.h"
 
 namespace zk::monitor {
 namespace {

@@ -19,7 +19,7 @@
 #include "packet.h"
 #include "receivestate.h"
 #include "samplering.h"
-#include "spectrum.h"
+#include "waterfallrows.h"
 
 namespace zk::monitor {
 

@@ -1,4 +1,4 @@
-#include "spectrum.h"
+#include "waterfallrows.h"
 
 #include <algorithm>
 #include <cmath>
