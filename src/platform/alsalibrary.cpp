@@ -37,6 +37,7 @@ PlaybackFunctions LoadPlayback(const char* soname) {
     Bind(library, "snd_pcm_writei", f.pcm_writei);
     Bind(library, "snd_pcm_recover", f.pcm_recover);
     Bind(library, "snd_pcm_drain", f.pcm_drain);
+    Bind(library, "snd_pcm_delay", f.pcm_delay);
     Bind(library, "snd_pcm_close", f.pcm_close);
     Bind(library, "snd_config_update_free_global", f.config_update_free_global);
     Bind(library, "snd_device_name_hint", f.device_name_hint);

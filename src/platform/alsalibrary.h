@@ -19,6 +19,7 @@ struct PlaybackFunctions {
     decltype(&snd_pcm_writei) pcm_writei;
     decltype(&snd_pcm_recover) pcm_recover;
     decltype(&snd_pcm_drain) pcm_drain;
+    decltype(&snd_pcm_delay) pcm_delay;
     decltype(&snd_pcm_close) pcm_close;
     decltype(&snd_config_update_free_global) config_update_free_global;
     // The device names and descriptions that `aplay -L` shows (alsadevices.h).

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cerrno>
+#include <cstdio>
 #include <memory>
 
 #include "alsalibrary.h"
-#include "errors.h"
 
 namespace zk {
 namespace {
@@ -37,89 +38,161 @@ struct AlsaConfigRelease {
     ~AlsaConfigRelease() { alsa::Playback().config_update_free_global(); }
 };
 
+const alsa::PlaybackFunctions& LoadedAlsa(const std::string& fileName) {
+    try {
+        return alsa::Playback();
+    } catch (const alsa::LoadError& error) {
+        throw PlaybackError(fileName,
+                            std::string("ALSA library cannot be loaded: ") + error.what());
+    }
+}
+
+std::string DeviceText(const std::string& device) {
+    return "ALSA device \"" + device + "\"";
+}
+
+std::string SecondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", seconds);
+    return text;
+}
+
 }  // namespace
+
+SoundInterruptedError::SoundInterruptedError(const std::string& fullPath, const std::string& device,
+                                             double secondsIntoSound, std::string cause)
+    : PlaybackError(fullPath, DeviceText(device) + ": the sound was interrupted " +
+                                  SecondsText(secondsIntoSound) + " s in (" + cause + ")"),
+      seconds_(secondsIntoSound),
+      cause_(std::move(cause)) {}
+
+PlaybackStoppedError::PlaybackStoppedError(const std::string& fullPath, const std::string& device,
+                                           double secondsPlayed)
+    : PlaybackError(fullPath, DeviceText(device) + " stopped before the end of the sound"),
+      seconds_(secondsPlayed) {}
+
+// The open device and the sound it is prepared for.
+struct PreparedSound::Device {
+    const alsa::PlaybackFunctions& snd;
+    Sound sound;
+    std::string name;
+    const AlsaPlayer::Progress& progress;
+    AlsaConfigRelease release;  // declared before the device: runs after it is closed
+    Pcm pcm;
+
+    [[noreturn]] void Fail(const std::string& what, int err) const {
+        throw PlaybackError(sound.fileName,
+                            DeviceText(name) + " " + what + ": " + snd.strerror(err));
+    }
+
+    double Seconds(snd_pcm_uframes_t frames) const {
+        return static_cast<double>(frames) / sound.rate;
+    }
+
+    // How much of the sound has left the device when `written` frames were handed to it.
+    double SecondsPlayed(snd_pcm_uframes_t written) const {
+        snd_pcm_sframes_t held = 0;
+        if (snd.pcm_delay(pcm.get(), &held) < 0 || held < 0) {
+            held = 0;
+        }
+        return Seconds(written - std::min(written, static_cast<snd_pcm_uframes_t>(held)));
+    }
+
+    void Tell(snd_pcm_uframes_t written, snd_pcm_uframes_t total) const {
+        if (progress) {
+            progress(Seconds(written), Seconds(total));
+        }
+    }
+};
+
+PreparedSound::PreparedSound(std::unique_ptr<Device> device) : device_(std::move(device)) {}
+PreparedSound::PreparedSound(PreparedSound&&) noexcept = default;
+PreparedSound::~PreparedSound() = default;
+
+void PreparedSound::Play(std::stop_token stop) {
+    const Device& d = *device_;
+    const std::int16_t* next = d.sound.samples.data();
+    const auto framesTotal =
+        static_cast<snd_pcm_uframes_t>(d.sound.samples.size() / d.sound.channels);
+    snd_pcm_uframes_t framesWritten = 0;
+    // Written in short stretches, so that a stop request is seen while the sound still plays and
+    // progress can be told: a blocking write returns once all it was given is in the buffer.
+    const auto framesPerStretch = std::max<snd_pcm_uframes_t>(
+        1, snd_pcm_uframes_t{d.sound.rate} * AlsaPlayer::kStopCheckMilliseconds / 1000);
+    while (framesWritten < framesTotal) {
+        if (stop.stop_requested()) {
+            // Closing the device (on the way out) drops what it still holds.
+            throw PlaybackStoppedError(d.sound.fileName, d.name, d.SecondsPlayed(framesWritten));
+        }
+        const snd_pcm_sframes_t written = d.snd.pcm_writei(
+            d.pcm.get(), next, std::min(framesTotal - framesWritten, framesPerStretch));
+        if (written == -EINTR || written == -EAGAIN) {
+            continue;
+        }
+        if (written == -EPIPE || written == -ESTRPIPE) {
+            // The device played everything it was given and then had nothing: the gap falls
+            // where the frames handed over so far end.
+            throw SoundInterruptedError(d.sound.fileName, d.name, d.Seconds(framesWritten),
+                                        written == -EPIPE ? "underrun" : "suspended");
+        }
+        if (written < 0) {
+            d.Fail("failed while playing", static_cast<int>(written));
+        }
+        next += static_cast<std::size_t>(written) * d.sound.channels;
+        framesWritten += static_cast<snd_pcm_uframes_t>(written);
+        d.Tell(framesWritten, framesTotal);
+    }
+
+    // Drain, not drop: the last frames (the check word among them) must reach the air.
+    const int err = d.snd.pcm_drain(d.pcm.get());
+    if (err == -EPIPE || err == -ESTRPIPE) {
+        // Ran dry after the last write: the gap lies within the device's buffer of the end.
+        throw SoundInterruptedError(
+            d.sound.fileName, d.name,
+            std::max(0.0, d.Seconds(framesTotal) - kLatencyMicroseconds / 1e6),
+            err == -EPIPE ? "underrun" : "suspended");
+    }
+    if (err < 0) {
+        d.Fail("failed while playing", err);
+    }
+    d.Tell(framesTotal, framesTotal);
+}
+
+PreparedSound AlsaPlayer::Prepare(const Sound& sound) {
+    const alsa::PlaybackFunctions& snd = LoadedAlsa(sound.fileName);
+    snd.lib_error_set_handler(&DropAlsaMessage);
+    auto device = std::unique_ptr<PreparedSound::Device>(
+        new PreparedSound::Device{snd, sound, device_, progress_, {}, nullptr});
+    if (sound.channels < 1 || sound.rate < 1) {
+        device->Fail("cannot play it", -EINVAL);
+    }
+    snd_pcm_t* opened = nullptr;
+    int err = snd.pcm_open(&opened, device_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
+    if (err < 0) {
+        throw PlaybackError(sound.fileName, DeviceText(device_) +
+                                                " cannot be opened: " + snd.strerror(err) +
+                                                (openAdvice_.empty() ? "" : "; " + openAdvice_));
+    }
+    device->pcm.reset(opened);
+
+    // Soft resampling on: a card without the sound's rate plays it converted. Setting the
+    // parameters leaves the device prepared: the first write starts it.
+    err = snd.pcm_set_params(opened, kSampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED, sound.channels,
+                             sound.rate, 1, kLatencyMicroseconds);
+    if (err < 0) {
+        device->Fail("refuses " + std::to_string(sound.channels) + "-channel 16-bit sound at " +
+                         std::to_string(sound.rate) + " Hz",
+                     err);
+    }
+    return PreparedSound(std::move(device));
+}
 
 void AlsaPlayer::Play(const Sound& sound) {
     Play(sound, std::stop_token());
 }
 
 void AlsaPlayer::Play(const Sound& sound, std::stop_token stop) {
-    const alsa::PlaybackFunctions* loaded = nullptr;
-    try {
-        loaded = &alsa::Playback();
-    } catch (const alsa::LoadError& error) {
-        throw PlaybackError(sound.fileName,
-                            std::string("ALSA library cannot be loaded: ") + error.what());
-    }
-    const alsa::PlaybackFunctions& snd = *loaded;
-    snd.lib_error_set_handler(&DropAlsaMessage);
-    const auto fail = [&](const std::string& what, int err, const std::string& advice = "") {
-        throw PlaybackError(sound.fileName, "ALSA device \"" + device_ + "\" " + what + ": " +
-                                                snd.strerror(err) +
-                                                (advice.empty() ? "" : "; " + advice));
-    };
-    if (sound.channels < 1 || sound.rate < 1) {
-        fail("cannot play it", -EINVAL);
-    }
-
-    AlsaConfigRelease release;  // declared first: runs after the device is closed
-    snd_pcm_t* opened = nullptr;
-    int err = snd.pcm_open(&opened, device_.c_str(), SND_PCM_STREAM_PLAYBACK, 0);
-    if (err < 0) {
-        fail("cannot be opened", err, openAdvice_);
-    }
-    const Pcm pcm(opened);
-
-    // Soft resampling on: a card without the sound's rate plays it converted.
-    err = snd.pcm_set_params(pcm.get(), kSampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED,
-                             sound.channels, sound.rate, 1, kLatencyMicroseconds);
-    if (err < 0) {
-        fail("refuses " + std::to_string(sound.channels) + "-channel 16-bit sound at " +
-                 std::to_string(sound.rate) + " Hz",
-             err);
-    }
-
-    const std::int16_t* next = sound.samples.data();
-    const auto framesTotal = static_cast<snd_pcm_uframes_t>(sound.samples.size() / sound.channels);
-    auto framesLeft = framesTotal;
-    // Written in short stretches, so that a stop request is seen while the sound still plays and
-    // progress can be told: a blocking write returns once all it was given is in the buffer.
-    const auto framesPerStretch = std::max<snd_pcm_uframes_t>(
-        1, snd_pcm_uframes_t{sound.rate} * kStopCheckMilliseconds / 1000);
-    const auto seconds = [&](snd_pcm_uframes_t frames) {
-        return static_cast<double>(frames) / sound.rate;
-    };
-    while (framesLeft > 0) {
-        if (stop.stop_requested()) {
-            // Closing the device (on the way out) drops what it still holds.
-            throw PlaybackError(sound.fileName, "ALSA device \"" + device_ +
-                                                    "\" stopped before the end of the sound");
-        }
-        const snd_pcm_sframes_t written =
-            snd.pcm_writei(pcm.get(), next, std::min(framesLeft, framesPerStretch));
-        if (written < 0) {
-            // An underrun, a suspend or a signal: prepare the device again and go on.
-            err = snd.pcm_recover(pcm.get(), static_cast<int>(written), 1);
-            if (err < 0) {
-                fail("failed while playing", err);
-            }
-            continue;
-        }
-        next += static_cast<std::size_t>(written) * sound.channels;
-        framesLeft -= static_cast<snd_pcm_uframes_t>(written);
-        if (progress_) {
-            progress_(seconds(framesTotal - framesLeft), seconds(framesTotal));
-        }
-    }
-
-    // Drain, not drop: the last frames (the check word among them) must reach the air.
-    err = snd.pcm_drain(pcm.get());
-    if (err < 0) {
-        fail("failed while playing", err);
-    }
-    if (progress_) {
-        progress_(seconds(framesTotal), seconds(framesTotal));
-    }
+    Prepare(sound).Play(stop);
 }
 
 }  // namespace zk

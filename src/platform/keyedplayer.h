@@ -9,9 +9,10 @@
 
 namespace zk {
 
-// Plays each sound on `speaker` inside one transmission of `ptt` (see Transmit): keyed before
-// the first sample, held until the sound has drained and the tail has passed, released on every
-// path. The playback stops when the transmission is cut, so a released transmitter never goes
+// Plays each sound on `speaker` inside one transmission of `ptt` (see Transmit): the device is
+// opened and prepared first, so a sound that cannot start never keys the transmitter; then keyed
+// before the first sample, held until the sound has drained and the tail has passed, released on
+// every path. The playback stops when the transmission is cut, so a released transmitter never goes
 // on receiving sound. With `none` the sound plays alone.
 class KeyedPlayer : public Player {
   public:

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "audioplayer.h"
 #include "terminationrelease.h"
 
 namespace zk {
@@ -32,6 +33,11 @@ std::string Duration(milliseconds length) {
                                       : std::to_string(length.count()) + " ms";
 }
 
+std::string SignalName(int signalNumber) {
+    const char* name = sigabbrev_np(signalNumber);
+    return name != nullptr ? std::string("SIG") + name : "signal " + std::to_string(signalNumber);
+}
+
 // Releases the transmitter and requests the playback's stop, once, from whichever thread comes
 // first: the watchdog, the signal releaser.
 class Cut {
@@ -39,32 +45,55 @@ class Cut {
     explicit Cut(Transmitter& ptt) : ptt_(ptt) {}
 
     void Now(int cause) noexcept {
-        ptt_.ReleaseQuietly();
-        int expected = kNotCut;
-        cause_.compare_exchange_strong(expected, cause);
+        {
+            // Held until the release has been tried, so that a report waits for its outcome.
+            const std::lock_guard<std::mutex> lock(mutex_);
+            // The cause first: a playback that ends while the release is on its way was cut.
+            int expected = kNotCut;
+            cause_.compare_exchange_strong(expected, cause);
+            std::string failure = ptt_.ReleaseQuietly();
+            if (!failure.empty()) {
+                releaseFailure_ = std::move(failure);
+            }
+        }
         stop_.request_stop();
     }
 
     std::stop_token Token() const { return stop_.get_token(); }
     bool Happened() const { return cause_.load() != kNotCut; }
 
-    [[noreturn]] void Report(const TransmitTiming& timing) const {
+    [[noreturn]] void Report(const TransmitTiming& timing, SoundOnAir onAir,
+                             std::optional<double> secondsPlayed) const {
         const int cause = cause_.load();
-        if (cause == kCutByLimit) {
-            throw TransmissionCutError(ptt_.Setting().text, "released after the transmit limit of " +
-                                                             Duration(timing.limit) +
-                                                             "; the sound was cut");
+        const bool keys = ptt_.Setting().method != PttMethod::None;
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const std::string failure = releaseFailure_;
+        const bool released = !ptt_.Keyed();
+        std::string message;
+        if (keys) {
+            message = "PTT \"" + ptt_.Setting().text + "\" " +
+                      (released ? "released" : "could not be released (" + failure + ")");
         }
-        const char* name = sigabbrev_np(cause);
-        throw TransmissionCutError(
-            ptt_.Setting().text, std::string("released: the program was asked to end (SIG") +
-                                  (name != nullptr ? name : std::to_string(cause).c_str()) + ")");
+        if (cause == kCutByLimit) {
+            message += " after the transmit limit of " + Duration(timing.limit) +
+                       (onAir == SoundOnAir::Whole ? "" : "; the sound was cut");
+        } else {
+            message += std::string(keys ? ": " : "") + "the program was asked to end (" +
+                       SignalName(cause) + ")";
+        }
+        if (!released) {
+            message += "; the transmitter may still be keyed: check the radio";
+        }
+        throw TransmissionCutError(message, cause == kCutByLimit ? 0 : cause, onAir, secondsPlayed,
+                                   released);
     }
 
   private:
     Transmitter& ptt_;
     std::stop_source stop_;
     std::atomic<int> cause_{kNotCut};
+    mutable std::mutex mutex_;
+    std::string releaseFailure_;
 };
 
 // Cuts the transmission when the limit passes, unless ended first.
@@ -97,36 +126,55 @@ class KeyDown {
 }  // namespace
 
 void Transmit(Transmitter& ptt, const TransmitTiming& timing, const Playback& playback) {
-    if (ptt.Setting().method == PttMethod::None) {
-        playback(std::stop_token());
-        return;
-    }
+    const bool keys = ptt.Setting().method != PttMethod::None;
     Cut cut(ptt);
     // Caught before keying, so that no moment exists where a signal ends the process keyed.
     const TerminationRelease onTermination([&cut](int signalNumber) { cut.Now(signalNumber); });
-    // Counting from before the key: the limit covers the keying command as well.
-    const Watchdog watchdog(timing.limit, cut);
-    if (cut.Happened()) {
-        cut.Report(timing);
+    // Counting from before the key: the limit covers the keying command as well. Without a PTT
+    // nothing stays on the air, and the sound is as long as it is.
+    std::optional<Watchdog> watchdog;
+    if (keys) {
+        watchdog.emplace(timing.limit, cut);
     }
-    {
-        const KeyDown key(ptt);
-        try {
+    if (cut.Happened()) {
+        cut.Report(timing, SoundOnAir::Nothing, std::nullopt);
+    }
+    std::optional<KeyDown> key;
+    if (keys) {
+        key.emplace(ptt);
+    }
+    SoundOnAir onAir = SoundOnAir::Nothing;
+    try {
+        if (keys) {
             WaitUnlessStopped(timing.lead, cut.Token());
-            if (!cut.Happened()) {
-                playback(cut.Token());
-            }
+        }
+        if (!cut.Happened()) {
+            onAir = SoundOnAir::Part;
+            playback(cut.Token());
+            // Drained: all of it went out, unless the key came up before the end.
+            onAir = cut.Happened() ? SoundOnAir::Part : SoundOnAir::Whole;
+        }
+        if (keys) {
             WaitUnlessStopped(timing.tail, cut.Token());
-        } catch (...) {
-            // The playback's failure may only be the stop that the cut requested.
-            if (cut.Happened()) {
-                cut.Report(timing);
-            }
-            throw;
         }
+    } catch (const PlaybackStoppedError& stopped) {
+        // The stop that the cut requested: it knows how far the sound got.
         if (cut.Happened()) {
-            cut.Report(timing);
+            cut.Report(timing, stopped.SecondsPlayed() > 0 ? SoundOnAir::Part : SoundOnAir::Nothing,
+                       stopped.SecondsPlayed());
         }
+        throw;
+    } catch (...) {
+        // Any other failure may still be the playback's answer to the stop.
+        if (cut.Happened()) {
+            cut.Report(timing, onAir, std::nullopt);
+        }
+        throw;
+    }
+    if (cut.Happened()) {
+        cut.Report(timing, onAir, std::nullopt);
+    }
+    if (keys) {
         ptt.Release();  // reported when it fails; KeyDown only tries again
     }
 }

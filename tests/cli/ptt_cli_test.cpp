@@ -67,18 +67,14 @@ pid_t StartTool(const std::string& args) {
                                "' exec '" + ZK77Q3_PATH + "' " + args + " >/dev/null 2>zk.err"});
 }
 
-// Whether the sound server plays a stream: some program's sound is going out at this moment.
-bool Sounding() {
-    return !testing::CommandOutput("pactl list short sink-inputs 2>/dev/null").empty();
-}
-
 #define REQUIRE_RIGCTLD_AND_PULSE()                                             \
     if (testing::FindRigctld().empty() || !testing::PulseServer::Installed()) { \
         GTEST_SKIP() << "rigctld or pulseaudio is not installed";               \
     }
 
-// The key is down whenever sound goes out, the sound is seen going out while keyed, the key is
-// up once the run has ended, and the log names the PTT that keyed the send.
+// The key is down whenever sound goes out, as heard on the sink's monitor; the sound is heard
+// while keyed, the key is up once the run has ended, and the log names the PTT that keyed the
+// send.
 TEST(PttCli, PlayKeysForTheWholeSoundAndReleasesAfter) {
     REQUIRE_RIGCTLD_AND_PULSE();
     WorkFolder folder;
@@ -86,6 +82,8 @@ TEST(PttCli, PlayKeysForTheWholeSoundAndReleasesAfter) {
     ASSERT_TRUE(server.Started()) << server.Log();
     testing::Rigctld rig(testing::FindRigctld());
     ASSERT_TRUE(rig.WaitUntilListening());
+    const testing::AirListener air;
+    ASSERT_TRUE(testing::WaitUntil([&] { return air.Listening(); })) << "parec hears nothing";
 
     const pid_t pid =
         StartTool(std::string("play ") + testing::kQuietCodes + " --ptt " + rig.Setting());
@@ -98,46 +96,61 @@ TEST(PttCli, PlayKeysForTheWholeSoundAndReleasesAfter) {
             if (::waitpid(pid, &status, WNOHANG) == pid) {
                 return true;
             }
-            // Sound first: a stream seen before the key is read again is one the key must cover.
-            if (Sounding()) {
-                (rig.PttState() == 1 ? soundWhileKeyed : soundUnkeyed) = true;
+            // Sound heard on both sides of a look at the key went out under that state.
+            const int before = air.Loud();
+            const int keyed = rig.PttState();
+            if (air.Loud() > before) {
+                (keyed == 1 ? soundWhileKeyed : soundUnkeyed) = true;
             }
             return false;
         },
         60s);
     ASSERT_TRUE(ended) << "play did not end";
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile("zk.err");
-    EXPECT_TRUE(soundWhileKeyed) << "the sound was never seen going out with the key down";
+    EXPECT_TRUE(soundWhileKeyed) << "the sound was never heard with the key down";
     EXPECT_FALSE(soundUnkeyed) << "sound went out with the key up";
     EXPECT_EQ(rig.PttState(), 0);
     EXPECT_EQ(LastLogEntry().value("ptt", ""), rig.Setting());
 }
 
-// The key is up at the end however the send ends early: the device fails under the key, or the
-// transmit limit cuts a sound longer than itself. Both are faults (exit status 1).
-TEST(PttCli, EndsReleasedWhenTheSendEndsEarly) {
+// A sound that cannot start (no such device) never keys the transmitter: no dead carrier
+// before the fault, for any sending command.
+TEST(PttCli, TheKeyStaysUpWhenTheSoundCannotStart) {
+    const std::string rigctld = testing::FindRigctld();
+    if (rigctld.empty()) {
+        GTEST_SKIP() << "rigctld is not installed";
+    }
+    WorkFolder folder;
+    const std::string sound = testing::CaptureConfig(folder.path() / "sent.raw");
+    testing::Rigctld rig(rigctld);
+    ASSERT_TRUE(rig.WaitUntilListening());
+    for (const std::string& command : {std::string("play ") + testing::kQuietCodes,
+                                       std::string("tone --seconds 1"), std::string("dtmf 123")}) {
+        SCOPED_TRACE(command);
+        const testing::KeyWatch watch(rig);
+        const ToolRun run =
+            RunTool(command + " --device no-such-device --ptt " + rig.Setting(), sound);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find("no-such-device"), std::string::npos) << run.err;
+        EXPECT_FALSE(watch.EverKeyed()) << "keyed for a sound that could not start";
+    }
+}
+
+// A sound longer than the transmit limit is cut by it: released, and a fault (exit status 1).
+TEST(PttCli, TheTransmitLimitCutsTheSoundAndReleases) {
     REQUIRE_RIGCTLD_AND_PULSE();
     WorkFolder folder;
     testing::PulseServer server(folder.path());
     ASSERT_TRUE(server.Started()) << server.Log();
     testing::Rigctld rig(testing::FindRigctld());
     ASSERT_TRUE(rig.WaitUntilListening());
-    struct Case {
-        std::string args;
-        std::string message;
-    };
-    const std::vector<Case> cases = {
-        {"play --device no-such-device", "no-such-device"},
-        {"tone --seconds 5 --ptt-limit 1", "released after the transmit limit of 1 s"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args);
-        const pid_t pid = StartTool(c.args + " --ptt " + rig.Setting());
-        ASSERT_GT(pid, 0);
-        EXPECT_EQ(testing::WaitFor(pid, 60s), 1) << ReadFile("zk.err");
-        EXPECT_NE(ReadFile("zk.err").find(c.message), std::string::npos) << ReadFile("zk.err");
-        EXPECT_EQ(rig.PttState(), 0);
-    }
+    const pid_t pid = StartTool("tone --seconds 5 --ptt-limit 1 --ptt " + rig.Setting());
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(testing::WaitFor(pid, 60s), 1) << ReadFile("zk.err");
+    EXPECT_NE(ReadFile("zk.err").find("released after the transmit limit of 1 s"),
+              std::string::npos)
+        << ReadFile("zk.err");
+    EXPECT_EQ(rig.PttState(), 0);
 }
 
 // A request to end the process while keyed releases first, then ends it by that signal.
@@ -188,7 +201,8 @@ TEST(PttCli, NothingIsPlayedWithoutTheKeyThatWasAskedFor) {
         {std::string("play ") + testing::kQuietCodes, unreachable, "cannot be opened"},
         {"tone --seconds 1", unreachable, "cannot be opened"},
         {"dtmf 123", unreachable, "cannot be opened"},
-        {std::string("play ") + testing::kQuietCodes, refusing.Setting(), "PTT \"" + refusing.Setting()},
+        {std::string("play ") + testing::kQuietCodes, refusing.Setting(),
+         "PTT \"" + refusing.Setting()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args + " --ptt " + c.ptt);

@@ -9,7 +9,12 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -157,6 +162,78 @@ class PulseServer {
     std::filesystem::path folder_;
     std::filesystem::path runtime_;
     bool started_ = false;
+};
+
+// What goes out on the radio's sink, heard through its monitor as it goes: parec with a short
+// latency on a thread of this object's own, counting the stretches of 10 ms that hold sound.
+class AirListener {
+  public:
+    AirListener() {
+        int fds[2];
+        if (::pipe(fds) != 0) {
+            return;
+        }
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        const char* argv[] = {"parec",        "--device=radio.monitor", "--format=s16le",
+                              "--rate=16000", "--channels=1",           "--latency-msec=10",
+                              nullptr};
+        if (posix_spawnp(&pid_, argv[0], &actions, nullptr, const_cast<char**>(argv), environ) !=
+            0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        reader_ = std::jthread([this, fd = fds[0]] { Read(fd); });
+    }
+
+    ~AirListener() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    AirListener(const AirListener&) = delete;
+    AirListener& operator=(const AirListener&) = delete;
+
+    // Whether the monitor is delivering: it takes a moment to connect.
+    bool Listening() const { return stretches_ > 0; }
+    // The stretches heard so far that held sound.
+    int Loud() const { return loud_; }
+
+  private:
+    static constexpr std::size_t kStretchSamples = 160;  // 10 ms at 16000 Hz
+    static constexpr int kLoudPeak = 1000;               // well above the null sink's silence
+
+    void Read(int fd) {
+        std::int16_t samples[kStretchSamples];
+        std::size_t filled = 0;
+        for (;;) {
+            const ssize_t got =
+                ::read(fd, reinterpret_cast<char*>(samples) + filled, sizeof samples - filled);
+            if (got <= 0) {
+                break;
+            }
+            filled += static_cast<std::size_t>(got);
+            if (filled == sizeof samples) {
+                const auto [low, high] = std::minmax_element(samples, samples + kStretchSamples);
+                if (std::max(-int{*low}, int{*high}) >= kLoudPeak) {
+                    ++loud_;
+                }
+                ++stretches_;
+                filled = 0;
+            }
+        }
+        ::close(fd);
+    }
+
+    pid_t pid_ = -1;
+    std::atomic<int> stretches_{0};
+    std::atomic<int> loud_{0};
+    std::jthread reader_;  // ends when parec does
 };
 
 }  // namespace zk::testing

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -132,6 +133,27 @@ class Rigctld {
   private:
     int port_;
     mutable pid_t pid_ = -1;
+};
+
+// Asks a rig's PTT every few milliseconds, on a thread of its own, for as long as it lives:
+// whether the key went down at any moment, the moment keying can only be seen from outside.
+class KeyWatch {
+  public:
+    explicit KeyWatch(const Rigctld& rig)
+        : thread_([this, &rig](std::stop_token stop) {
+              while (!stop.stop_requested()) {
+                  if (rig.PttState() == 1) {
+                      keyed_ = true;
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+              }
+          }) {}
+
+    bool EverKeyed() const { return keyed_; }
+
+  private:
+    std::atomic<bool> keyed_{false};
+    std::jthread thread_;  // declared last: stopped and joined before the flag goes
 };
 
 }  // namespace zk::testing

@@ -235,10 +235,12 @@ TEST_F(FieldPttTest, TheStationsPttIsKeyedForTheWholeSoundAndNamedInTheEntry) {
     EXPECT_EQ(entries[0]["source"], "window");
 }
 
-TEST_F(FieldPttTest, ThePttIsReleasedAfterAPlaybackFault) {
+TEST_F(FieldPttTest, TheKeyStaysUpWhenTheSoundCannotStart) {
     BreakTheSoundDevice();
+    const zk::testing::KeyWatch watch(*rig_);
     const QString box = Send();
     EXPECT_TRUE(box.startsWith("Cannot play file")) << box.toStdString();
+    EXPECT_FALSE(watch.EverKeyed()) << "keyed for a sound that could not start";
     EXPECT_EQ(rig_->PttState(), 0);
     EXPECT_FALSE(fs::exists(Log()));
 }
