@@ -46,7 +46,12 @@ TerminationHold::TerminationHold() {
     sigemptyset(&remember.sa_mask);
     remember.sa_flags = SA_RESTART;  // the file calls in progress go on
     for (std::size_t k = 0; k < kTerminationSignals.size(); ++k) {
-        ::sigaction(kTerminationSignals[k], &remember, &state.before[k]);
+        ::sigaction(kTerminationSignals[k], nullptr, &state.before[k]);
+        // A signal ignored now (a job in the background, nohup) was meant to do nothing: it is
+        // left ignored, so that nothing under the hold takes it for a request to end.
+        if (state.before[k].sa_handler != SIG_IGN) {
+            ::sigaction(kTerminationSignals[k], &remember, nullptr);
+        }
     }
 }
 
@@ -67,6 +72,10 @@ TerminationHold::~TerminationHold() {
     if (held != 0) {
         ::raise(held);  // to the action in force before: a signal ignored then stays ignored
     }
+}
+
+int TerminationHold::Held() {
+    return heldSignal;
 }
 
 }  // namespace zk

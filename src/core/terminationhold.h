@@ -15,6 +15,10 @@ class TerminationHold {
     ~TerminationHold();
     TerminationHold(const TerminationHold&) = delete;
     TerminationHold& operator=(const TerminationHold&) = delete;
+
+    // The first signal held back so far, 0 for none: work that may take a while under a hold
+    // (waiting for a check's listener) looks at it and ends early.
+    static int Held();
 };
 
 }  // namespace zk

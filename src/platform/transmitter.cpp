@@ -15,6 +15,14 @@ Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
     }
     try {
         rig_ = std::make_unique<HamlibRig>(spec_);
+        // A rigctld started without a PTT type takes the connection, then answers a keying
+        // with "Invalid parameter": asked its PTT state now, it says it has none.
+        if (spec_.method == PttMethod::Rigctld && !rig_->GetPtt()) {
+            throw HamlibFailure(
+                "cannot key: that rigctld was started without a PTT type; start it with -P RIG "
+                "(the radio keys itself over CAT) or with the radio's PTT type (-P RTS or -P DTR "
+                "and -p DEVICE, -P CM108)");
+        }
     } catch (const HamlibFailure& failure) {
         throw PttError(spec_.text, failure.what());
     }

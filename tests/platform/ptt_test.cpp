@@ -219,17 +219,19 @@ TEST_F(PttOverRigctld, ReleasedWhenThePlaybackFailsAndItsFaultGoesOn) {
 }
 
 // A rig that takes the connection but cannot key: nothing is played into a silent radio.
-TEST_F(PttOverRigctld, ARigThatRefusesToKeyIsAFaultBeforeAnySound) {
+// A rigctld without a PTT type is found out when the PTT is opened, with what to do about it.
+TEST_F(PttOverRigctld, ARigThatCannotKeyIsAFaultBeforeAnySound) {
     const auto server = Start(/*keepsPtt=*/false);
-    Transmitter ptt(ParsePttSetting(server->Setting()));
     bool played = false;
     try {
+        Transmitter ptt(ParsePttSetting(server->Setting()));
         Transmit(ptt, kQuickTiming, [&](std::stop_token) { played = true; });
         ADD_FAILURE() << "keyed a rig without PTT";
     } catch (const PttError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("PTT \"" + server->Setting() + "\" refuses to key: ", 0),
+        EXPECT_EQ(std::string(e.what()).rfind("PTT \"" + server->Setting() + "\" cannot key: ", 0),
                   0u)
             << e.what();
+        EXPECT_NE(std::string(e.what()).find("-P RIG"), std::string::npos) << e.what();
     }
     EXPECT_FALSE(played);
 }

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -16,6 +17,7 @@
 #include "errors.h"
 #include "expectedsettings.h"
 #include "receivelibrary.h"
+#include "terminationhold.h"
 
 namespace zk::cli {
 
@@ -33,6 +35,9 @@ constexpr int kStartLimitMs = 5000;
 constexpr int kAfterSendMs = 2000;
 // How long a listener asked to stop may take to say what it heard.
 constexpr int kEndGraceMs = 5000;
+
+// How often the waits for the listener look whether the run has been asked to end meanwhile.
+constexpr int kHeldLookMs = 100;
 
 struct Pipe {
     FileHandle reading;
@@ -248,9 +253,12 @@ AirCheckResult AirCheck::Finish() {
             if (left <= 0) {
                 return false;
             }
+            if (TerminationHold::Held() != 0) {
+                return false;  // the run is to end: no more waiting for the air
+            }
             pollfd open[2] = {{reportOpen ? report_.Descriptor() : -1, POLLIN, 0},
                               {messagesOpen ? messages_.Descriptor() : -1, POLLIN, 0}};
-            if (::poll(open, 2, static_cast<int>(left)) <= 0) {
+            if (::poll(open, 2, static_cast<int>(std::min<long long>(left, kHeldLookMs))) <= 0) {
                 continue;
             }
             if (reportOpen && open[0].revents != 0) {
@@ -266,7 +274,7 @@ AirCheckResult AirCheck::Finish() {
     // air has had time to carry the whole send, and then prints its summary and findings.
     if (!readUntilEnd(kAfterSendMs)) {
         ::kill(child_, SIGTERM);
-        if (!readUntilEnd(kEndGraceMs)) {
+        if (TerminationHold::Held() != 0 || !readUntilEnd(kEndGraceMs)) {
             ::kill(child_, SIGKILL);
         }
     }

@@ -47,7 +47,8 @@ class AirCheck {
     AirCheck& operator=(const AirCheck&) = delete;
 
     // Call once the sound has drained: waits a little for the listener's first packet, then
-    // stops it, and says what it heard.
+    // stops it, and says what it heard. Under a TerminationHold that holds a signal it stops
+    // waiting at once.
     AirCheckResult Finish();
 
   private:

@@ -83,8 +83,8 @@ void AddDtmfCommand(CLI::App& app, CommonOptions& common) {
         const std::string symbols = SymbolsToPlay(settings.panel, *options);
         const Keying keying = KeyingForRun(c, settings.keying, kDefaultPttLimit);
         const std::string which = options->codeName.empty() ? "" : " (" + options->codeName + ")";
-        SayError("playing DTMF " + symbols + which + " on " + c.device);
-        PlayTestSound(c.device, "the DTMF symbols", DtmfSignal(symbols), keying);
+        PlayTestSound(c.device, "the DTMF symbols", DtmfSignal(symbols), keying,
+                      "playing DTMF " + symbols + which + " on " + c.device);
         return kExitDone;
     });
 }

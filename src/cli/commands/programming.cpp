@@ -18,10 +18,12 @@
 #include "output.h"
 #include "repeatername.h"
 #include "report.h"
+#include "sendfaults.h"
 #include "sendprogress.h"
 #include "sentlog.h"
 #include "sentrecord.h"
 #include "stdoutput.h"
+#include "terminationhold.h"
 
 namespace zk::cli {
 
@@ -31,10 +33,11 @@ namespace {
 // stopped soon after the sound has drained.
 constexpr int kCheckListenSeconds = 120;
 
-// One send as it went out: its number among the attempts and, with --check-with, what the
-// second receiver heard.
+// One send as it went out: its number among the attempts, how it ended and, with --check-with,
+// what the second receiver heard.
 struct SendAttempt {
     int number = 1;
+    SendEnd end;
     std::optional<AirCheckResult> check;
 };
 
@@ -45,7 +48,7 @@ void PrintListing(const PanelState& panel) {
         listing += line;
         listing += '\n';
     }
-    Print(listing);
+    PrintNow(listing);
 }
 
 // Gives the operator time to key the transmitter by hand.
@@ -56,40 +59,23 @@ void CountDown(int seconds) {
     }
 }
 
-// Sends the signal just written; with --check-with listens beside each send and sends again, up
-// to --retries more times, until it is heard as sent. `sent` is told of every attempt as soon as
-// it has gone out. `speaker` keys the transmitter around each send (KeyedPlayer): the listener
-// is already running when the key goes down and hears the lead and the tail. `device` is the
-// sound device under `speaker`, which tells the progress.
-std::vector<SendAttempt> SendUntilHeard(const PanelState& panel, const SendOptions& send,
-                                        Player& speaker, AlsaPlayer& device,
-                                        const std::function<void(const SendAttempt&)>& sent) {
-    const Sound sound = WrittenSignal();
-    std::vector<SendAttempt> attempts;
-    for (int number = 1; number <= 1 + send.retries; ++number) {
-        SendAttempt attempt{number, std::nullopt};
-        std::optional<AirCheck> check;
-        if (!send.checkWith.empty()) {
-            check.emplace(send.checkWith, panel, kCheckListenSeconds);
-        }
-        {
-            SendProgressLine progress(device);
-            speaker.Play(sound);
-        }
-        if (check) {
-            attempt.check = check->Finish();
-        }
-        attempts.push_back(attempt);
-        sent(attempt);
-        if (!attempt.check || attempt.check->verdict == AirVerdict::AsSent) {
-            break;
-        }
+// Plays one send and says how it ended. A fault before the sound began goes on as it is:
+// nothing was sent.
+SendEnd SendOnce(Player& speaker, AlsaPlayer& device, const Sound& sound) {
+    SendProgressLine progress(device);
+    try {
+        speaker.Play(sound);
+        return {};
+    } catch (const SoundInterruptedError& error) {
+        SayError(InterruptedSoundMessage(error));
+        return EndOfInterruptedSound(error);
+    } catch (const TransmissionCutError& error) {
+        return EndOfCutTransmission(error);
     }
-    return attempts;
 }
 
-// The command line's entry: the shared record (sentrecord.h), and with --check-with the
-// attempt's number and what the second receiver heard.
+// The command line's entry: the shared record (sentrecord.h), what broke the send if anything
+// did, and with --check-with the attempt's number and what the second receiver heard.
 nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptions& common,
                                 const SendOptions& send, const PttSetting& ptt,
                                 const SendAttempt& attempt) {
@@ -101,6 +87,9 @@ nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptio
     }
     record.settings = settings.panel;
     nlohmann::ordered_json entry = SentLogEntry(record);
+    if (!attempt.end.fault.empty()) {
+        entry["fault"] = attempt.end.fault;
+    }
     if (attempt.check) {
         entry["attempt"] = attempt.number;
         entry["check"] = AirCheckJson(send.checkWith, *attempt.check);
@@ -108,23 +97,94 @@ nlohmann::ordered_json LogEntry(const NamedSettings& settings, const CommonOptio
     return entry;
 }
 
-// The entry of a send that has gone out, and the check's line; a log that cannot be written is
-// a warning, since the signal is on the air all the same.
-void RecordSend(const NamedSettings& settings, const CommonOptions& common, const SendOptions& send,
-                const PttSetting& ptt, const SendAttempt& attempt) {
+// Writes the entry of a send whose sound went out; returns why it could not be written, or
+// nothing.
+std::optional<std::string> LogSend(const NamedSettings& settings, const CommonOptions& common,
+                                   const SendOptions& send, const PttSetting& ptt,
+                                   const SendAttempt& attempt) {
     std::string reason;
     try {
         reason = AppendToSentLog(LogEntry(settings, common, send, ptt, attempt));
     } catch (const std::exception& error) {
         reason = error.what();
     }
-    if (!reason.empty()) {
-        SayWarning("the programming log was not written: " + reason);
+    return reason.empty() ? std::nullopt : std::optional<std::string>(reason);
+}
+
+// Whether another send may mend this one: its sound broke, or the air did not carry it as sent.
+// Never after a request to end the run, nor after the transmit limit (the next send would be
+// cut alike).
+bool WantsAnotherSend(const SendAttempt& attempt) {
+    if (attempt.end.signalNumber != 0) {
+        return false;
     }
-    if (attempt.check) {
-        SayError("check " + std::to_string(attempt.number) + " on " + send.checkWith + ": " +
-                 attempt.check->line);
+    switch (attempt.end.cause) {
+        case SendBreak::None:
+            return attempt.check && attempt.check->verdict != AirVerdict::AsSent;
+        case SendBreak::Sound:
+            return true;
+        default:
+            return false;
     }
+}
+
+// Sends the signal just written; with --check-with listens beside each send and sends again, up
+// to --retries more times, until it is heard as sent. Every send whose sound went out is logged
+// as soon as it has gone out, with what broke it. `speaker` keys the transmitter around each
+// send (KeyedPlayer): the listener is already running when the key goes down and hears the lead
+// and the tail. `device` is the sound device under `speaker`, which tells the progress. A request
+// to end the process in the middle of a send ends the run with one line, once the send is
+// logged; a transmit limit that cut a send is its fault.
+std::vector<SendAttempt> SendUntilHeard(const NamedSettings& settings, const CommonOptions& common,
+                                        const SendOptions& send, const Keying& keying,
+                                        Player& speaker, AlsaPlayer& device) {
+    const Sound sound = WrittenSignal();
+    const std::string signal = "the signal (check word " + CheckWordHex() + ")";
+    const bool keyed = keying.setting.method != PttMethod::None;
+    std::vector<SendAttempt> attempts;
+    for (int number = 1; number <= 1 + send.retries; ++number) {
+        SendAttempt attempt{number, {}, std::nullopt};
+        std::optional<AirCheck> check;
+        if (!send.checkWith.empty()) {
+            check.emplace(send.checkWith, settings.panel, kCheckListenSeconds);
+        }
+        // From here a request to end the run waits until this send is logged and told.
+        const TerminationHold hold;
+        attempt.end = SendOnce(speaker, device, sound);
+        if (check && attempt.end.signalNumber == 0) {
+            attempt.check = check->Finish();
+        }
+        check.reset();  // no listener outlives the send, nor the run that a signal ends
+        if (const int held = TerminationHold::Held(); held != 0 && attempt.end.signalNumber == 0) {
+            if (attempt.end.cause == SendBreak::None) {
+                attempt.end = EndOfInterruptedCheck(held);
+            } else {
+                attempt.end.signalNumber = held;
+            }
+        }
+        std::optional<std::string> unlogged;
+        if (attempt.end.onAir != SoundOnAir::Nothing) {
+            unlogged = LogSend(settings, common, send, keying.setting, attempt);
+        }
+        attempts.push_back(attempt);
+        if (attempt.end.signalNumber != 0) {
+            const std::string logNote =
+                unlogged ? "the send was NOT logged: " + *unlogged : "the send was logged";
+            SayError(InterruptionLine(attempt.end, signal, keyed, logNote));
+            break;  // the hold ends the process as the signal asks
+        }
+        if (unlogged) {
+            SayWarning("the programming log was not written: " + *unlogged);
+        }
+        if (attempt.check) {
+            SayError("check " + std::to_string(attempt.number) + " on " + send.checkWith + ": " +
+                     attempt.check->line);
+        }
+        if (!WantsAnotherSend(attempt)) {
+            break;
+        }
+    }
+    return attempts;
 }
 
 }  // namespace
@@ -133,10 +193,13 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
     NamedSettings settings = LoadNamedSettings(common);
     PanelState& panel = settings.panel;
     const std::vector<std::string> warnings = SettingWarnings(panel);
-    for (const std::string& warning : warnings) {
-        SayWarning(warning);
-    }
+    const auto sayWarnings = [&warnings] {
+        for (const std::string& warning : warnings) {
+            SayWarning(warning);
+        }
+    };
     if (common.strict && !warnings.empty()) {
+        sayWarnings();
         throw UsageError("refused by --strict (" + std::to_string(warnings.size()) +
                          " warnings above): nothing written, nothing sent");
     }
@@ -152,13 +215,23 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
     if (!common.json) {
         PrintListing(panel);
     }
+    // After the 64-line listing, so that on a terminal they are what the operator sees last
+    // before the sound goes out.
+    sayWarnings();
     std::vector<SendAttempt> attempts;
     if (send.play) {
         CountDown(send.delaySeconds);
-        attempts = SendUntilHeard(panel, send, speaker, device, [&](const SendAttempt& attempt) {
-            RecordSend(settings, common, send, keying.setting, attempt);
-        });
-        SayError("sent, check word " + CheckWordHex());
+        attempts = SendUntilHeard(settings, common, send, keying, speaker, device);
+        const SendEnd& last = attempts.back().end;
+        if (last.cause == SendBreak::TransmitLimit) {
+            SayError(last.fault);
+        }
+        if (last.cause == SendBreak::TransmitLimit || last.cause == SendBreak::Signal) {
+            return kExitFault;  // a signal ends the process before this, unless it was ignored
+        }
+        if (last.cause == SendBreak::None) {
+            SayError("sent, check word " + CheckWordHex());
+        }
     }
     const bool checked = !attempts.empty() && attempts.back().check.has_value();
     if (common.json) {
@@ -166,7 +239,9 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
         if (checked) {
             report["checks"] = nlohmann::ordered_json::array();
             for (const SendAttempt& attempt : attempts) {
-                report["checks"].push_back(AirCheckJson(send.checkWith, *attempt.check));
+                if (attempt.check) {
+                    report["checks"].push_back(AirCheckJson(send.checkWith, *attempt.check));
+                }
             }
         }
         Print(JsonText(report));
@@ -175,7 +250,8 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
         SayError("not heard as sent after " + std::to_string(attempts.size()) + " send(s)");
         return kExitFault;
     }
-    return kExitDone;
+    const bool brokenAtLast = !attempts.empty() && attempts.back().end.cause != SendBreak::None;
+    return brokenAtLast ? kExitFault : kExitDone;
 }
 
 }  // namespace zk::cli

@@ -26,9 +26,9 @@ void AddToneCommand(CLI::App& app, CommonOptions& common) {
     SetRun(tone, common, [seconds](CommonOptions& c) {
         const int length = WholeNumberIn("--seconds", *seconds, 1, 600);
         const Keying keying = KeyingForRun(c, {}, std::chrono::seconds(length) + kToneLimitMargin);
-        SayError("playing the " + std::to_string(kCarrierHz) + " Hz lead-in tone for " +
-                 std::to_string(length) + " s on " + c.device);
-        PlayTestSound(c.device, "the level tone", LevelTone(length), keying);
+        PlayTestSound(c.device, "the level tone", LevelTone(length), keying,
+                      "playing the " + std::to_string(kCarrierHz) + " Hz lead-in tone for " +
+                          std::to_string(length) + " s on " + c.device);
         return kExitDone;
     });
 }

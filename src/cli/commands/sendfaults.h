@@ -1,0 +1,51 @@
+// What broke a send once its sound had begun, in the operator's words: the "fault" of the log
+// entry, and the one line printed when the run is asked to end in the middle of a send.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "audioplayer.h"
+#include "transmission.h"
+
+namespace zk::cli {
+
+// What broke a send: nothing, its sound (an underrun), the transmit limit, or a request to end
+// the process.
+enum class SendBreak { None, Sound, TransmitLimit, Signal };
+
+// How one send ended.
+struct SendEnd {
+    SendBreak cause = SendBreak::None;
+    SoundOnAir onAir = SoundOnAir::Whole;
+    // Where the sound broke off, in seconds from its first sample, when it did and that is known.
+    std::optional<double> brokeAt;
+    // For the log: what went wrong, empty for a send that went out whole and clean.
+    std::string fault;
+    // The request to end the process that cut the send or came while its check listened, 0 for
+    // none: the run ends after this send.
+    int signalNumber = 0;
+    // False when the transmitter's release failed: it may still be keyed.
+    bool released = true;
+};
+
+// The send's sound broke on its way out (an underrun): part of it went out, a broken message.
+SendEnd EndOfInterruptedSound(const SoundInterruptedError& error);
+
+// The transmission was cut by the transmit limit or by a request to end the process.
+SendEnd EndOfCutTransmission(const TransmissionCutError& error);
+
+// The request to end the process came after the whole sound, while its check listened.
+SendEnd EndOfInterruptedCheck(int signalNumber);
+
+// "the sound was interrupted 1.23 s into the signal (underrun): the repeater got a broken
+// message; send again": the message of an interrupted send.
+std::string InterruptedSoundMessage(const SoundInterruptedError& error);
+
+// The one line after a request to end the process in the middle of a send: what of `what`
+// ("the signal (check word 6BD6)", "the level tone") went out, whether a transmitter was keyed
+// (`keyed`) and released, and, for a send that is logged, `logNote` ("the send was logged").
+std::string InterruptionLine(const SendEnd& end, const std::string& what, bool keyed,
+                             const std::optional<std::string>& logNote);
+
+}  // namespace zk::cli
