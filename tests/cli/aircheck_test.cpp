@@ -3,12 +3,15 @@
 #include "aircheck.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "pulseserver.h"
@@ -22,6 +25,7 @@ using zk::testing::ReadFile;
 using zk::testing::RunTool;
 using zk::testing::ToolRun;
 using zk::testing::WorkFolder;
+using namespace std::chrono_literals;
 
 TEST(AirCheck, TheFirstPacketDecidesAndTheLineSaysWhy) {
     const std::string summary = "zk77q3: listened 5.0 s: 0 packet(s) heard, 0 valid\n";
@@ -125,6 +129,51 @@ TEST(AirCheck, PlayHearsItsOwnSendAndRetriesWhatIsNotHeard) {
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("zk77q3: --check-with nosuchpcm: "), std::string::npos) << run.err;
     EXPECT_EQ(LastLogEntries(1000).size(), logged);
+}
+
+// A send whose sound breaks on the way out (an underrun, forced by stopping the program under
+// the sound) is told with where it broke, logged with that fault, and sent again; the second
+// send, heard as sent, ends the run well.
+TEST(AirCheck, AnUnderrunIsToldLoggedAndSentAgain) {
+    if (!zk::testing::PulseServer::Installed()) {
+        GTEST_SKIP() << "pulseaudio is not installed";
+    }
+    WorkFolder folder;
+    zk::testing::PulseServer server(folder.path());
+    ASSERT_TRUE(server.Started()) << server.Log();
+    zk::testing::WriteFile(folder.path() / "asound.conf",
+                           "pcm.!default { type pulse }\n"
+                           "pcm.air { type pulse device radio.monitor }\n");
+    const zk::testing::AirListener air;
+    ASSERT_TRUE(zk::testing::WaitUntil([&] { return air.Listening(); })) << "parec hears nothing";
+
+    const std::size_t logged = LastLogEntries(1000).size();
+    const pid_t pid = zk::testing::StartTool("play --user-open 1357 --check-with air --retries 1");
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(zk::testing::WaitUntil([&] { return air.Loud() > 0; }, 20s)) << ReadFile("zk.err");
+    // Stopped longer than the device's buffer lasts: it runs dry under the sound.
+    std::this_thread::sleep_for(300ms);
+    ::kill(pid, SIGSTOP);
+    std::this_thread::sleep_for(700ms);
+    ::kill(pid, SIGCONT);
+    EXPECT_EQ(zk::testing::WaitFor(pid, 60s), 0) << ReadFile("zk.err");
+
+    const std::string err = ReadFile("zk.err");
+    EXPECT_NE(err.find("zk77q3: the sound was interrupted "), std::string::npos) << err;
+    EXPECT_NE(err.find(" s into the signal (underrun): the repeater got a broken message; send "
+                       "again\n"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("check 2 on air: heard as sent"), std::string::npos) << err;
+    const std::vector<nlohmann::json> entries = LastLogEntries(1000);
+    ASSERT_EQ(entries.size(), logged + 2) << err;
+    const nlohmann::json& broken = entries[logged];
+    EXPECT_EQ(broken["attempt"], 1);
+    EXPECT_EQ(broken.value("fault", "").rfind("the sound was interrupted ", 0), 0u) << broken;
+    const nlohmann::json& again = entries[logged + 1];
+    EXPECT_EQ(again["attempt"], 2);
+    EXPECT_FALSE(again.contains("fault")) << again;
+    EXPECT_EQ(again["check"]["verdict"], "as-sent");
 }
 
 }  // namespace

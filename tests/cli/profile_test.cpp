@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "commandline.h"
+#include "configoption.h"
 #include "errors.h"
 #include "messages.h"
-#include "configoption.h"
 #include "workfolder.h"
 
 namespace zk::cli {

@@ -7,9 +7,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "keying.h"
@@ -24,6 +26,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::ReadFile;
 using testing::RunTool;
+using testing::StartTool;
 using testing::ToolRun;
 using testing::WorkFolder;
 using testing::WriteFile;
@@ -56,15 +59,6 @@ nlohmann::json LastLogEntry() {
     }
     const std::size_t start = log.rfind('\n', end);
     return nlohmann::json::parse(log.substr(start == std::string::npos ? 0 : start + 1));
-}
-
-// zk77q3 started in the background with `args`, its standard error in "zk.err", in this process's
-// environment (the sound server's) and with the tool folder's state and configuration.
-pid_t StartTool(const std::string& args) {
-    return testing::Spawn({"sh", "-c",
-                           "XDG_STATE_HOME='" + testing::StateFolder().string() +
-                               "' XDG_CONFIG_HOME='" + testing::ConfigFolder().string() +
-                               "' exec '" + ZK77Q3_PATH + "' " + args + " >/dev/null 2>zk.err"});
 }
 
 #define REQUIRE_RIGCTLD_AND_PULSE()                                             \
@@ -153,30 +147,87 @@ TEST(PttCli, TheTransmitLimitCutsTheSoundAndReleases) {
     EXPECT_EQ(rig.PttState(), 0);
 }
 
-// A request to end the process while keyed releases first, then ends it by that signal.
-TEST(PttCli, TerminationWhileKeyedReleasesAndEndsByTheSignal) {
+// A request to end the process while keyed releases first, says in one line how far the sound
+// got, whether the transmitter was released and whether the send was logged, then ends the
+// process by that signal. A programming send whose sound went out is logged with the cut, in the
+// sound and in the PTT tail alike.
+TEST(PttCli, TerminationWhileKeyedIsToldLoggedAndEndsByTheSignal) {
     REQUIRE_RIGCTLD_AND_PULSE();
     WorkFolder folder;
     testing::PulseServer server(folder.path());
     ASSERT_TRUE(server.Started()) << server.Log();
     testing::Rigctld rig(testing::FindRigctld());
     ASSERT_TRUE(rig.WaitUntilListening());
-
-    const pid_t pid = StartTool("tone --seconds 30 --ptt " + rig.Setting());
-    ASSERT_GT(pid, 0);
-    const bool keyed = testing::WaitUntil([&] { return rig.PttState() == 1; }, 20s);
-    ::kill(pid, SIGTERM);
-    int status = 0;
-    const bool ended =
-        testing::WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 10s);
-    if (!ended) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, &status, 0);
+    const testing::AirListener air;
+    ASSERT_TRUE(testing::WaitUntil([&] { return air.Listening(); })) << "parec hears nothing";
+    struct Case {
+        std::string args;
+        int signalNumber;
+        bool inTail;        // sent once the sound has stopped, the key still down
+        std::string line;   // what the one line says, after "zk77q3: interrupted by SIGxxx "
+        std::string fault;  // the log entry's fault, empty when no entry is expected
+    };
+    const std::vector<Case> cases = {
+        {"tone --seconds 30", SIGTERM, false,
+         "s into the level tone: only part of it went out; "
+         "the transmitter was released\n",
+         ""},
+        {std::string("play ") + testing::kQuietCodes, SIGINT, false,
+         "s into the signal (check word ", "cut by SIGINT "},
+        {std::string("play ") + testing::kQuietCodes + " --ptt-tail 4000", SIGTERM, true,
+         "after the signal (check word ", "SIGTERM in the PTT tail, after the whole signal"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        const std::filesystem::path log = testing::StateFolder() / "zk77q3" / "sent.jsonl";
+        const std::size_t loggedBefore = ReadFile(log).size();
+        const int loudAtStart = air.Loud();
+        const pid_t pid = StartTool(c.args + " --ptt " + rig.Setting());
+        ASSERT_GT(pid, 0);
+        const bool keyed = testing::WaitUntil([&] { return rig.PttState() == 1; }, 20s);
+        const bool sounding = testing::WaitUntil([&] { return air.Loud() > loudAtStart; }, 20s);
+        if (c.inTail) {
+            // The sound is over once nothing more has been heard for 300 ms.
+            for (int heard = -1; heard != air.Loud();) {
+                heard = air.Loud();
+                std::this_thread::sleep_for(300ms);
+            }
+        } else {
+            std::this_thread::sleep_for(500ms);
+        }
+        const int loudBefore = air.Loud();
+        ::kill(pid, c.signalNumber);
+        int status = 0;
+        const bool ended =
+            testing::WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 10s);
+        if (!ended) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+        }
+        ASSERT_TRUE(keyed && sounding) << ReadFile("zk.err");
+        ASSERT_TRUE(ended) << "still running after the signal";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signalNumber)
+            << ReadFile("zk.err");
+        EXPECT_TRUE(testing::WaitUntil([&] { return rig.PttState() == 0; }, 1s));
+        const std::string err = testing::WithoutWarnings(ReadFile("zk.err"));
+        const std::string start =
+            std::string("zk77q3: interrupted by SIG") + sigabbrev_np(c.signalNumber) + " ";
+        // One line, the last: after "playing ..." for a test sound.
+        const std::size_t line = err.find(start);
+        EXPECT_NE(line, std::string::npos) << err;
+        EXPECT_EQ(err.find('\n', line), err.size() - 1) << err;
+        EXPECT_NE(err.find(c.line), std::string::npos) << err;
+        if (c.fault.empty()) {
+            EXPECT_EQ(ReadFile(log).size(), loggedBefore);
+            continue;
+        }
+        EXPECT_NE(err.find("the transmitter was released; the send was logged"), std::string::npos)
+            << err;
+        EXPECT_EQ(LastLogEntry().value("fault", "").rfind(c.fault, 0), 0u) << LastLogEntry();
+        if (c.inTail) {
+            EXPECT_EQ(air.Loud(), loudBefore) << "sound after the signal was sent";
+        }
     }
-    ASSERT_TRUE(keyed) << ReadFile("zk.err");
-    ASSERT_TRUE(ended) << "still running after SIGTERM";
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << ReadFile("zk.err");
-    EXPECT_TRUE(testing::WaitUntil([&] { return rig.PttState() == 0; }, 1s));
 }
 
 // A PTT that cannot be reached, or that refuses to key, stops every sending command before a

@@ -1,6 +1,7 @@
 // Runs the zk77q3 executable as a whole process for the tests of this folder.
 #pragma once
 
+#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "workfolder.h"
+
+extern char** environ;
 
 namespace zk::testing {
 
@@ -51,6 +54,21 @@ inline ToolRun RunTool(const std::string& args, const std::string& environment =
                                 (logs / "err").string() + "'";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(logs / "out"), ReadFile(logs / "err")};
+}
+
+// zk77q3 started in the background with `args` (shell words) in the current folder, with the
+// same state and configuration folders as RunTool, its standard error in "zk.err"; the pid is
+// the program's own, for signals.
+inline pid_t StartTool(const std::string& args) {
+    const std::string command = "XDG_STATE_HOME='" + StateFolder().string() +
+                                "' XDG_CONFIG_HOME='" + ConfigFolder().string() + "' exec '" +
+                                ZK77Q3_PATH + "' " + args + " >/dev/null 2>zk.err";
+    const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+    pid_t pid = -1;
+    if (::posix_spawnp(&pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+        return -1;
+    }
+    return pid;
 }
 
 // Standard error less the warnings about the settings.

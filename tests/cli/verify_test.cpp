@@ -29,12 +29,12 @@
 namespace zk {
 namespace {
 
-using zk::Array;
 using testing::ReadFile;
 using testing::RunTool;
 using testing::ToolRun;
 using testing::WorkFolder;
 using testing::WriteFile;
+using zk::Array;
 namespace fs = std::filesystem;
 
 constexpr int kLeadIn = 16000;
