@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "messages.h"
+#include "nearestname.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "unknown"
@@ -159,6 +160,20 @@ CLI::App* HelpScope(CLI::App& app, const std::vector<std::string>& args) {
     return nullptr;
 }
 
+// The long options that --help shows for `scope`, for a guess at a mistyped one.
+std::vector<std::string> ShownOptionNames(const CLI::App& scope) {
+    std::vector<std::string> names;
+    for (const CLI::Option* option : scope.get_options()) {
+        if (option->get_group().empty()) {
+            continue;  // hidden: for the tool's own use between its processes
+        }
+        for (const std::string& name : option->get_lnames()) {
+            names.push_back("--" + name);
+        }
+    }
+    return names;
+}
+
 // `operands`: the arguments after "--", which are never options.
 void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
     std::vector<std::string> extras = app.remaining(true);
@@ -174,12 +189,16 @@ void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
     const std::string& first = extras.front();
     const bool operand = std::find(operands.begin(), operands.end(), first) != operands.end();
     if (LooksLikeOption(first) && !operand) {
-        throw UsageError("unknown option " + Quoted(first.substr(0, first.find('='))) +
+        const std::string option = first.substr(0, first.find('='));
+        const CLI::App& scope = chosen ? *app.get_subcommands().front() : app;
+        const std::string guess = DidYouMean(NearestNames(option, ShownOptionNames(scope)));
+        throw UsageError("unknown option " + Quoted(option) + (guess.empty() ? "" : ":" + guess) +
                          " (see --help)");
     }
     if (!chosen) {
-        throw UsageError("unknown action " + Quoted(first) + ": use " + CommandList() +
-                         " (see --help)");
+        const std::string guess = DidYouMean(NearestNames(first, CommandNames()));
+        throw UsageError("unknown action " + Quoted(first) + ":" +
+                         (guess.empty() ? " use " + CommandList() : guess) + " (see --help)");
     }
     throw UsageError("unexpected argument " + Quoted(first));
 }
