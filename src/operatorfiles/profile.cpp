@@ -71,6 +71,15 @@ WrittenValue WrittenOnLine(std::string_view text, std::size_t line) {
             std::string(value.substr(0, value.find_first_of(kBlanks)))};
 }
 
+// TOML's words in the style of every other message after "file:line: ": lower case first.
+std::string AsOurMessage(std::string_view description) {
+    std::string text(description);
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    }
+    return text;
+}
+
 bool IsCodeKey(std::string_view key) {
     const Setting* setting = FindSetting(key);
     return setting != nullptr && setting->kind == SettingKind::Code;
@@ -95,7 +104,8 @@ GivenSettings ReadFlatToml(std::string_view text, const std::string& fileName,
         const WrittenValue written = WrittenOnLine(text, error.source().begin.line);
         const bool bareCode = IsCodeKey(written.key) && !written.value.empty() &&
                               written.value[0] != '"' && written.value[0] != '\'';
-        throw UsageError(Where(fileName, error.source()) + ": " + std::string(error.description()) +
+        throw UsageError(Where(fileName, error.source()) + ": " +
+                         AsOurMessage(error.description()) +
                          (bareCode ? "; " + QuoteAdvice(written) : std::string()));
     }
     GivenSettings given;

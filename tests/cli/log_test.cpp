@@ -96,6 +96,10 @@ TEST(LogList, ALogWithNothingToShowSaysWhyOnStandardError) {
         EXPECT_EQ(run.err, "zk77q3: the programming log \"" + log + "\" holds no entries\n");
     }
 
+    run = RunTool("log", "HOME= XDG_STATE_HOME=");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "zk77q3: no programming log: neither XDG_STATE_HOME nor HOME is set\n");
+
     state.WriteLog(Entry("", "North"));
     run = state.Log("--name South");
     EXPECT_EQ(run.status, 0);

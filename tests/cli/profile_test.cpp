@@ -75,10 +75,10 @@ TEST(Profile, ACodeWrittenAsABareNumberIsToldToBeQuoted) {
         std::string message;
     } cases[] = {
         {"dtmf = \"on\"\nuser-close = 0000  # old\n",
-         "north.toml:2: Error while parsing decimal integer: leading zeroes are prohibited; a "
+         "north.toml:2: error while parsing decimal integer: leading zeroes are prohibited; a "
          "code is written in quotes: user-close = \"0000\""},
         {"admin-close = #\n",
-         "north.toml:1: Error while parsing key-value pair: expected value, saw '#'; a code is "
+         "north.toml:1: error while parsing key-value pair: expected value, saw '#'; a code is "
          "written in quotes: admin-close = \"#\""},
         {"user-open = 0x15\n",
          "north.toml:1: user-open: \"0x15\" is read as the number 21; a code is written in "
@@ -89,7 +89,7 @@ TEST(Profile, ACodeWrittenAsABareNumberIsToldToBeQuoted) {
         {"user-open = 1590\n", "accepted"},
         // Not a code: TOML's own words only.
         {"beep-level = 05\n",
-         "north.toml:1: Error while parsing decimal integer: leading zeroes are prohibited"},
+         "north.toml:1: error while parsing decimal integer: leading zeroes are prohibited"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -96,12 +96,17 @@ void SayNothingToShow(const LogOptions& options, bool logHasEntries) {
                  " (names match whatever their case)");
         return;
     }
+    // The path whole, as every message about the log gives it: a path cut short names no file.
     const std::filesystem::path path = SentLogPath();
+    const std::string shown = "\"" + path.string() + "\"";
     std::error_code error;
-    SayError(std::filesystem::exists(path, error)
-                 ? "the programming log " + Quoted(path.string()) + " holds no entries"
-                 : "no programming log yet: play writes " + Quoted(path.string()) +
-                       " at its first send");
+    if (path.empty()) {
+        SayError("no programming log: neither XDG_STATE_HOME nor HOME is set");
+    } else if (std::filesystem::exists(path, error)) {
+        SayError("the programming log " + shown + " holds no entries");
+    } else {
+        SayError("no programming log yet: play writes " + shown + " at its first send");
+    }
 }
 
 int RunLog(const CommonOptions& common, const LogOptions& options) {
