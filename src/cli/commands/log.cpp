@@ -42,17 +42,6 @@ GivenSettings EntrySettings(const nlohmann::ordered_json& entry, const std::stri
     return given;
 }
 
-// The repeater's name that an entry holds: none for an entry without one (written before names
-// existed, or sent unnamed). A name that is not text or not a name (a log edited by hand) is
-// refused when the entry is to be sent again, and shown escaped in the list.
-std::optional<std::string> EntryName(const nlohmann::ordered_json& entry) {
-    if (!entry.is_object() || !entry.contains(kNameKey)) {
-        return std::nullopt;
-    }
-    const nlohmann::ordered_json& name = entry[kNameKey];
-    return name.is_string() ? name.get<std::string>() : name.dump();
-}
-
 bool HasName(const nlohmann::ordered_json& entry, const std::optional<std::string>& name) {
     return !name || (entry.is_object() && entry.contains(kNameKey) && entry[kNameKey].is_string() &&
                      SameRepeaterName(entry[kNameKey].get<std::string>(), *name));

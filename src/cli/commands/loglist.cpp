@@ -1,7 +1,6 @@
 #include "loglist.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "messages.h"
 #include "repeatername.h"
@@ -58,14 +57,6 @@ std::string AttemptText(const nlohmann::ordered_json& entry) {
     return "attempt " + (attempt.is_number_integer() ? attempt.dump() : std::string("?"));
 }
 
-std::optional<std::string> NameText(const nlohmann::ordered_json& entry) {
-    if (!entry.contains(kNameKey)) {
-        return std::nullopt;
-    }
-    const nlohmann::ordered_json& name = entry[kNameKey];
-    return Quoted(name.is_string() ? name.get<std::string>() : name.dump());
-}
-
 // Characters, not bytes, so that a Cyrillic name takes the room it shows in.
 std::size_t Width(std::string_view text) {
     std::size_t characters = 0;
@@ -111,6 +102,14 @@ std::string AlignedRows(const std::vector<Row>& rows) {
 
 }  // namespace
 
+std::optional<std::string> EntryName(const nlohmann::ordered_json& entry) {
+    if (!entry.is_object() || !entry.contains(kNameKey)) {
+        return std::nullopt;
+    }
+    const nlohmann::ordered_json& name = entry[kNameKey];
+    return name.is_string() ? name.get<std::string>() : name.dump();
+}
+
 std::string LogListText(const std::vector<ListedEntry>& listed) {
     const bool anyName = std::any_of(listed.begin(), listed.end(), [](const ListedEntry& e) {
         return e.entry->is_object() && e.entry->contains(kNameKey);
@@ -127,7 +126,8 @@ std::string LogListText(const std::vector<ListedEntry>& listed) {
         row.insert(row.end(), {TextField(entry, "time"), TextField(entry, "check_word"),
                                AttemptText(entry), CheckText(entry)});
         if (anyName) {
-            row.push_back(NameText(entry).value_or(""));
+            const std::optional<std::string> name = EntryName(entry);
+            row.push_back(name ? Quoted(*name) : "");
         }
         row.push_back(TextField(entry, "folder"));
         if (entry.contains("fault")) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@ struct ListedEntry {
     int number;  // in the whole log, whatever was picked
     const nlohmann::ordered_json* entry;
 };
+
+// The repeater's name that an entry holds: none for an entry without one (written before names
+// existed, or sent unnamed). A name that is not text or not a name (a log edited by hand) is
+// refused when the entry is to be sent again, and shown escaped in the list.
+std::optional<std::string> EntryName(const nlohmann::ordered_json& entry);
 
 // "K  TIME  CHECK-WORD  attempt N  CHECK  "NAME"  FOLDER[  fault: TEXT]", the name's column only
 // when an entry listed has a name; an entry that could not be read says so after its number.
