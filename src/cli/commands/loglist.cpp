@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "aircheck.h"
 #include "messages.h"
 #include "repeatername.h"
 #include "utf8.h"
@@ -30,17 +31,18 @@ std::string CheckText(const nlohmann::ordered_json& entry) {
         check.is_object() && check.contains("verdict") && check["verdict"].is_string()
             ? check["verdict"].get<std::string>()
             : std::string();
+    // In the words the log was written with, so that the two cannot drift apart.
     static constexpr struct {
-        const char* verdict;
+        AirVerdict verdict;
         const char* text;
     } kWords[] = {
-        {"as-sent", "heard as sent"},
-        {"different", "heard different"},
-        {"broken", "broken check word"},
-        {"not-heard", "not heard"},
+        {AirVerdict::AsSent, "heard as sent"},
+        {AirVerdict::Different, "heard different"},
+        {AirVerdict::Broken, "broken check word"},
+        {AirVerdict::NotHeard, "not heard"},
     };
     for (const auto& word : kWords) {
-        if (verdict == word.verdict) {
+        if (verdict == AirVerdictName(word.verdict)) {
             return word.text;
         }
     }
