@@ -213,6 +213,8 @@ TEST(CommandLine, AnOptionIsNeverAnotherOptionsValue) {
     EXPECT_EQ(UsageMessage({"generate", "--user-open", "--period", "1:0:0"}),
               "--user-open: a value is missing");
     EXPECT_EQ(UsageMessage({"play", "--period", "-C", "/tmp"}), "--period: a value is missing");
+    EXPECT_EQ(UsageMessage({"play", "--user-open=", "--delay=0"}),
+              "--user-open: a value is missing");
     EXPECT_EQ(UsageMessage({"generate", "--quiet"}), "unknown option \"--quiet\" (see --help)");
     EXPECT_EQ(UsageMessage({"generate", "--"}), "accepted");
     EXPECT_EQ(UsageMessage({"generate", "--", "--user-open"}),

@@ -113,7 +113,8 @@ std::vector<std::string> DirectoryAfterCommand(const std::vector<std::string>& a
 }
 
 // Throws "NAME: a value is missing" for the first option that expects a value and is followed by
-// nothing or by another option. CLI11 would take the next argument whatever it is, so that
+// nothing or by another option, or has nothing after its "=". CLI11 would take the next argument
+// whatever it is, so that
 // "--user-open --period 1:0:0" made "--period" a code.
 void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
     CLI::App* scope = &app;
@@ -128,7 +129,16 @@ void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
                 continue;
             }
         }
-        if (!LooksLikeOption(arg) || arg.find('=') != arg.npos) {
+        if (!LooksLikeOption(arg)) {
+            continue;
+        }
+        // CLI11's own words for "--last=" would be "1 required N missing".
+        if (const std::size_t sign = arg.find('='); sign != arg.npos) {
+            const CLI::Option* option = scope->get_option_no_throw(arg.substr(0, sign));
+            if (sign + 1 == arg.size() && option != nullptr && option->get_expected_min() != 0 &&
+                option->get_type_size_min() != 0) {
+                throw UsageError(arg.substr(0, sign) + ": a value is missing");
+            }
             continue;
         }
         // "-CDIR" carries its value; "-C" alone does not.
