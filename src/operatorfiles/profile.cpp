@@ -45,12 +45,14 @@ std::string ValueText(const toml::node& node) {
     return "(a date or time)";
 }
 
-// The value written on line `line` (from 1) of `text` after "KEY =": up to the first blank, as
-// codes hold none; "#" stays in it, since a code may be that very character.
+// A line "KEY = VALUE" as the operator wrote it, before TOML made anything of it.
 struct WrittenValue {
     std::string key;
     std::string value;
 };
+
+// The key and value written on line `line` (from 1) of `text`; the value up to the first blank,
+// as codes hold none, and "#" kept in it, since a code may be that very character.
 WrittenValue WrittenOnLine(std::string_view text, std::size_t line) {
     for (std::size_t at = 1; at < line && !text.empty(); ++at) {
         const std::size_t end = text.find('\n');

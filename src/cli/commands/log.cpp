@@ -169,8 +169,8 @@ void AddLogCommand(CLI::App& app, CommonOptions& common) {
     log.add_option_function<std::string>(
            "--name", [options](const std::string& text) { options->name = text; },
            "only the entries of the repeater of that name (in any case); entries keep their "
-           "numbers "
-           "in the whole log, --last counts among them, and --profile K must be one of them")
+           "numbers in the whole log, --last counts among them, and --profile K must be one of "
+           "them")
         ->type_name("TEXT");
     SetRun(log, common, [options](CommonOptions& c) { return RunLog(c, *options); });
 }
