@@ -85,7 +85,7 @@ int RunDevices(const CommonOptions& common, bool all) {
 void AddDevicesCommand(CLI::App& app, CommonOptions& common) {
     CLI::App& devices = AddCommand(
         app, "devices",
-        "Lists the ALSA devices that --device can name, as `aplay -L` and `arecord -L` do: "
+        "Lists the ALSA devices that --device can name, from ALSA's own hints: "
         "those that play (for play, tone and dtmf) and those that capture (for listen), each "
         "name on a line of its own and ALSA's description indented below it. A device that "
         "ALSA does not mark as one or the other is listed under both. \"default\", which every "
