@@ -215,6 +215,8 @@ TEST(CommandLine, AnOptionIsNeverAnotherOptionsValue) {
     EXPECT_EQ(UsageMessage({"play", "--period", "-C", "/tmp"}), "--period: a value is missing");
     EXPECT_EQ(UsageMessage({"play", "--user-open=", "--delay=0"}),
               "--user-open: a value is missing");
+    EXPECT_EQ(UsageMessage({"generate", "--strict=maybe"}),
+              "--strict: a switch, it takes no value");
     EXPECT_EQ(UsageMessage({"generate", "--quiet"}), "unknown option \"--quiet\" (see --help)");
     EXPECT_EQ(UsageMessage({"generate", "--"}), "accepted");
     EXPECT_EQ(UsageMessage({"generate", "--", "--user-open"}),

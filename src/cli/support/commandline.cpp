@@ -112,10 +112,14 @@ std::vector<std::string> DirectoryAfterCommand(const std::vector<std::string>& a
     return moved;
 }
 
+bool TakesValue(const CLI::Option& option) {
+    return option.get_expected_min() != 0 && option.get_type_size_min() != 0;
+}
+
 // Throws "NAME: a value is missing" for the first option that expects a value and is followed by
-// nothing or by another option, or has nothing after its "=". CLI11 would take the next argument
-// whatever it is, so that
-// "--user-open --period 1:0:0" made "--period" a code.
+// nothing or by another option, or has nothing after its "=", and "NAME: a switch, it takes no
+// value" for a switch given one after "=". CLI11 would take the next argument whatever it is, so
+// that "--user-open --period 1:0:0" made "--period" a code.
 void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
     CLI::App* scope = &app;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -132,12 +136,16 @@ void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
         if (!LooksLikeOption(arg)) {
             continue;
         }
-        // CLI11's own words for "--last=" would be "1 required N missing".
+        // CLI11's own words would be "1 required N missing" for "--last=", and "Could not
+        // convert: --strict = maybe" for a switch given a value.
         if (const std::size_t sign = arg.find('='); sign != arg.npos) {
-            const CLI::Option* option = scope->get_option_no_throw(arg.substr(0, sign));
-            if (sign + 1 == arg.size() && option != nullptr && option->get_expected_min() != 0 &&
-                option->get_type_size_min() != 0) {
-                throw UsageError(arg.substr(0, sign) + ": a value is missing");
+            const std::string name = arg.substr(0, sign);
+            const CLI::Option* option = scope->get_option_no_throw(name);
+            if (option != nullptr && !TakesValue(*option)) {
+                throw UsageError(name + ": a switch, it takes no value");
+            }
+            if (option != nullptr && sign + 1 == arg.size()) {
+                throw UsageError(name + ": a value is missing");
             }
             continue;
         }
@@ -146,8 +154,7 @@ void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
             continue;
         }
         const CLI::Option* option = scope->get_option_no_throw(arg);
-        if (option == nullptr || option->get_expected_min() == 0 ||
-            option->get_type_size_min() == 0) {
+        if (option == nullptr || !TakesValue(*option)) {
             continue;
         }
         if (i + 1 == args.size() || LooksLikeOption(args[i + 1])) {
