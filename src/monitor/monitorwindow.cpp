@@ -26,6 +26,7 @@
 #include <filesystem>
 
 #include "alsadevices.h"
+#include "devicechoice.h"
 #include "devicememory.h"
 #include "errorbox.h"
 #include "errors.h"
@@ -40,9 +41,6 @@
 namespace zk::monitor {
 
 namespace {
-
-// The device every ALSA setup has; listed first when the hints hold it, added when not.
-const QString kDefaultDevice = QStringLiteral("default");
 
 // A label whose text can be reached with Tab and read, so that a keyboard and a screen reader
 // find the packet's details as they find the controls.
@@ -279,13 +277,11 @@ void MonitorWindow::FillDevices() {
         // Listening to "default" still works; the reason stays on show.
         statusBar()->showMessage(QString::fromStdString(e.what()));
     }
-    device_->addItem(kDefaultDevice, kDefaultDevice);
-    for (const PcmDevice& device : devices) {
-        const QString name = QString::fromStdString(device.name);
-        if (!device.capture || name == kDefaultDevice) {
-            continue;
+    // The same choice and order as `zk77q3 devices`: "default" first, even when the list failed.
+    for (const PcmDevice& device : DevicesToChooseFrom(std::move(devices), false)) {
+        if (device.capture) {
+            device_->addItem(DeviceText(device), QString::fromStdString(device.name));
         }
-        device_->addItem(DeviceText(device), name);
     }
     if (!remembered.isEmpty()) {
         if (device_->findData(remembered) < 0) {

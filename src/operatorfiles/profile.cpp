@@ -5,6 +5,7 @@
 #include <toml++/toml.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <sstream>
 
@@ -44,6 +45,55 @@ std::string ValueText(const toml::node& node) {
     return "(a date or time)";
 }
 
+// A line "KEY = VALUE" as the operator wrote it, before TOML made anything of it.
+struct WrittenValue {
+    std::string key;
+    std::string value;
+};
+
+// The key and value written on line `line` (from 1) of `text`; the value up to the first blank,
+// as codes hold none, and "#" kept in it, since a code may be that very character.
+WrittenValue WrittenOnLine(std::string_view text, std::size_t line) {
+    for (std::size_t at = 1; at < line && !text.empty(); ++at) {
+        const std::size_t end = text.find('\n');
+        text.remove_prefix(end == text.npos ? text.size() : end + 1);
+    }
+    text = text.substr(0, text.find('\n'));
+    const std::size_t equals = text.find('=');
+    if (equals == text.npos) {
+        return {};
+    }
+    constexpr std::string_view kBlanks = " \t\r";
+    const auto trim = [kBlanks](std::string_view part) {
+        part.remove_prefix(std::min(part.find_first_not_of(kBlanks), part.size()));
+        return part.substr(0, part.find_last_not_of(kBlanks) + 1);
+    };
+    const std::string_view value = trim(text.substr(equals + 1));
+    return {std::string(trim(text.substr(0, equals))),
+            std::string(value.substr(0, value.find_first_of(kBlanks)))};
+}
+
+// TOML's words in the style of every other message after "file:line: ": lower case first.
+std::string AsOurMessage(std::string_view description) {
+    std::string text(description);
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    }
+    return text;
+}
+
+bool IsCodeKey(std::string_view key) {
+    const Setting* setting = FindSetting(key);
+    return setting != nullptr && setting->kind == SettingKind::Code;
+}
+
+// A code is text: TOML reads "0000" as a number it refuses (leading zeroes), "*" and "#" as no
+// value at all, and "0x15" or "+15" as the number 21 or 15, which is not the code written.
+std::string QuoteAdvice(const WrittenValue& written) {
+    return "a code is written in quotes: " + written.key + " = \"" + EscapeControls(written.value) +
+           "\"";
+}
+
 }  // namespace
 
 GivenSettings ReadFlatToml(std::string_view text, const std::string& fileName,
@@ -53,7 +103,12 @@ GivenSettings ReadFlatToml(std::string_view text, const std::string& fileName,
     try {
         table = toml::parse(text, fileName);
     } catch (const toml::parse_error& error) {
-        throw UsageError(Where(fileName, error.source()) + ": " + std::string(error.description()));
+        const WrittenValue written = WrittenOnLine(text, error.source().begin.line);
+        const bool bareCode = IsCodeKey(written.key) && !written.value.empty() &&
+                              written.value[0] != '"' && written.value[0] != '\'';
+        throw UsageError(Where(fileName, error.source()) + ": " +
+                         AsOurMessage(error.description()) +
+                         (bareCode ? "; " + QuoteAdvice(written) : std::string()));
     }
     GivenSettings given;
     for (auto&& [key, node] : table) {
@@ -64,6 +119,14 @@ GivenSettings ReadFlatToml(std::string_view text, const std::string& fileName,
         const std::string known(key.str());
         if (node.is_table() || node.is_array()) {
             throw UsageError(where + ": " + known + ": one value is expected");
+        }
+        if (const auto* number = node.as_integer(); number != nullptr && IsCodeKey(known)) {
+            const WrittenValue written = WrittenOnLine(text, node.source().begin.line);
+            if (written.value != std::to_string(number->get())) {
+                throw UsageError(where + ": " + known + ": " + Quoted(written.value) +
+                                 " is read as the number " + std::to_string(number->get()) + "; " +
+                                 QuoteAdvice(written));
+            }
         }
         given[known] = GivenValue{ValueText(node), where + ": " + known};
     }

@@ -13,7 +13,28 @@ bool IsControl(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
 
+// The next character of `text` from `pos` in lower case, or the byte there when it starts no
+// well-formed character; `pos` moves past what was read.
+char32_t NextLowerCase(std::string_view text, std::size_t& pos) {
+    std::size_t length = 1;
+    const std::optional<char32_t> c = DecodeUtf8At(text, pos, length);
+    const char32_t folded = c ? LowerCase(*c) : 0x110000 + static_cast<unsigned char>(text[pos]);
+    pos += length;
+    return folded;
+}
+
 }  // namespace
+
+bool SameRepeaterName(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (NextLowerCase(a, i) != NextLowerCase(b, j)) {
+            return false;
+        }
+    }
+    return i == a.size() && j == b.size();
+}
 
 void CheckRepeaterName(const std::string& subject, std::string_view name) {
     const std::string rule = ": a name is 1.." + std::to_string(kMaxNameCharacters) +

@@ -21,4 +21,9 @@ inline constexpr std::size_t kMaxNameCharacters = 64;
 // in a name would break the log's listing and the profile's line.
 void CheckRepeaterName(const std::string& subject, std::string_view name);
 
+// True when `a` and `b` name the same repeater: equal once both are in lower case, character by
+// character ("North" and "north", "Север" and "СЕВЕР"), as an operator types a name from memory.
+// A byte that is not well-formed UTF-8 matches only itself.
+bool SameRepeaterName(std::string_view a, std::string_view b);
+
 }  // namespace zk

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "devicechoice.h"
 #include "toolrun.h"
 #include "workfolder.h"
 
@@ -37,6 +38,7 @@ TEST(Devices, ListsEachDirectionWithDescriptionsAsTextAndJson) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out,
               "Playback devices:\n"
+              "  default\n"
               "  radio\n"
               "    Radio transmitter\n"
               "  speaker\n"
@@ -44,6 +46,7 @@ TEST(Devices, ListsEachDirectionWithDescriptionsAsTextAndJson) {
               "  bare\n"
               "\n"
               "Capture devices:\n"
+              "  default\n"
               "  radio\n"
               "    Radio transmitter\n"
               "  scanner\n"
@@ -55,17 +58,74 @@ TEST(Devices, ListsEachDirectionWithDescriptionsAsTextAndJson) {
     run = RunTool("devices --json", config);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(nlohmann::json::parse(run.out), nlohmann::json::parse(R"({
-        "playback": [{"name": "radio", "description": "Radio transmitter"},
+        "playback": [{"name": "default", "description": null},
+                     {"name": "radio", "description": "Radio transmitter"},
                      {"name": "speaker", "description": "Desk speaker"},
                      {"name": "bare", "description": null}],
-        "capture": [{"name": "radio", "description": "Radio transmitter"},
+        "capture": [{"name": "default", "description": null},
+                    {"name": "radio", "description": "Radio transmitter"},
                     {"name": "scanner", "description": "Scanner receiver\nleft channel"},
                     {"name": "bare", "description": null}]})"));
 
-    // A configuration without devices still lists both sections.
+    // A configuration without devices still has the one every command opens.
     run = RunTool("devices", AlsaConfig(""));
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Playback devices:\n  (none)\n\nCapture devices:\n  (none)\n");
+    EXPECT_EQ(run.out, "Playback devices:\n  default\n\nCapture devices:\n  default\n");
+}
+
+std::vector<std::string> Names(const std::vector<PcmDevice>& devices) {
+    std::vector<std::string> names;
+    for (const PcmDevice& device : devices) {
+        names.push_back(device.name);
+    }
+    return names;
+}
+
+// As a desktop with the ALSA plugins lists them, mixed: "default" first, the sound cards, the
+// sound servers, and the converters and mixers only when all are asked for, last.
+TEST(Devices, DefaultFirstThenCardsThenServersAndConvertersOnlyWithAll) {
+    std::vector<PcmDevice> hinted;
+    for (const char* name :
+         {"null", "lavrate", "samplerate_best", "jack", "speexrate_medium", "pulse", "upmix",
+          "hw:CARD=PCH,DEV=0", "samplerate2", "speex", "plughw:CARD=PCH,DEV=0", "vdownmix",
+          "sysdefault:CARD=PCH", "a52:CARD=PCH", "oss"}) {
+        hinted.push_back(PcmDevice{name, std::nullopt, true, true});
+    }
+    const std::vector<std::string> shown = {"default",
+                                            "hw:CARD=PCH,DEV=0",
+                                            "plughw:CARD=PCH,DEV=0",
+                                            "sysdefault:CARD=PCH",
+                                            "jack",
+                                            "pulse",
+                                            "samplerate2",
+                                            "oss"};
+    EXPECT_EQ(Names(DevicesToChooseFrom(hinted, false)), shown);
+    std::vector<std::string> all = shown;
+    all.insert(all.end(), {"null", "lavrate", "samplerate_best", "speexrate_medium", "upmix",
+                           "speex", "vdownmix", "a52:CARD=PCH"});
+    EXPECT_EQ(Names(DevicesToChooseFrom(hinted, true)), all);
+
+    // A "default" that the hints hold is moved to the front with its description, and serves
+    // both directions whatever its hint says: every command opens it.
+    const std::vector<PcmDevice> listed = DevicesToChooseFrom(
+        {{"pulse", "PulseAudio", true, true}, {"default", "Default output", true, false}}, false);
+    ASSERT_EQ(Names(listed), (std::vector<std::string>{"default", "pulse"}));
+    EXPECT_EQ(listed[0].description, "Default output");
+    EXPECT_TRUE(listed[0].playback && listed[0].capture);
+}
+
+// The command takes --all, and a converter that the configuration defines is left out without it.
+TEST(Devices, ConvertersAreListedOnlyWithAll) {
+    WorkFolder folder;
+    const std::string config = AlsaConfig(
+        "pcm.upmix { type null hint.description \"Channel upmix|IOIDOutput\" }\n"
+        "pcm.radio { type null hint.description \"Radio|IOIDOutput\" }\n");
+    const char* const head = "Playback devices:\n  default\n  radio\n    Radio\n";
+    ToolRun run = RunTool("devices", config);
+    EXPECT_EQ(run.out, std::string(head) + "\nCapture devices:\n  default\n");
+    run = RunTool("devices --all", config);
+    EXPECT_EQ(run.out,
+              std::string(head) + "  upmix\n    Channel upmix\n\nCapture devices:\n  default\n");
 }
 
 // A description is shown on a terminal: an escape sequence in an ALSA configuration stays text.

@@ -180,11 +180,43 @@ TEST(CommandLine, LowerCaseCodeLettersSendTheSameArrayAsCapitals) {
     EXPECT_NE(UsageMessage({"generate", "--user-open", "abce"}), "accepted");
 }
 
+// A mistyped option or action is answered with the nearest the command knows, when it is a near
+// miss: a quarter of the name's length in edits (at least one, at most two), a swap of two
+// neighbours counting as one, ties named together; nothing when every name is far.
+TEST(CommandLine, AMistypedNameIsAnsweredWithTheNearestKnownOne) {
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"generate", "--user-opn", "1590"},
+         "unknown option \"--user-opn\": did you mean --user-open? (see --help)"},
+        {{"play", "--usr-opn=1590"},  // two edits, the most a long name allows
+         "unknown option \"--usr-opn\": did you mean --user-open? (see --help)"},
+        {{"play", "--us-opn"}, "unknown option \"--us-opn\" (see --help)"},
+        {{"generate", "-user-open", "1590"},
+         "unknown option \"-user-open\": did you mean --user-open? (see --help)"},
+        {{"log", "--jsno"}, "unknown option \"--jsno\": did you mean --json? (see --help)"},
+        {{"log", "--jsxx"}, "unknown option \"--jsxx\" (see --help)"},
+        {{"devices", "--al"}, "unknown option \"--al\": did you mean --all? (see --help)"},
+        {{"generate", "--x-filter", "on"},
+         "unknown option \"--x-filter\": did you mean --rx-filter or --tx-filter? (see --help)"},
+        {{"genrate"}, "unknown action \"genrate\": did you mean generate? (see --help)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        EXPECT_EQ(UsageMessage(c.args), c.message);
+    }
+}
+
 // Faults found in the hand-written parser, kept fixed through the change of parser.
 TEST(CommandLine, AnOptionIsNeverAnotherOptionsValue) {
     EXPECT_EQ(UsageMessage({"generate", "--user-open", "--period", "1:0:0"}),
               "--user-open: a value is missing");
     EXPECT_EQ(UsageMessage({"play", "--period", "-C", "/tmp"}), "--period: a value is missing");
+    EXPECT_EQ(UsageMessage({"play", "--user-open=", "--delay=0"}),
+              "--user-open: a value is missing");
+    EXPECT_EQ(UsageMessage({"generate", "--strict=maybe"}),
+              "--strict: a switch, it takes no value");
     EXPECT_EQ(UsageMessage({"generate", "--quiet"}), "unknown option \"--quiet\" (see --help)");
     EXPECT_EQ(UsageMessage({"generate", "--"}), "accepted");
     EXPECT_EQ(UsageMessage({"generate", "--", "--user-open"}),

@@ -66,6 +66,37 @@ TEST(Profile, ABadValueNamesTheFileTheLineAndTheKey) {
               "north.toml:1: sleep: \"\\x1B[2J\" must be on or off");
 }
 
+// A code is text. Written bare, TOML refuses it (leading zeroes, "*" and "#" are no value) or
+// reads another number than the one written; either way the operator is told to quote it. A
+// bare number that is its own digits is the code written.
+TEST(Profile, ACodeWrittenAsABareNumberIsToldToBeQuoted) {
+    const struct {
+        const char* text;
+        std::string message;
+    } cases[] = {
+        {"dtmf = \"on\"\nuser-close = 0000  # old\n",
+         "north.toml:2: error while parsing decimal integer: leading zeroes are prohibited; a "
+         "code is written in quotes: user-close = \"0000\""},
+        {"admin-close = #\n",
+         "north.toml:1: error while parsing key-value pair: expected value, saw '#'; a code is "
+         "written in quotes: admin-close = \"#\""},
+        {"user-open = 0x15\n",
+         "north.toml:1: user-open: \"0x15\" is read as the number 21; a code is written in "
+         "quotes: user-open = \"0x15\""},
+        {"user-mode = +6914\n",
+         "north.toml:1: user-mode: \"+6914\" is read as the number 6914; a code is written in "
+         "quotes: user-mode = \"+6914\""},
+        {"user-open = 1590\n", "accepted"},
+        // Not a code: TOML's own words only.
+        {"beep-level = 05\n",
+         "north.toml:1: error while parsing decimal integer: leading zeroes are prohibited"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ProfileMessage(c.text), c.message);
+    }
+}
+
 TEST(Profile, WrittenProfileReadsBackToTheSamePanel) {
     GivenSettings given;
     const char* values[][2] = {

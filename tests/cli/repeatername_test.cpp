@@ -122,8 +122,9 @@ TEST(RepeaterName, TravelsThroughProfileLogAndBack) {
     EXPECT_EQ(run.out, profile);
 }
 
-// A log of an entry from before names, two repeaters (one name differing only in case), and a
-// damaged line. Entries keep their numbers in the whole log whatever --name picks.
+// A log of an entry from before names, two repeaters (one name in two cases), and a damaged
+// line. Entries keep their numbers in the whole log whatever --name picks, and --name matches a
+// name whatever its case.
 TEST(RepeaterName, TheLogPicksARepeatersEntriesByName) {
     LogState state;
     const auto entry = [](const std::string& name, const std::string& code) {
@@ -133,9 +134,14 @@ TEST(RepeaterName, TheLogPicksARepeatersEntriesByName) {
     };
     state.WriteLog(entry("", "1111") + entry("north", "2222") + entry("south", "3333") +
                    "{not an entry\n" + entry("north", "5555") + entry("North", "6666"));
-    const auto line = [](int k, const std::string& name, const std::string& code) {
-        return std::to_string(k) + "  2026-01-0" + code[0] + "T10:00:00Z  " + code + "  " +
-               (name.empty() ? "" : "\"" + name + "\"  ") + "/r\n";
+    // The name's column as wide as the widest name listed, or absent when none has one.
+    const auto line = [](int k, const std::string& name, const std::string& code,
+                         std::size_t nameWidth = 7) {
+        const std::string quoted = name.empty() ? "" : "\"" + name + "\"";
+        return std::to_string(k) + "  2026-01-0" + code[0] + "T10:00:00Z  " + code +
+               "  attempt 1  not checked  " +
+               (nameWidth == 0 ? "" : quoted + std::string(nameWidth - quoted.size(), ' ') + "  ") +
+               "/r\n";
     };
     const std::string northProfile = RunTool("profile --user-open 5555 --name north").out;
     const struct {
@@ -147,15 +153,22 @@ TEST(RepeaterName, TheLogPicksARepeatersEntriesByName) {
         {"", 0,
          line(1, "", "1111") + line(2, "north", "2222") + line(3, "south", "3333") +
              "4  (not a readable entry)\n" + line(5, "north", "5555") + line(6, "North", "6666")},
-        {"--name north", 0, line(2, "north", "2222") + line(5, "north", "5555")},
-        {"--name north --last 1", 0, line(5, "north", "5555")},
+        {"--name north", 0,
+         line(2, "north", "2222") + line(5, "north", "5555") + line(6, "North", "6666")},
+        {"--name NORTH --last 2", 0, line(5, "north", "5555") + line(6, "North", "6666")},
         {"--last 1 --name south", 0, line(3, "south", "3333")},
-        {"--name north --json", 0, entry("north", "2222") + entry("north", "5555")},
-        {"--name nobody", 0, ""},
+        {"--name north --json", 0,
+         entry("north", "2222") + entry("north", "5555") + entry("North", "6666")},
+        {"--name nobody", 0, "",
+         "zk77q3: no entries of a repeater named \"nobody\" (names match whatever their "
+         "case)\n"},
         {"--name north --profile 5", 0, northProfile},
+        {"--name NoRtH --profile 5", 0, northProfile},
         {"--profile 1", 0, RunTool("profile --user-open 1111").out},
         {"--name north --profile 3", 2, "",
          "zk77q3: --profile: log entry 3 is not the entry of a repeater named \"north\"\n"},
+        {"--last 1 --name sou", 0, "",
+         "zk77q3: no entries of a repeater named \"sou\" (names match whatever their case)\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -109,6 +110,34 @@ TEST(MonitorWindow, OpenedRecordingsShowTheirPackets) {
     EXPECT_TRUE(w.window.findChild<QLabel*>("diagnosis")->isVisibleTo(&w.window));
     EXPECT_TRUE(w.Text("diagnosis").startsWith("Nothing valid heard: "))
         << w.Text("diagnosis").toStdString();
+}
+
+// The capture devices chosen and ordered as `zk77q3 devices` lists them: "default" first, though
+// the configuration does not list it, and no converter.
+TEST(MonitorWindow, TheDeviceListStartsWithDefaultAndLeavesOutConverters) {
+    testing::WorkFolder folder;
+    testing::WriteFile(folder.path() / "asound.conf",
+                       "pcm.upmix { type null hint.description \"Channel upmix\" }\n"
+                       "pcm.speaker { type null hint.description \"Speaker|IOIDOutput\" }\n"
+                       "pcm.radio { type null hint.description \"Receiver|IOIDInput\" }\n");
+    // No device remembered from an earlier run: the configuration folder is the test's own.
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    const std::string oldConfigHome = configHome != nullptr ? configHome : "";
+    ::setenv("ALSA_CONFIG_PATH", (folder.path() / "asound.conf").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
+    Window w;
+    ::unsetenv("ALSA_CONFIG_PATH");
+    if (configHome != nullptr) {
+        ::setenv("XDG_CONFIG_HOME", oldConfigHome.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+    const auto* devices = w.window.findChild<QComboBox*>("device");
+    QStringList names;
+    for (int i = 0; i < devices->count(); ++i) {
+        names << devices->itemData(i).toString();
+    }
+    EXPECT_EQ(names, QStringList({"default", "radio"}));
 }
 
 // The programming log's last entry, a profile, or nothing: each packet is set beside what was

@@ -2,8 +2,10 @@
 // and for capturing from the receiver, with ALSA's descriptions.
 #include <CLI/CLI.hpp>
 
-#include "alsadevices.h"
+#include <memory>
+
 #include "commands.h"
+#include "devicechoice.h"
 #include "messages.h"
 #include "report.h"
 #include "stdoutput.h"
@@ -63,8 +65,8 @@ nlohmann::ordered_json SectionJson(const std::vector<PcmDevice>& devices,
     return list;
 }
 
-int RunDevices(const CommonOptions& common) {
-    const std::vector<PcmDevice> devices = ListPcmDevices();
+int RunDevices(const CommonOptions& common, bool all) {
+    const std::vector<PcmDevice> devices = DevicesToChooseFrom(ListPcmDevices(), all);
     if (common.json) {
         const nlohmann::ordered_json lists = {
             {"playback", SectionJson(devices, &PcmDevice::playback)},
@@ -83,16 +85,21 @@ int RunDevices(const CommonOptions& common) {
 void AddDevicesCommand(CLI::App& app, CommonOptions& common) {
     CLI::App& devices = AddCommand(
         app, "devices",
-        "Lists the ALSA devices that --device can name, as `aplay -L` and `arecord -L` do: "
+        "Lists the ALSA devices that --device can name, from ALSA's own hints: "
         "those that play (for play, tone and dtmf) and those that capture (for listen), each "
         "name on a line of its own and ALSA's description indented below it. A device that "
-        "ALSA does not mark as one or the other is listed under both.",
+        "ALSA does not mark as one or the other is listed under both. \"default\", which every "
+        "command opens without --device, comes first, then the sound cards, then the sound "
+        "servers; ALSA's converters and mixers (resamplers such as samplerate, lavrate and "
+        "speexrate, speex, upmix, vdownmix, a52, null) only with --all.",
         "zk77q3 devices",
         "0 done, 1 the ALSA library cannot be loaded or cannot list its devices, 2 bad input.");
     AddJsonOption(devices, common,
                   "one JSON object on standard output: \"playback\" and \"capture\", each a list "
                   "of {\"name\", \"description\"} (null when ALSA gives none)");
-    SetRun(devices, common, [](CommonOptions& c) { return RunDevices(c); });
+    auto all = std::make_shared<bool>(false);
+    devices.add_flag("--all", *all, "also the converters and mixers, after the others");
+    SetRun(devices, common, [all](CommonOptions& c) { return RunDevices(c, *all); });
 }
 
 }  // namespace zk::cli

@@ -1,11 +1,14 @@
 // zk77q3 log: the programming log, as a list, as JSON Lines, or one entry as a profile.
 #include <CLI/CLI.hpp>
 
+#include <filesystem>
 #include <optional>
 
 #include "commands.h"
+#include "loglist.h"
 #include "messages.h"
 #include "profile.h"
+#include "profileoutput.h"
 #include "repeatername.h"
 #include "report.h"
 #include "sentlog.h"
@@ -19,6 +22,7 @@ struct LogOptions {
     std::string last;                 // --last N: only the last N entries
     std::string profile;              // --profile K: entry K as a profile
     std::optional<std::string> name;  // --name TEXT: only that repeater's entries
+    std::string output;               // -o FILE: the profile into an owner-only file
 };
 
 // The settings of a log entry as they would be given in a profile; throws UsageError when the
@@ -38,27 +42,9 @@ GivenSettings EntrySettings(const nlohmann::ordered_json& entry, const std::stri
     return given;
 }
 
-std::string Field(const nlohmann::ordered_json& entry, const char* key) {
-    if (entry.is_object() && entry.contains(key) && entry[key].is_string()) {
-        return entry[key].get<std::string>();
-    }
-    return "?";
-}
-
-// The repeater's name that an entry holds: none for an entry without one (written before names
-// existed, or sent unnamed). A name that is not text or not a name (a log edited by hand) is
-// refused when the entry is to be sent again, and shown escaped in the list.
-std::optional<std::string> EntryName(const nlohmann::ordered_json& entry) {
-    if (!entry.is_object() || !entry.contains(kNameKey)) {
-        return std::nullopt;
-    }
-    const nlohmann::ordered_json& name = entry[kNameKey];
-    return name.is_string() ? name.get<std::string>() : name.dump();
-}
-
 bool HasName(const nlohmann::ordered_json& entry, const std::optional<std::string>& name) {
     return !name || (entry.is_object() && entry.contains(kNameKey) && entry[kNameKey].is_string() &&
-                     entry[kNameKey].get<std::string>() == *name);
+                     SameRepeaterName(entry[kNameKey].get<std::string>(), *name));
 }
 
 // Entry K as a profile, the name included, so that --config sends it to the same repeater
@@ -86,24 +72,38 @@ int PrintEntryProfile(const std::vector<nlohmann::ordered_json>& entries,
         }
         CheckRepeaterName(nameSubject, *name);
     }
-    Print(ProfileText(ResolveSettings(EntrySettings(entry, subject)), name));
+    PrintOrWriteProfile(options.output,
+                        ProfileText(ResolveSettings(EntrySettings(entry, subject)), name));
     return kExitDone;
 }
 
-std::string EntryLine(int k, const nlohmann::ordered_json& entry) {
-    if (entry.is_discarded()) {
-        return std::to_string(k) + "  (not a readable entry)\n";
+// Said on standard error, so that a list or JSON read by a program stays empty: nothing sent
+// yet is no fault.
+void SayNothingToShow(const LogOptions& options, bool logHasEntries) {
+    if (logHasEntries) {
+        SayError("no entries of a repeater named " + Quoted(*options.name) +
+                 " (names match whatever their case)");
+        return;
     }
-    const std::optional<std::string> name = EntryName(entry);
-    return std::to_string(k) + "  " + EscapeControls(Field(entry, "time")) + "  " +
-           EscapeControls(Field(entry, "check_word")) + "  " +
-           (name ? Quoted(*name) + "  " : std::string()) + EscapeControls(Field(entry, "folder")) +
-           "\n";
+    // The path whole, as every message about the log gives it: a path cut short names no file.
+    const std::filesystem::path path = SentLogPath();
+    const std::string shown = "\"" + path.string() + "\"";
+    std::error_code error;
+    if (path.empty()) {
+        SayError("no programming log: neither XDG_STATE_HOME nor HOME is set");
+    } else if (std::filesystem::exists(path, error)) {
+        SayError("the programming log " + shown + " holds no entries");
+    } else {
+        SayError("no programming log yet: play writes " + shown + " at its first send");
+    }
 }
 
 int RunLog(const CommonOptions& common, const LogOptions& options) {
     if (options.name) {
         CheckRepeaterName("--name", *options.name);
+    }
+    if (!options.output.empty() && options.profile.empty()) {
+        throw UsageError("--output: only with --profile (the list holds no settings to send)");
     }
     const std::vector<nlohmann::ordered_json> entries = ReadSentLog();
     if (!options.profile.empty()) {
@@ -122,16 +122,23 @@ int RunLog(const CommonOptions& common, const LogOptions& options) {
             static_cast<std::size_t>(WholeNumberIn("--last", options.last, 1, 1000000));
         first = shown.size() > last ? shown.size() - last : 0;
     }
-    std::string out;
-    for (std::size_t i = first; i < shown.size(); ++i) {
-        const nlohmann::ordered_json& entry = entries[shown[i] - 1];
-        if (common.json) {
-            out += entry.is_discarded() ? "null\n" : JsonText(entry, -1);
-        } else {
-            out += EntryLine(shown[i], entry);
-        }
+    if (shown.empty()) {
+        SayNothingToShow(options, !entries.empty());
+        return kExitDone;
     }
-    Print(out);
+    std::vector<ListedEntry> listed;
+    for (std::size_t i = first; i < shown.size(); ++i) {
+        listed.push_back({shown[i], &entries[shown[i] - 1]});
+    }
+    if (!common.json) {
+        Print(LogListText(listed));
+        return kExitDone;
+    }
+    std::string json;
+    for (const ListedEntry& e : listed) {
+        json += e.entry->is_discarded() ? "null\n" : JsonText(*e.entry, -1);
+    }
+    Print(json);
     return kExitDone;
 }
 
@@ -141,12 +148,15 @@ void AddLogCommand(CLI::App& app, CommonOptions& common) {
     CLI::App& log = AddCommand(
         app, "log",
         "Shows the programming log: every signal that play sent, one line each (entry number, "
-        "time in UTC, check word, the repeater's name in quotes when it was given, working "
-        "folder). The log is $XDG_STATE_HOME/zk77q3/sent.jsonl "
+        "time in UTC, check word, attempt, what the second receiver of --check-with heard: "
+        "heard as sent, heard different, broken check word, not heard or not checked; the "
+        "repeater's name in quotes when it was given, working folder, and a fault that cut "
+        "the send short). An empty log, or none, is said on standard error. The log is "
+        "$XDG_STATE_HOME/zk77q3/sent.jsonl "
         "(~/.local/state/zk77q3/sent.jsonl), JSON Lines, reachable by its owner only: a log or "
         "folder of another user, a symbolic link or anything but a regular file is refused, and "
         "one that others can reach is made private, with a warning.",
-        "zk77q3 log --profile 3 > again.toml");
+        "zk77q3 log --profile 3 --output again.toml");
     auto options = std::make_shared<LogOptions>();
     AddJsonOption(log, common, "each entry as the log holds it: one JSON object a line");
     log.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
@@ -155,10 +165,12 @@ void AddLogCommand(CLI::App& app, CommonOptions& common) {
                    "print entry K (numbered from 1, as the list shows) as a profile, to send the "
                    "same settings again with --config")
         ->type_name("K");
+    AddProfileOutputOption(log, options->output);
     log.add_option_function<std::string>(
            "--name", [options](const std::string& text) { options->name = text; },
-           "only the entries of the repeater of that name (exact); entries keep their numbers "
-           "in the whole log, --last counts among them, and --profile K must be one of them")
+           "only the entries of the repeater of that name (in any case); entries keep their "
+           "numbers in the whole log, --last counts among them, and --profile K must be one of "
+           "them")
         ->type_name("TEXT");
     SetRun(log, common, [options](CommonOptions& c) { return RunLog(c, *options); });
 }

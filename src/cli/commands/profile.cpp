@@ -5,8 +5,7 @@
 
 #include "commands.h"
 #include "configoption.h"
-#include "stagedfile.h"
-#include "stdoutput.h"
+#include "profileoutput.h"
 
 namespace zk::cli {
 
@@ -24,16 +23,10 @@ void AddProfileCommand(CLI::App& app, CommonOptions& common) {
     AddDirectoryOption(profile, common, false);
     AddNameOption(profile, common);
     auto output = std::make_shared<std::string>();
-    AddValueOption(profile, "-o,--output", *output,
-                   "write the profile to FILE (owner-only) instead of standard output", "FILE");
+    AddProfileOutputOption(profile, *output);
     SetRun(profile, common, [output](CommonOptions& c) {
         const NamedSettings settings = LoadNamedSettings(c);
-        const std::string text = ProfileText(settings.panel, settings.name);
-        if (output->empty()) {
-            Print(text);
-        } else {
-            ReplaceFileWhole(*output, text);
-        }
+        PrintOrWriteProfile(*output, ProfileText(settings.panel, settings.name));
         return kExitDone;
     });
 }

@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "messages.h"
+#include "nearestname.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "unknown"
@@ -111,9 +112,14 @@ std::vector<std::string> DirectoryAfterCommand(const std::vector<std::string>& a
     return moved;
 }
 
+bool TakesValue(const CLI::Option& option) {
+    return option.get_expected_min() != 0 && option.get_type_size_min() != 0;
+}
+
 // Throws "NAME: a value is missing" for the first option that expects a value and is followed by
-// nothing or by another option. CLI11 would take the next argument whatever it is, so that
-// "--user-open --period 1:0:0" made "--period" a code.
+// nothing or by another option, or has nothing after its "=", and "NAME: a switch, it takes no
+// value" for a switch given one after "=". CLI11 would take the next argument whatever it is, so
+// that "--user-open --period 1:0:0" made "--period" a code.
 void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
     CLI::App* scope = &app;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -127,7 +133,20 @@ void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
                 continue;
             }
         }
-        if (!LooksLikeOption(arg) || arg.find('=') != arg.npos) {
+        if (!LooksLikeOption(arg)) {
+            continue;
+        }
+        // CLI11's own words would be "1 required N missing" for "--last=", and "Could not
+        // convert: --strict = maybe" for a switch given a value.
+        if (const std::size_t sign = arg.find('='); sign != arg.npos) {
+            const std::string name = arg.substr(0, sign);
+            const CLI::Option* option = scope->get_option_no_throw(name);
+            if (option != nullptr && !TakesValue(*option)) {
+                throw UsageError(name + ": a switch, it takes no value");
+            }
+            if (option != nullptr && sign + 1 == arg.size()) {
+                throw UsageError(name + ": a value is missing");
+            }
             continue;
         }
         // "-CDIR" carries its value; "-C" alone does not.
@@ -135,8 +154,7 @@ void CheckValuesPresent(CLI::App& app, const std::vector<std::string>& args) {
             continue;
         }
         const CLI::Option* option = scope->get_option_no_throw(arg);
-        if (option == nullptr || option->get_expected_min() == 0 ||
-            option->get_type_size_min() == 0) {
+        if (option == nullptr || !TakesValue(*option)) {
             continue;
         }
         if (i + 1 == args.size() || LooksLikeOption(args[i + 1])) {
@@ -159,6 +177,20 @@ CLI::App* HelpScope(CLI::App& app, const std::vector<std::string>& args) {
     return nullptr;
 }
 
+// The long options that --help shows for `scope`, for a guess at a mistyped one.
+std::vector<std::string> ShownOptionNames(const CLI::App& scope) {
+    std::vector<std::string> names;
+    for (const CLI::Option* option : scope.get_options()) {
+        if (option->get_group().empty()) {
+            continue;  // hidden: for the tool's own use between its processes
+        }
+        for (const std::string& name : option->get_lnames()) {
+            names.push_back("--" + name);
+        }
+    }
+    return names;
+}
+
 // `operands`: the arguments after "--", which are never options.
 void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
     std::vector<std::string> extras = app.remaining(true);
@@ -174,12 +206,16 @@ void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
     const std::string& first = extras.front();
     const bool operand = std::find(operands.begin(), operands.end(), first) != operands.end();
     if (LooksLikeOption(first) && !operand) {
-        throw UsageError("unknown option " + Quoted(first.substr(0, first.find('='))) +
+        const std::string option = first.substr(0, first.find('='));
+        const CLI::App& scope = chosen ? *app.get_subcommands().front() : app;
+        const std::string guess = DidYouMean(NearestNames(option, ShownOptionNames(scope)));
+        throw UsageError("unknown option " + Quoted(option) + (guess.empty() ? "" : ":" + guess) +
                          " (see --help)");
     }
     if (!chosen) {
-        throw UsageError("unknown action " + Quoted(first) + ": use " + CommandList() +
-                         " (see --help)");
+        const std::string guess = DidYouMean(NearestNames(first, CommandNames()));
+        throw UsageError("unknown action " + Quoted(first) + ":" +
+                         (guess.empty() ? " use " + CommandList() : guess) + " (see --help)");
     }
     throw UsageError("unexpected argument " + Quoted(first));
 }
