@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "keyedplayer.h"
 #include "pttkeys.h"
+#include "sendfaults.h"
 #include "sentlog.h"
 #include "sentrecord.h"
 #include "stationconfig.h"
@@ -36,12 +37,33 @@ class LoggedSend : public Player {
         }
     }
 
+    // A send whose sound went out is logged however it ended: a sound broken by an underrun or
+    // cut by the transmit limit goes into the log with what broke it, and its fault goes on.
     void Play(const Sound& sound) override {
-        keyed_.Play(sound);
+        try {
+            keyed_.Play(sound);
+        } catch (const SoundInterruptedError& error) {
+            Log(EndOfInterruptedSound(error));
+            throw;
+        } catch (const TransmissionCutError& error) {
+            if (error.OnAir() != SoundOnAir::Nothing) {
+                Log(EndOfCutTransmission(error));
+            }
+            throw;
+        }
+        Log(SendEnd{});
+    }
+
+  private:
+    void Log(const SendEnd& end) {
         record_.settings = CopyPanelValues(panel_);
+        nlohmann::ordered_json entry = SentLogEntry(record_);
+        if (!end.fault.empty()) {
+            entry["fault"] = end.fault;
+        }
         std::string reason;
         try {
-            reason = AppendToSentLog(SentLogEntry(record_));
+            reason = AppendToSentLog(entry);
         } catch (const std::exception& error) {
             reason = error.what();
         }
@@ -50,7 +72,6 @@ class LoggedSend : public Player {
         }
     }
 
-  private:
     Transmitter ptt_;
     KeyedPlayer keyed_;
     ControlPanel& panel_;

@@ -48,9 +48,10 @@ inline constexpr const char* kWindowSource = "window";
 
 // The field's route: the PTT of the profile or the station's configuration
 // ($XDG_CONFIG_HOME/zk77q3/config.toml) keyed around the sound on `speaker` (KeyedPlayer), and
-// each send that has played written to the programming log with "source": "window". A send that
-// failed is not logged; a log that cannot be written after a send is a fault of its own, thrown
-// once the sound has gone out. `deviceName` is the ALSA device `speaker` plays on.
+// each send whose sound went out written to the programming log with "source": "window"
+// (with its "fault" when an underrun or the transmit limit broke it). A send that failed before
+// its sound began is not logged; a log that cannot be written after a send is a fault of its
+// own, thrown once the sound has gone out. `deviceName` is the ALSA device `speaker` plays on.
 class FieldRoute : public SendRoute {
   public:
     FieldRoute(AlsaPlayer& speaker, std::string deviceName)

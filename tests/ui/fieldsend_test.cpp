@@ -6,12 +6,14 @@
 
 #include <QLabel>
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "_5FormFM.h"
@@ -233,6 +235,26 @@ TEST_F(FieldPttTest, TheStationsPttIsKeyedForTheWholeSoundAndNamedInTheEntry) {
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0]["ptt"], rig_->Setting());
     EXPECT_EQ(entries[0]["source"], "window");
+}
+
+// A sound held up under the key past the transmit limit is cut; what went out of it is in the
+// log with the cut as its fault, and the box says so.
+TEST_F(FieldPttTest, ASendCutByTheTransmitLimitIsLoggedWithItsFault) {
+    WriteStationConfig("ptt = \"" + rig_->Setting() +
+                       "\"\nptt-lead = 0\nptt-tail = 0\nptt-limit = 1\n");
+    bool held = false;
+    speaker_.OnProgress([&held](double, double) {
+        if (!held) {
+            held = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        }
+    });
+    EXPECT_NE(Send(), QString());
+    EXPECT_EQ(rig_->PttState(), 0);
+    const std::vector<nlohmann::ordered_json> entries = Entries();
+    ASSERT_EQ(entries.size(), 1u);
+    const std::string fault = entries[0].value("fault", "");
+    EXPECT_NE(fault.find("transmit limit of 1 s"), std::string::npos) << entries[0];
 }
 
 TEST_F(FieldPttTest, TheKeyStaysUpWhenTheSoundCannotStart) {

@@ -8,7 +8,7 @@
 #include "audioplayer.h"
 #include "transmission.h"
 
-namespace zk::cli {
+namespace zk {
 
 // What broke a send: nothing, its sound (an underrun), the transmit limit, or a request to end
 // the process.
@@ -48,4 +48,4 @@ std::string InterruptedSoundMessage(const SoundInterruptedError& error);
 std::string InterruptionLine(const SendEnd& end, const std::string& what, bool keyed,
                              const std::optional<std::string>& logNote);
 
-}  // namespace zk::cli
+}  // namespace zk

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace zk::cli {
+namespace zk {
 namespace {
 
 const std::string kSignal = "the signal (check word 6BD6)";
@@ -85,4 +85,4 @@ TEST(SendFaults, AnUnderrunSaysWhereTheSignalBroke) {
 }
 
 }  // namespace
-}  // namespace zk::cli
+}  // namespace zk

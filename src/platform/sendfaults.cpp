@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-namespace zk::cli {
+namespace zk {
 
 namespace {
 
@@ -97,4 +97,4 @@ std::string InterruptionLine(const SendEnd& end, const std::string& what, bool k
     return line;
 }
 
-}  // namespace zk::cli
+}  // namespace zk
