@@ -77,7 +77,7 @@ class Call {
         if (!line_.empty()) {
             reason += " (" + line_ + ")";
         }
-        throw HamlibFailure(reason);
+        throw HamlibFailure(reason, status == -RIG_EINVAL);
     }
 
   private:

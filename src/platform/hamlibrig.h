@@ -18,7 +18,14 @@ namespace zk {
 // logged, e.g. "cannot be opened: IO error (failed to connect to 127.0.0.1:4532)".
 class HamlibFailure : public std::runtime_error {
   public:
-    explicit HamlibFailure(const std::string& reason) : std::runtime_error(reason) {}
+    explicit HamlibFailure(const std::string& reason, bool invalidParameter = false)
+        : std::runtime_error(reason), invalidParameter_(invalidParameter) {}
+    // Hamlib answered "Invalid parameter" (RIG_EINVAL): what a rigctld without a PTT type says
+    // to a keying.
+    bool InvalidParameter() const { return invalidParameter_; }
+
+  private:
+    bool invalidParameter_;
 };
 
 // Whether Hamlib has a backend for rig model `model` (rigctl --list).

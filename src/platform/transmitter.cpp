@@ -9,6 +9,14 @@ namespace zk {
 PttError::PttError(const std::string& specText, std::string_view reason)
     : Fault("PTT \"" + specText + "\" " + std::string(reason)) {}
 
+namespace {
+
+constexpr const char* kRigctldWithoutPtt =
+    "that rigctld was started without a PTT type; start it with -P RIG (the radio keys itself "
+    "over CAT) or with the radio's PTT type (-P RTS or -P DTR and -p DEVICE, -P CM108)";
+
+}  // namespace
+
 Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
     if (spec_.method == PttMethod::None) {
         return;
@@ -16,12 +24,11 @@ Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
     try {
         rig_ = std::make_unique<HamlibRig>(spec_);
         // A rigctld started without a PTT type takes the connection, then answers a keying
-        // with "Invalid parameter": asked its PTT state now, it says it has none.
+        // with "Invalid parameter": asked its PTT state now, it says it has none (unless it
+        // answers from what it told another client within its cache time, half a second; the
+        // keying then says the same).
         if (spec_.method == PttMethod::Rigctld && !rig_->GetPtt()) {
-            throw HamlibFailure(
-                "cannot key: that rigctld was started without a PTT type; start it with -P RIG "
-                "(the radio keys itself over CAT) or with the radio's PTT type (-P RTS or -P DTR "
-                "and -p DEVICE, -P CM108)");
+            throw HamlibFailure(std::string("cannot key: ") + kRigctldWithoutPtt);
         }
     } catch (const HamlibFailure& failure) {
         throw PttError(spec_.text, failure.what());
@@ -54,7 +61,9 @@ void Transmitter::Key() {
         } catch (const PttError&) {
             // the refusal to key is the news; the destructor tries the release again
         }
-        throw PttError(spec_.text, failure.what());
+        const bool noPttType = spec_.method == PttMethod::Rigctld && failure.InvalidParameter();
+        throw PttError(spec_.text,
+                       failure.what() + (noPttType ? std::string("; ") + kRigctldWithoutPtt : ""));
     }
 }
 

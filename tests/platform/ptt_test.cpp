@@ -231,7 +231,8 @@ TEST_F(PttOverRigctld, ARigThatCannotKeyIsAFaultBeforeAnySound) {
         EXPECT_EQ(std::string(e.what()).rfind("PTT \"" + server->Setting() + "\" cannot key: ", 0),
                   0u)
             << e.what();
-        EXPECT_NE(std::string(e.what()).find("-P RIG"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("start it with -P RIG"), std::string::npos)
+            << e.what();
     }
     EXPECT_FALSE(played);
 }
