@@ -227,6 +227,24 @@ TEST_F(PttOnAir, TerminationWhileKeyedIsToldLoggedAndEndsByTheSignal) {
     }
 }
 
+// Signals that the caller set to be ignored (nohup, a background job) stay ignored: the send
+// goes on to its end under the key and ends well, with no line of an interruption.
+TEST_F(PttOnAir, SignalsIgnoredByTheCallerStayIgnored) {
+    const pid_t pid =
+        StartTool(std::string("play ") + testing::kQuietCodes + " --ptt " + rig_->Setting(),
+                  "trap '' INT TERM HUP");
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(testing::WaitUntil([&] { return rig_->PttState() == 1; }, 20s))
+        << ReadFile("zk.err");
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        ::kill(pid, signalNumber);
+    }
+    EXPECT_EQ(testing::WaitFor(pid, 30s), 0) << ReadFile("zk.err");
+    EXPECT_EQ(ReadFile("zk.err").find("interrupted"), std::string::npos) << ReadFile("zk.err");
+    EXPECT_EQ(rig_->PttState(), 0);
+    EXPECT_FALSE(LastLogEntry().contains("fault")) << LastLogEntry();
+}
+
 // A PTT that cannot be reached, or that refuses to key, stops every sending command before a
 // sample is played: exit status 1 with the PTT's own message, and the capture stays empty.
 TEST(PttCli, NothingIsPlayedWithoutTheKeyThatWasAskedFor) {
