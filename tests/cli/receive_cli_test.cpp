@@ -1,6 +1,7 @@
 // `zk77q3 verify` and `zk77q3 listen` as whole processes: what `play` sends, captured through
 // ALSA's file plugin, decodes back to exactly the settings sent.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <nlohmann/json.hpp>
 
@@ -271,6 +272,51 @@ TEST(ReceiveCli, ListenStopsOnTimeAndWhenAskedWhileTheCaptureIsStalled) {
                   std::string::npos)
             << ReadFile("listen.err");
     }
+}
+
+// A capture device that blocks in its opening (ALSA's file plugin reading a pipe nobody writes)
+// holds no run: listen ends at --timeout and at SIGTERM within a second, saying the device never
+// opened, and play --check-with gives up on it and leaves no listener behind.
+TEST(ReceiveCli, ACaptureDeviceThatBlocksHoldsNoRun) {
+    WorkFolder folder;
+    const std::filesystem::path pipe = folder.path() / "cap";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    testing::WriteFile(folder.path() / "asound.conf",
+                       "pcm.null { type null }\n"
+                       "pcm.!default { type file slave { pcm \"null\" } file \"" +
+                           (folder.path() / "sent.raw").string() +
+                           "\" format \"raw\" }\n"
+                           "pcm.held { type file slave { pcm \"null\" } file \"/dev/null\" "
+                           "infile \"" +
+                           pipe.string() + "\" format \"raw\" }\n");
+    const std::string sound = "ALSA_CONFIG_PATH='" + (folder.path() / "asound.conf").string() + "'";
+    const auto start = [&](const std::string& args) {
+        return testing::Spawn({"sh", "-c",
+                               sound + " XDG_STATE_HOME='" + testing::StateFolder().string() +
+                                   "' exec '" + ZK77Q3_PATH + "' " + args + " 2>run.err"});
+    };
+
+    pid_t pid = start("listen --device held --timeout 1");
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(5)), 1) << "(-2: still running)";
+    EXPECT_NE(ReadFile("run.err").find("the capture device \"held\" never opened"),
+              std::string::npos)
+        << ReadFile("run.err");
+
+    pid = start("listen --device held");
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ::kill(pid, SIGTERM);
+    EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(1)), 1) << "(-2: still running)";
+
+    pid = start("play --user-open 1590 --check-with held");
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(testing::WaitFor(pid, std::chrono::seconds(20)), 1) << "(-2: still running)";
+    EXPECT_NE(ReadFile("run.err").find("--check-with held: the capture did not start"),
+              std::string::npos)
+        << ReadFile("run.err");
+    EXPECT_EQ(testing::CommandOutput("pgrep -f 'listen --device=hel[d]'"), "")
+        << "a listener stayed behind";
 }
 
 }  // namespace

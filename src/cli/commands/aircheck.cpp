@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -200,7 +201,11 @@ AirCheck::AirCheck(const std::string& device, const PanelState& sent, int second
         throw Fault("Cannot start listening for the check. " + SystemErrorText(errno));
     }
     if (child_ == 0) {
-        // Only calls that are safe between fork and exec.
+        // Only calls that are safe between fork and exec. The listener never outlives this
+        // run, however it ends.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() == 1) {
+            ::_exit(127);
+        }
         const int readyFd = ready.writing.Descriptor();
         if (::dup2(report.writing.Descriptor(), STDOUT_FILENO) < 0 ||
             ::dup2(messages.writing.Descriptor(), STDERR_FILENO) < 0 ||
@@ -232,14 +237,29 @@ AirCheck::AirCheck(const std::string& device, const PanelState& sent, int second
         }
         throw Fault("--check-with " + device + ": " + ReceiverMessage(said));
     }
+    // A listener held by its device in the opening is ended: it must not stay behind the run.
+    ::kill(child_, SIGKILL);
+    ::waitpid(child_, nullptr, 0);
+    child_ = -1;
     throw Fault("--check-with " + device + ": the capture did not start within " +
                 std::to_string(kStartLimitMs / 1000) + " s");
 }
 
 AirCheck::~AirCheck() {
-    if (child_ > 0) {
-        ::kill(child_, SIGTERM);
-        ::waitpid(child_, nullptr, 0);
+    if (child_ <= 0) {
+        return;
+    }
+    // Asked first, so that it ends as it means to; one that does not answer within a second
+    // is ended outright.
+    ::kill(child_, SIGTERM);
+    const Clock::time_point until = Clock::now() + std::chrono::seconds(1);
+    while (::waitpid(child_, nullptr, WNOHANG) == 0) {
+        if (Clock::now() >= until) {
+            ::kill(child_, SIGKILL);
+            ::waitpid(child_, nullptr, 0);
+            break;
+        }
+        ::usleep(10000);
     }
 }
 

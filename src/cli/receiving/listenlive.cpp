@@ -5,16 +5,20 @@
 #include <cstdio>
 #include <ctime>
 
-#include "audiocapture.h"
+#include "capturethread.h"
 #include "demodulator.h"
 #include "deviceadvice.h"
 #include "leveltext.h"
+#include "messages.h"
 
 namespace zk::cli {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The longest the loop waits for sound before it looks at the signals and the clock again.
+constexpr std::chrono::milliseconds kWaitForSound{150};
 
 // The time a packet was heard, ISO 8601 in UTC.
 std::string UtcNow() {
@@ -45,9 +49,10 @@ std::string StatusText(const receive::LevelStatus& level) {
 
 int RunListen(const ListenRequest& request, const std::function<void(const std::string&)>& emit,
               std::FILE* status, const volatile std::sig_atomic_t& stop) {
-    AlsaCapture capture(request.device, request.rate, kDevicesAdvice);
+    // On a thread of its own: a device that blocks in its opening or its reading never holds
+    // this loop, which watches the signals and the timeout.
+    CaptureThread capture(request.device, request.rate, kDevicesAdvice);
     receive::Demodulator demodulator(request.rate);
-    const long blockFrames = static_cast<long>(request.rate / 10);  // 100 ms
     std::vector<float> block;
     int heard = 0;
     int valid = 0;       // sound packets
@@ -85,9 +90,11 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
     };
 
     bool toldCapturing = false;
+    bool everCapturing = false;
     while (!done()) {
-        capture.Read(blockFrames, block);
-        if (request.capturing && !toldCapturing) {
+        const bool capturing = capture.Next(block, kWaitForSound);
+        everCapturing = everCapturing || capturing;
+        if (request.capturing && capturing && !toldCapturing) {
             request.capturing();
             toldCapturing = true;
         }
@@ -114,7 +121,13 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
         counts += ", " + std::to_string(asExpected) + " as expected";
     }
     std::fprintf(status, "zk77q3: listened %.1f s: %s\n", seconds, counts.c_str());
-    if (asExpected == 0) {
+    if (asExpected == 0 && seconds == 0) {
+        // Nothing to judge: the decoder's findings would speak of a silence it never heard.
+        std::fprintf(status, "  the capture device %s %s\n", Quoted(request.device).c_str(),
+                     everCapturing ? "delivered no sound"
+                                   : "never opened: it is held up (a sound server or a pipe "
+                                     "that does not answer)");
+    } else if (asExpected == 0) {
         for (const receive::Finding& f : rest.diagnosis.findings) {
             std::fprintf(status, "  %s\n", f.text.c_str());
         }

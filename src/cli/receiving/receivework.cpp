@@ -117,8 +117,12 @@ int RunListenCommand(const zk77q3_receive_request_v1& arguments) {
     request.statusLine = ::isatty(STDERR_FILENO) == 1;
     readyFd = arguments.ready_fd;
     request.capturing = SayCapturing;
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    // A signal the caller set to be ignored (nohup, a background job) stays ignored.
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        if (std::signal(signalNumber, OnInterrupt) == SIG_IGN) {
+            std::signal(signalNumber, SIG_IGN);
+        }
+    }
     return RunListen(request, PrinterOf(arguments), stderr, interrupted);
 }
 
