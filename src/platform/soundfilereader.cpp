@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sndfile.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,6 +41,11 @@ SoundFileReader::SoundFileReader(const std::string& path)
         handle_->descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (handle_->descriptor < 0) {
             throw SoundFileError(path, SystemErrorText(errno), SoundFileError::Stage::Open);
+        }
+        // A folder opens for reading; libsndfile would call it a format it does not know.
+        struct stat status {};
+        if (::fstat(handle_->descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+            throw SoundFileError(path, SystemErrorText(EISDIR), SoundFileError::Stage::Open);
         }
         handle_->file = sf_open_fd(handle_->descriptor, SFM_READ, &info, SF_FALSE);
     }

@@ -2,6 +2,7 @@
 // a second one replaces the first's, "Save recording" writes what was heard, and faults reach
 // the error box. The controls are found by their object names.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QComboBox>
@@ -232,6 +233,35 @@ TEST(MonitorWindow, SaveRecordingWritesWhatWasHeard) {
     }
     EXPECT_EQ(pcm, sound);
     EXPECT_EQ(boxes.texts.size(), 1);
+}
+
+// A capture device that blocks in its opening (ALSA's file plugin on a pipe nobody writes) and
+// a recording that is a named pipe hold neither Listen, Stop nor the window's close: the
+// device's own thread waits, the window goes on.
+TEST(MonitorWindow, ADeviceOrARecordingThatBlocksNeverHoldsTheWindow) {
+    testing::WorkFolder folder;
+    ASSERT_EQ(::mkfifo("held", 0600), 0);
+    ASSERT_EQ(::mkfifo("pipe.wav", 0600), 0);
+    testing::WriteFile(folder.path() / "asound.conf",
+                       "pcm.null { type null }\n"
+                       "pcm.!default { type file slave { pcm \"null\" } file \"/dev/null\" "
+                       "infile \"" +
+                           (folder.path() / "held").string() + "\" format \"raw\" }\n");
+    ::setenv("ALSA_CONFIG_PATH", (folder.path() / "asound.conf").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
+    BoxCatcher boxes;
+    {
+        Window w;
+        w.window.show();
+        w.window.StartListening();
+        QTest::qWait(300);
+        w.window.StopListening();
+        w.window.OpenRecording("pipe.wav");
+        ASSERT_EQ(boxes.texts.size(), 1);
+        EXPECT_TRUE(boxes.texts[0].contains("Not a regular file")) << boxes.texts[0].toStdString();
+    }  // closed with the device still held
+    ::unsetenv("ALSA_CONFIG_PATH");
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(MonitorWindow, FaultsReachTheErrorBox) {

@@ -1,6 +1,10 @@
 #include "inputsource.h"
 
-#include "audiocapture.h"
+#include <sys/stat.h>
+
+#include <chrono>
+
+#include "capturethread.h"
 #include "soundfilereader.h"
 
 namespace zk::monitor {
@@ -14,7 +18,23 @@ long BlockFrames(double rate) {
 }
 }  // namespace
 
-FileInput::FileInput(const std::string& path) : reader_(std::make_unique<SoundFileReader>(path)) {}
+namespace {
+
+// The window opens recordings on its own thread: a named pipe or a device in the file's place
+// could hold it for ever, so only a regular file is opened.
+const std::string& RegularFile(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
+        !S_ISDIR(status.st_mode)) {
+        throw SoundFileError(path, "Not a regular file", SoundFileError::Stage::Open);
+    }
+    return path;
+}
+
+}  // namespace
+
+FileInput::FileInput(const std::string& path)
+    : reader_(std::make_unique<SoundFileReader>(RegularFile(path))) {}
 FileInput::~FileInput() = default;
 
 double FileInput::Rate() const {
@@ -31,7 +51,7 @@ bool FileInput::Read(std::vector<float>& interleaved) {
 }
 
 CaptureInput::CaptureInput(const std::string& device)
-    : capture_(std::make_unique<AlsaCapture>(device, kCaptureRate)) {}
+    : capture_(std::make_unique<CaptureThread>(device, kCaptureRate)) {}
 CaptureInput::~CaptureInput() = default;
 
 double CaptureInput::Rate() const {
@@ -39,7 +59,9 @@ double CaptureInput::Rate() const {
 }
 
 bool CaptureInput::Read(std::vector<float>& interleaved) {
-    capture_->Read(BlockFrames(Rate()), interleaved);
+    // Never longer than a block's time: Stop and the window's close are answered however the
+    // device behaves.
+    capture_->Next(interleaved, std::chrono::milliseconds(static_cast<int>(1000 * kBlockSeconds)));
     return true;
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 namespace zk {
-class AlsaCapture;
+class CaptureThread;
 class SoundFileReader;
 }  // namespace zk
 
@@ -45,7 +45,8 @@ class FileInput : public InputSource {
 
 class CaptureInput : public InputSource {
   public:
-    // Throws CaptureError when the device cannot be opened at kCaptureRate.
+    // Opens the device at kCaptureRate on a thread of its own; a device that cannot be opened
+    // throws its CaptureError from Read, and one that blocks holds only that thread.
     explicit CaptureInput(const std::string& device);
     ~CaptureInput() override;
     double Rate() const override;
@@ -54,7 +55,7 @@ class CaptureInput : public InputSource {
     bool Read(std::vector<float>& interleaved) override;
 
   private:
-    std::unique_ptr<AlsaCapture> capture_;
+    std::unique_ptr<CaptureThread> capture_;
 };
 
 }  // namespace zk::monitor
