@@ -6,8 +6,8 @@
 
 namespace zk {
 
-PttError::PttError(const std::string& specText, std::string_view reason)
-    : Fault("PTT \"" + specText + "\" " + std::string(reason)) {}
+PttError::PttError(const std::string& specText, const Wording& reason)
+    : Fault(Verbatim("PTT \"" + specText + "\" ") + reason) {}
 
 Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
     if (spec_.method == PttMethod::None) {
@@ -19,12 +19,15 @@ Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
         // with "Invalid parameter": asked its PTT state now, it says it has none.
         if (spec_.method == PttMethod::Rigctld && !rig_->GetPtt()) {
             throw HamlibFailure(
-                "cannot key: that rigctld was started without a PTT type; start it with -P RIG "
-                "(the radio keys itself over CAT) or with the radio's PTT type (-P RTS or -P DTR "
-                "and -p DEVICE, -P CM108)");
+                {"cannot key: that rigctld was started without a PTT type; start it with -P RIG "
+                 "(the radio keys itself over CAT) or with the radio's PTT type (-P RTS or -P DTR "
+                 "and -p DEVICE, -P CM108)",
+                 "не может включить передачу: этот rigctld запущен без типа PTT; запустите его с "
+                 "-P RIG (радиостанция включает передачу сама, по CAT) или с типом PTT "
+                 "радиостанции (-P RTS или -P DTR и -p УСТРОЙСТВО, -P CM108)"});
         }
     } catch (const HamlibFailure& failure) {
-        throw PttError(spec_.text, failure.what());
+        throw PttError(spec_.text, WordingOf(failure));
     }
 }
 
@@ -46,7 +49,8 @@ void Transmitter::Key() {
         // ask it, where it can answer.
         const std::optional<bool> keyed = rig_->GetPtt();
         if (keyed && !*keyed) {
-            throw HamlibFailure("did not key: the radio still reports receive");
+            throw HamlibFailure({"did not key: the radio still reports receive",
+                                 "не включил передачу: радиостанция по-прежнему на приёме"});
         }
     } catch (const HamlibFailure& failure) {
         try {
@@ -54,7 +58,7 @@ void Transmitter::Key() {
         } catch (const PttError&) {
             // the refusal to key is the news; the destructor tries the release again
         }
-        throw PttError(spec_.text, failure.what());
+        throw PttError(spec_.text, WordingOf(failure));
     }
 }
 
@@ -63,12 +67,12 @@ void Transmitter::Release() {
     ReleaseLocked();
 }
 
-std::string Transmitter::ReleaseQuietly() noexcept {
+Wording Transmitter::ReleaseQuietly() noexcept {
     try {
         Release();
         return {};
     } catch (const std::exception& error) {
-        return error.what();
+        return WordingOf(error);
     }
 }
 
@@ -86,10 +90,11 @@ void Transmitter::ReleaseLocked() {
             rig_->SetPtt(false);
             const std::optional<bool> keyed = rig_->GetPtt();
             if (keyed && *keyed) {
-                throw HamlibFailure("did not release: the radio still reports transmit");
+                throw HamlibFailure({"did not release: the radio still reports transmit",
+                                     "не выключил передачу: радиостанция по-прежнему на передаче"});
             }
         } catch (const HamlibFailure& failure) {
-            throw PttError(spec_.text, failure.what());
+            throw PttError(spec_.text, WordingOf(failure));
         }
     }
     keyed_ = false;
