@@ -21,10 +21,14 @@ inline Wording Verbatim(std::string_view text) {
     return {std::string(text), std::string(text)};
 }
 
-inline Wording operator+(Wording left, const Wording& right) {
+inline Wording& operator+=(Wording& left, const Wording& right) {
     left.english += right.english;
     left.russian += right.russian;
     return left;
+}
+
+inline Wording operator+(Wording left, const Wording& right) {
+    return left += right;
 }
 
 // What an exception adds for the window: its message in Russian, empty when it has none (the

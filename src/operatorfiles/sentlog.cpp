@@ -43,10 +43,9 @@ Wording AppendLine(FileHandle& log, std::string line, const std::filesystem::pat
         Wording fault = LogFault(kAppendFailed, path, error);
         if (!log.TrimRegularFile(length)) {
             const int trimError = errno;
-            fault = fault +
-                    Wording{"; the part written could not be removed: ",
-                            "; записанную часть убрать не удалось: "} +
-                    Verbatim(SystemErrorText(trimError));
+            fault += Wording{"; the part written could not be removed: ",
+                             "; записанную часть убрать не удалось: "} +
+                     Verbatim(SystemErrorText(trimError));
         }
         return fault;
     }

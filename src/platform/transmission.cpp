@@ -82,22 +82,20 @@ class Cut {
                                       failure + Verbatim(")"));
         }
         if (cause == kCutByLimit) {
-            message = message +
-                      Wording{" after the transmit limit of ",
-                              " по истечении предела времени передачи "} +
-                      Duration(timing.limit);
+            message += Wording{" after the transmit limit of ",
+                               " по истечении предела времени передачи "} +
+                       Duration(timing.limit);
             if (onAir != SoundOnAir::Whole) {
-                message = message + Wording{"; the sound was cut", "; звук оборван"};
+                message += Wording{"; the sound was cut", "; звук оборван"};
             }
         } else {
-            message =
-                message + Verbatim(keys ? ": " : "") +
+            message +=
+                Verbatim(keys ? ": " : "") +
                 Wording{"the program was asked to end (", "программу попросили завершиться ("} +
                 Verbatim(SignalName(cause) + ")");
         }
         if (!released) {
-            message =
-                message +
+            message +=
                 Wording{"; the transmitter may still be keyed: check the radio",
                         "; передатчик, возможно, всё ещё на передаче: проверьте радиостанцию"};
         }
