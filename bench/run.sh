@@ -16,15 +16,19 @@
 #                                 over MINUTES (60) of input fed through ALSA's file plugin at
 #                                 SPEED (20) times real time, 0: as fast as it is read (the hour
 #                                 in 20 s instead of 3 min, but the figure then varies by 1 MiB)
+#   bench/run.sh keying [RUNS]    the transmitter's key against the sound: how long play and tone
+#                                 keep it down beyond lead + sound + tail, and how soon after the
+#                                 lead the first sample is heard, through a PulseAudio null sink
+#                                 and rigctld's dummy rig (5 sends of each unless told)
 # A first argument that starts with "--" is taken as ARGS of the output set.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-sets=(output window receive monitor)
+sets=(output window receive monitor keying)
 args=()
 if [ $# -gt 0 ]; then
   case "$1" in
-    output | window | receive | monitor)
+    output | window | receive | monitor | keying)
       sets=("$1")
       shift
       args=("$@")
@@ -35,7 +39,7 @@ if [ $# -gt 0 ]; then
       ;;
     *)
       echo "usage: bench/run.sh [output [ARGS] | window | receive [TRIALS] |" \
-        "monitor [SECONDS [MINUTES [SPEED]]]]" >&2
+        "monitor [SECONDS [MINUTES [SPEED]]] | keying [RUNS]]" >&2
       exit 2
       ;;
   esac
@@ -86,6 +90,10 @@ for set in "${sets[@]}"; do
       echo
       bench/monitor/listen_memory.sh build-bench/src/monitor/zk77q3-monitor \
         build-bench/src/cli/zk77q3 "${args[1]:-60}" "${args[2]:-20}"
+      ;;
+    keying)
+      cmake --build build-bench -j "$jobs" --target zk77q3
+      bench/keying.py build-bench/src/cli/zk77q3 "${args[0]:-5}"
       ;;
   esac
   echo

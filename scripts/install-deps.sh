@@ -39,7 +39,7 @@ test=(
 # dpkg-dev: dpkg-shlibdeps, which finds the package's library dependencies.
 package=(dpkg-dev desktop-file-utils appstream bash-completion)
 bench=(libbenchmark-dev sox xvfb xauth xdotool libxcb-damage0-dev imagemagick libopencore-amrnb-dev
-  pulseaudio pulseaudio-utils libasound2-plugins alsa-utils)
+  pulseaudio pulseaudio-utils libasound2-plugins alsa-utils libhamlib-utils)
 
 job=${1:-test}
 case "$job" in

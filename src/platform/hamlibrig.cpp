@@ -77,7 +77,7 @@ class Call {
         if (!line_.empty()) {
             reason += " (" + line_ + ")";
         }
-        throw HamlibFailure(action + Verbatim(reason));
+        throw HamlibFailure(action + Verbatim(reason), status == -RIG_EINVAL);
     }
 
   private:

@@ -20,8 +20,16 @@ namespace zk {
 // worded in Russian too; Hamlib's own text stays as Hamlib gives it.
 class HamlibFailure : public std::runtime_error, public RussianWording {
   public:
-    explicit HamlibFailure(const Wording& reason)
-        : std::runtime_error(reason.english), RussianWording(reason.russian) {}
+    explicit HamlibFailure(const Wording& reason, bool invalidParameter = false)
+        : std::runtime_error(reason.english),
+          RussianWording(reason.russian),
+          invalidParameter_(invalidParameter) {}
+    // Hamlib answered "Invalid parameter" (RIG_EINVAL): what a rigctld without a PTT type says
+    // to a keying.
+    bool InvalidParameter() const { return invalidParameter_; }
+
+  private:
+    bool invalidParameter_;
 };
 
 // Whether Hamlib has a backend for rig model `model` (rigctl --list).

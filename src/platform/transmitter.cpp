@@ -9,6 +9,16 @@ namespace zk {
 PttError::PttError(const std::string& specText, const Wording& reason)
     : Fault(Verbatim("PTT \"" + specText + "\" ") + reason) {}
 
+namespace {
+
+const Wording kRigctldWithoutPtt{
+    "that rigctld was started without a PTT type; start it with -P RIG (the radio keys itself "
+    "over CAT) or with the radio's PTT type (-P RTS or -P DTR and -p DEVICE, -P CM108)",
+    "этот rigctld запущен без типа PTT; запустите его с -P RIG (радиостанция включает передачу "
+    "сама, по CAT) или с типом PTT радиостанции (-P RTS или -P DTR и -p УСТРОЙСТВО, -P CM108)"};
+
+}  // namespace
+
 Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
     if (spec_.method == PttMethod::None) {
         return;
@@ -16,15 +26,12 @@ Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
     try {
         rig_ = std::make_unique<HamlibRig>(spec_);
         // A rigctld started without a PTT type takes the connection, then answers a keying
-        // with "Invalid parameter": asked its PTT state now, it says it has none.
+        // with "Invalid parameter": asked its PTT state now, it says it has none (unless it
+        // answers from what it told another client within its cache time, half a second; the
+        // keying then says the same).
         if (spec_.method == PttMethod::Rigctld && !rig_->GetPtt()) {
-            throw HamlibFailure(
-                {"cannot key: that rigctld was started without a PTT type; start it with -P RIG "
-                 "(the radio keys itself over CAT) or with the radio's PTT type (-P RTS or -P DTR "
-                 "and -p DEVICE, -P CM108)",
-                 "не может включить передачу: этот rigctld запущен без типа PTT; запустите его с "
-                 "-P RIG (радиостанция включает передачу сама, по CAT) или с типом PTT "
-                 "радиостанции (-P RTS или -P DTR и -p УСТРОЙСТВО, -P CM108)"});
+            throw HamlibFailure(Wording{"cannot key: ", "не может включить передачу: "} +
+                                kRigctldWithoutPtt);
         }
     } catch (const HamlibFailure& failure) {
         throw PttError(spec_.text, WordingOf(failure));
@@ -58,7 +65,10 @@ void Transmitter::Key() {
         } catch (const PttError&) {
             // the refusal to key is the news; the destructor tries the release again
         }
-        throw PttError(spec_.text, WordingOf(failure));
+        const bool noPttType = spec_.method == PttMethod::Rigctld && failure.InvalidParameter();
+        throw PttError(
+            spec_.text,
+            WordingOf(failure) + (noPttType ? Verbatim("; ") + kRigctldWithoutPtt : Wording{}));
     }
 }
 

@@ -53,6 +53,9 @@ TEST(AirCheck, TheFirstPacketDecidesAndTheLineSaysWhy) {
         {R"({"verdict":"settings-bad","matches_expectation":false,"differences":[],)"
          R"("settings_problems":["beep level 31 is above 20"]})",
          "", AirVerdict::Different, "heard different settings: beep level 31 is above 20"},
+        // A packet that was never compared with the send is not taken for one heard as sent.
+        {R"({"verdict":"valid","margin_db":9})", "", AirVerdict::Different,
+         "heard a packet that was not compared with the send, margin 9.0 dB"},
         // A line that is no report does not hide the packet after it; only the first counts.
         {"not json\n"
          R"({"verdict":"valid","matches_expectation":true})"

@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "settings.h"
+#include "workfolder.h"
 
 namespace zk::cli {
 namespace {
@@ -50,6 +54,21 @@ TEST(Checks, StartValuesOneSymbolAndRepeatedSymbolCodes) {
               Lines{"user-close is one symbol: 16 possibilities, found by trying them all"});
     EXPECT_EQ(Warnings({{"user-mode", "####"}}),
               Lines{"user-mode repeats one symbol: one of the 16 codes tried first"});
+}
+
+// The warnings follow the 64-line listing, so that on a terminal (both streams on one screen)
+// they are the last lines before the sound, not scrolled away by the listing.
+TEST(Checks, TheWarningsComeAfterTheListing) {
+    zk::testing::WorkFolder folder;
+    const std::string both = (folder.path() / "both").string();
+    const std::string command = std::string("'") + ZK77Q3_PATH +
+                                "' generate --user-open 1590 --admin-open 1590 >'" + both +
+                                "' 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string text = zk::testing::ReadFile(both);
+    const std::size_t warning = text.find("zk77q3: warning: ");
+    ASSERT_NE(warning, std::string::npos) << text;
+    EXPECT_EQ(text.find('\n', text.rfind("63 ")), warning - 1) << text;
 }
 
 }  // namespace

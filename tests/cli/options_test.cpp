@@ -244,6 +244,7 @@ TEST(CommandLine, AWorkingFolderMayStandBeforeTheCommand) {
         EXPECT_EQ(line.options().command, l.command);
     }
     EXPECT_EQ(UsageMessage({"-C", "x", "verify", "f.wav"}), "accepted");
+    EXPECT_EQ(UsageMessage({"-C", "x", "verify"}), "FILE is missing (see --help)");
     EXPECT_EQ(UsageMessage({"--period", "1:0:0", "generate"}),
               "unknown option \"--period\" (see --help)");
 }

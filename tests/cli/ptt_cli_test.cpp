@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,26 +62,34 @@ nlohmann::json LastLogEntry() {
     return nlohmann::json::parse(log.substr(start == std::string::npos ? 0 : start + 1));
 }
 
-#define REQUIRE_RIGCTLD_AND_PULSE()                                             \
-    if (testing::FindRigctld().empty() || !testing::PulseServer::Installed()) { \
-        GTEST_SKIP() << "rigctld or pulseaudio is not installed";               \
+// A sound server standing in for the radio, paced like a sound card, and rigctld's dummy rig for
+// its PTT, both of the test's own.
+class PttOnAir : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (testing::FindRigctld().empty() || !testing::PulseServer::Installed()) {
+            GTEST_SKIP() << "rigctld or pulseaudio is not installed";
+        }
+        server_.emplace(folder_.path());
+        ASSERT_TRUE(server_->Started()) << server_->Log();
+        rig_.emplace(testing::FindRigctld());
+        ASSERT_TRUE(rig_->WaitUntilListening());
     }
+
+    WorkFolder folder_;
+    std::optional<testing::PulseServer> server_;
+    std::optional<testing::Rigctld> rig_;
+};
 
 // The key is down whenever sound goes out, as heard on the sink's monitor; the sound is heard
 // while keyed, the key is up once the run has ended, and the log names the PTT that keyed the
 // send.
-TEST(PttCli, PlayKeysForTheWholeSoundAndReleasesAfter) {
-    REQUIRE_RIGCTLD_AND_PULSE();
-    WorkFolder folder;
-    testing::PulseServer server(folder.path());
-    ASSERT_TRUE(server.Started()) << server.Log();
-    testing::Rigctld rig(testing::FindRigctld());
-    ASSERT_TRUE(rig.WaitUntilListening());
+TEST_F(PttOnAir, PlayKeysForTheWholeSoundAndReleasesAfter) {
     const testing::AirListener air;
     ASSERT_TRUE(testing::WaitUntil([&] { return air.Listening(); })) << "parec hears nothing";
 
     const pid_t pid =
-        StartTool(std::string("play ") + testing::kQuietCodes + " --ptt " + rig.Setting());
+        StartTool(std::string("play ") + testing::kQuietCodes + " --ptt " + rig_->Setting());
     ASSERT_GT(pid, 0);
     bool soundWhileKeyed = false;
     bool soundUnkeyed = false;
@@ -92,7 +101,7 @@ TEST(PttCli, PlayKeysForTheWholeSoundAndReleasesAfter) {
             }
             // Sound heard on both sides of a look at the key went out under that state.
             const int before = air.Loud();
-            const int keyed = rig.PttState();
+            const int keyed = rig_->PttState();
             if (air.Loud() > before) {
                 (keyed == 1 ? soundWhileKeyed : soundUnkeyed) = true;
             }
@@ -103,8 +112,8 @@ TEST(PttCli, PlayKeysForTheWholeSoundAndReleasesAfter) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadFile("zk.err");
     EXPECT_TRUE(soundWhileKeyed) << "the sound was never heard with the key down";
     EXPECT_FALSE(soundUnkeyed) << "sound went out with the key up";
-    EXPECT_EQ(rig.PttState(), 0);
-    EXPECT_EQ(LastLogEntry().value("ptt", ""), rig.Setting());
+    EXPECT_EQ(rig_->PttState(), 0);
+    EXPECT_EQ(LastLogEntry().value("ptt", ""), rig_->Setting());
 }
 
 // A sound that cannot start (no such device) never keys the transmitter: no dead carrier
@@ -131,33 +140,21 @@ TEST(PttCli, TheKeyStaysUpWhenTheSoundCannotStart) {
 }
 
 // A sound longer than the transmit limit is cut by it: released, and a fault (exit status 1).
-TEST(PttCli, TheTransmitLimitCutsTheSoundAndReleases) {
-    REQUIRE_RIGCTLD_AND_PULSE();
-    WorkFolder folder;
-    testing::PulseServer server(folder.path());
-    ASSERT_TRUE(server.Started()) << server.Log();
-    testing::Rigctld rig(testing::FindRigctld());
-    ASSERT_TRUE(rig.WaitUntilListening());
-    const pid_t pid = StartTool("tone --seconds 5 --ptt-limit 1 --ptt " + rig.Setting());
+TEST_F(PttOnAir, TheTransmitLimitCutsTheSoundAndReleases) {
+    const pid_t pid = StartTool("tone --seconds 5 --ptt-limit 1 --ptt " + rig_->Setting());
     ASSERT_GT(pid, 0);
     EXPECT_EQ(testing::WaitFor(pid, 60s), 1) << ReadFile("zk.err");
     EXPECT_NE(ReadFile("zk.err").find("released after the transmit limit of 1 s"),
               std::string::npos)
         << ReadFile("zk.err");
-    EXPECT_EQ(rig.PttState(), 0);
+    EXPECT_EQ(rig_->PttState(), 0);
 }
 
 // A request to end the process while keyed releases first, says in one line how far the sound
 // got, whether the transmitter was released and whether the send was logged, then ends the
 // process by that signal. A programming send whose sound went out is logged with the cut, in the
 // sound and in the PTT tail alike.
-TEST(PttCli, TerminationWhileKeyedIsToldLoggedAndEndsByTheSignal) {
-    REQUIRE_RIGCTLD_AND_PULSE();
-    WorkFolder folder;
-    testing::PulseServer server(folder.path());
-    ASSERT_TRUE(server.Started()) << server.Log();
-    testing::Rigctld rig(testing::FindRigctld());
-    ASSERT_TRUE(rig.WaitUntilListening());
+TEST_F(PttOnAir, TerminationWhileKeyedIsToldLoggedAndEndsByTheSignal) {
     const testing::AirListener air;
     ASSERT_TRUE(testing::WaitUntil([&] { return air.Listening(); })) << "parec hears nothing";
     struct Case {
@@ -182,9 +179,9 @@ TEST(PttCli, TerminationWhileKeyedIsToldLoggedAndEndsByTheSignal) {
         const std::filesystem::path log = testing::StateFolder() / "zk77q3" / "sent.jsonl";
         const std::size_t loggedBefore = ReadFile(log).size();
         const int loudAtStart = air.Loud();
-        const pid_t pid = StartTool(c.args + " --ptt " + rig.Setting());
+        const pid_t pid = StartTool(c.args + " --ptt " + rig_->Setting());
         ASSERT_GT(pid, 0);
-        const bool keyed = testing::WaitUntil([&] { return rig.PttState() == 1; }, 20s);
+        const bool keyed = testing::WaitUntil([&] { return rig_->PttState() == 1; }, 20s);
         const bool sounding = testing::WaitUntil([&] { return air.Loud() > loudAtStart; }, 20s);
         if (c.inTail) {
             // The sound is over once nothing more has been heard for 300 ms.
@@ -208,7 +205,7 @@ TEST(PttCli, TerminationWhileKeyedIsToldLoggedAndEndsByTheSignal) {
         ASSERT_TRUE(ended) << "still running after the signal";
         EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signalNumber)
             << ReadFile("zk.err");
-        EXPECT_TRUE(testing::WaitUntil([&] { return rig.PttState() == 0; }, 1s));
+        EXPECT_TRUE(testing::WaitUntil([&] { return rig_->PttState() == 0; }, 1s));
         const std::string err = testing::WithoutWarnings(ReadFile("zk.err"));
         const std::string start =
             std::string("zk77q3: interrupted by SIG") + sigabbrev_np(c.signalNumber) + " ";
@@ -230,6 +227,24 @@ TEST(PttCli, TerminationWhileKeyedIsToldLoggedAndEndsByTheSignal) {
     }
 }
 
+// Signals that the caller set to be ignored (nohup, a background job) stay ignored: the send
+// goes on to its end under the key and ends well, with no line of an interruption.
+TEST_F(PttOnAir, SignalsIgnoredByTheCallerStayIgnored) {
+    const pid_t pid =
+        StartTool(std::string("play ") + testing::kQuietCodes + " --ptt " + rig_->Setting(),
+                  "trap '' INT TERM HUP");
+    ASSERT_GT(pid, 0);
+    ASSERT_TRUE(testing::WaitUntil([&] { return rig_->PttState() == 1; }, 20s))
+        << ReadFile("zk.err");
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        ::kill(pid, signalNumber);
+    }
+    EXPECT_EQ(testing::WaitFor(pid, 30s), 0) << ReadFile("zk.err");
+    EXPECT_EQ(ReadFile("zk.err").find("interrupted"), std::string::npos) << ReadFile("zk.err");
+    EXPECT_EQ(rig_->PttState(), 0);
+    EXPECT_FALSE(LastLogEntry().contains("fault")) << LastLogEntry();
+}
+
 // A PTT that cannot be reached, or that refuses to key, stops every sending command before a
 // sample is played: exit status 1 with the PTT's own message, and the capture stays empty.
 TEST(PttCli, NothingIsPlayedWithoutTheKeyThatWasAskedFor) {
@@ -240,28 +255,38 @@ TEST(PttCli, NothingIsPlayedWithoutTheKeyThatWasAskedFor) {
     WorkFolder folder;
     const std::filesystem::path capture = folder.path() / "sent.raw";
     const std::string sound = testing::CaptureConfig(capture);
-    testing::Rigctld refusing(rigctld, false);  // a rig without a PTT of its own
-    ASSERT_TRUE(refusing.WaitUntilListening());
-    const std::string unreachable = UnreachablePtt();
     struct Case {
         std::string args;
-        std::string ptt;
+        bool reachable;  // a rigctld without a PTT type of its own, else none listening
         std::string message;
     };
     const std::vector<Case> cases = {
-        {std::string("play ") + testing::kQuietCodes, unreachable, "cannot be opened"},
-        {"tone --seconds 1", unreachable, "cannot be opened"},
-        {"dtmf 123", unreachable, "cannot be opened"},
-        {std::string("play ") + testing::kQuietCodes, refusing.Setting(),
-         "PTT \"" + refusing.Setting()},
+        {std::string("play ") + testing::kQuietCodes, false, "cannot be opened"},
+        {"tone --seconds 1", false, "cannot be opened"},
+        {"dtmf 123", false, "cannot be opened"},
+        // A rigctld without a PTT type is found out before a test sound says it plays, with
+        // the option that mends it.
+        {std::string("play ") + testing::kQuietCodes, true, "start it with -P RIG"},
+        {"tone --seconds 1", true, "start it with -P RIG"},
+        {"dtmf 123", true, "start it with -P RIG"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args + " --ptt " + c.ptt);
+        // One rigctld a case: it answers a PTT question from what it told the last client for
+        // half a second.
+        std::optional<testing::Rigctld> refusing;
+        std::string ptt = UnreachablePtt();
+        if (c.reachable) {
+            refusing.emplace(rigctld, false);
+            ASSERT_TRUE(refusing->WaitUntilListening());
+            ptt = refusing->Setting();
+        }
+        SCOPED_TRACE(c.args + " --ptt " + ptt);
         std::filesystem::remove(capture);
-        const ToolRun run = RunTool(c.args + " --ptt " + c.ptt, sound);
+        const ToolRun run = RunTool(c.args + " --ptt " + ptt, sound);
         EXPECT_EQ(run.status, 1) << run.err;
-        EXPECT_NE(run.err.find("PTT \"" + c.ptt + "\""), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("PTT \"" + ptt + "\""), std::string::npos) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("playing"), std::string::npos) << "said to play, then did not";
         EXPECT_EQ(ReadFile(capture), "") << "sound was played";
     }
 }

@@ -58,9 +58,10 @@ inline ToolRun RunTool(const std::string& args, const std::string& environment =
 
 // zk77q3 started in the background with `args` (shell words) in the current folder, with the
 // same state and configuration folders as RunTool, its standard error in "zk.err"; the pid is
-// the program's own, for signals.
-inline pid_t StartTool(const std::string& args) {
-    const std::string command = "XDG_STATE_HOME='" + StateFolder().string() +
+// the program's own, for signals. `before` runs in the shell first ("trap '' INT" starts it
+// with SIGINT ignored, as nohup or a background job does).
+inline pid_t StartTool(const std::string& args, const std::string& before = "") {
+    const std::string command = before + "\nXDG_STATE_HOME='" + StateFolder().string() +
                                 "' XDG_CONFIG_HOME='" + ConfigFolder().string() + "' exec '" +
                                 ZK77Q3_PATH + "' " + args + " >/dev/null 2>zk.err";
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};

@@ -451,6 +451,20 @@ TEST(Verify, AnExpectationIsMetOnlyWhenWhatWasMeantWasSent) {
         }
     }
 
+    // A last entry whose array is not the 64 bytes exactly is no expectation: neither one byte
+    // too many nor one too few, nor a digit that is not hex.
+    const std::string whole = cli::ArrayHex(BaseSignal().bytes);
+    for (const std::string& array : {whole + "00", whole.substr(2), whole.substr(2) + "0G"}) {
+        SCOPED_TRACE(array);
+        WriteFile(fs::path(log) / "sent.jsonl",
+                  "{\"time\":\"2026-12-07T10:00:00Z\",\"array\":\"" + array + "\"}\n");
+        const ToolRun refused = RunTool("verify --expect-last sent.wav");
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_TRUE(Has(refused.err, "log entry 1: its array is not 128 hex digits"))
+            << refused.err;
+    }
+    WriteFile(fs::path(log) / "sent.jsonl", entry);
+
     // The JSON says the same: what was checked, whether it matched, and each difference.
     ToolRun run = RunTool("verify --json --user-open 1591 sent.wav");
     nlohmann::json report = nlohmann::json::parse(run.out);

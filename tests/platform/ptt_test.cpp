@@ -247,7 +247,8 @@ TEST_F(PttOverRigctld, ARigThatCannotKeyIsAFaultBeforeAnySound) {
         EXPECT_EQ(std::string(e.what()).rfind("PTT \"" + server->Setting() + "\" cannot key: ", 0),
                   0u)
             << e.what();
-        EXPECT_NE(std::string(e.what()).find("-P RIG"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("start it with -P RIG"), std::string::npos)
+            << e.what();
         EXPECT_EQ(e.Russian().rfind("PTT \"" + server->Setting() +
                                         "\" не может включить передачу: этот rigctld запущен без "
                                         "типа PTT; запустите его с -P RIG",
@@ -256,6 +257,35 @@ TEST_F(PttOverRigctld, ARigThatCannotKeyIsAFaultBeforeAnySound) {
             << e.Russian();
     }
     EXPECT_FALSE(played);
+}
+
+// The lead is waited before the sound and the tail after it, each its own length: swapped, the
+// repeater's squelch would miss the start, or the release would cut the check word.
+TEST_F(PttOverRigctld, TheLeadComesBeforeTheSoundAndTheTailAfter) {
+    const auto server = Start();
+    Transmitter ptt(ParsePttSetting(server->Setting()));
+    using Clock = std::chrono::steady_clock;
+    const struct {
+        std::chrono::milliseconds lead;
+        std::chrono::milliseconds tail;
+    } cases[] = {{600ms, 0ms}, {0ms, 600ms}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.lead.count()) + " ms lead");
+        Clock::time_point started;
+        int keyedAtStart = -1;
+        const Clock::time_point called = Clock::now();
+        Transmit(ptt, {c.lead, c.tail, 10s}, [&](std::stop_token) {
+            started = Clock::now();
+            keyedAtStart = server->PttState();
+        });
+        const Clock::time_point returned = Clock::now();
+        EXPECT_EQ(keyedAtStart, 1);
+        // Keying takes a few milliseconds; 400 ms of slack tells the 600 ms waits apart.
+        EXPECT_GE(started - called, c.lead);
+        EXPECT_LT(started - called, c.lead + 400ms);
+        EXPECT_GE(returned - started, c.tail);
+        EXPECT_LT(returned - started, c.tail + 400ms);
+    }
 }
 
 // A playback that never ends (a hung device): the watchdog releases the key when the limit

@@ -75,6 +75,39 @@ TEST(Settings, StartValuesAsTheOperatorReadsThem) {
               lines.end());
 }
 
+// Every setting with a value of its own, none equal to another's or to its start value: a field
+// read from its neighbour's byte, or shown under its neighbour's name, reads wrong here.
+TEST(Settings, EverySettingReadFromItsOwnBytesUnderItsOwnName) {
+    const DecodedSettings s = DecodeSettings(GenerateFrom(
+        {"--user-open",   "1590", "--user-close", "2468",     "--admin-open",  "1357",
+         "--admin-close", "9876", "--user-mode",  "5555",     "--dtmf",        "off",
+         "--max-record",  "13",   "--period",     "5:17:42",  "--beep-length", "2",
+         "--beep-level",  "7",    "--squelch",    "sql-high", "--threshold",   "42",
+         "--rx-filter",   "on",   "--tx-filter",  "off",      "--adc-gain",    "3",
+         "--dac-atten",   "11",   "--hang",       "on",       "--sleep",       "off"}));
+    EXPECT_TRUE(s.problems.empty());
+    EXPECT_EQ(SettingsAsLines(s), (std::vector<std::string>{
+                                      "user open code: 1590",
+                                      "user close code: 2468",
+                                      "administrator open code: 1357",
+                                      "administrator close code: 9876",
+                                      "user mode code: 5555",
+                                      "opening and closing by DTMF: off",
+                                      "maximum recording: 13",
+                                      "call-sign period: 5:17:42 (19062 s)",
+                                      "beep length: 2 x 100 ms",
+                                      "beep level: 7 dB",
+                                      "squelch: sql-high",
+                                      "squelch threshold: 42 x 100 mV",
+                                      "receive correction filter: on",
+                                      "transmit correction filter: off",
+                                      "ADC gain: 3",
+                                      "DAC attenuation: 11",
+                                      "release delay (hang): on",
+                                      "economy (sleep) mode: off",
+                                  }));
+}
+
 // What generate never sends is named, each fault on its own, so that a check word that happens
 // to match garbage, or an array from a sender that skipped its check word, does not pass as
 // sound settings. Byte 63 lies outside the check word: a note, not a problem of the settings.

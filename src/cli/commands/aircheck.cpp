@@ -150,6 +150,10 @@ AirCheckResult ReadAirCheck(const std::string& report, const std::string& messag
     } else if (p.value("matches_expectation", false)) {
         result.verdict = AirVerdict::AsSent;
         result.line = "heard as sent, " + margin;
+    } else if (!p.contains("matches_expectation")) {
+        // Only a comparison with the send may call it as sent.
+        result.verdict = AirVerdict::Different;
+        result.line = "heard a packet that was not compared with the send, " + margin;
     } else {
         result.verdict = AirVerdict::Different;
         std::vector<std::string> what = p.value("differences", std::vector<std::string>{});

@@ -416,6 +416,14 @@ Parsed CommandLine::Parse(const std::vector<std::string>& given) {
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
+    } catch (const CLI::RequiredError& error) {
+        // "FILE is required": a positional argument left out.
+        std::string text = error.what();
+        const std::string_view required = " is required";
+        if (text.ends_with(required)) {
+            text = text.substr(0, text.size() - required.size()) + " is missing (see --help)";
+        }
+        throw UsageError(text);
     } catch (const CLI::ParseError& error) {
         throw UsageError(error.what());
     }
