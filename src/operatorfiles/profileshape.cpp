@@ -173,7 +173,7 @@ class NestingScan {
 Wording TooLargeMessage(const std::string& fileName) {
     const std::string name = EscapeControls(fileName);
     return {"profile " + name + " is larger than 1 MiB: refused",
-            "профиль " + name + " больше 1 МиБ: не принят"};
+            "Профиль " + name + " больше 1 МиБ: не принят"};
 }
 
 void CheckProfileShape(std::string_view text, const std::string& fileName) {

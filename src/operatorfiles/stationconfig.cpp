@@ -37,7 +37,7 @@ GivenSettings ReadStationConfig() {
     }
     if (read.error != 0) {
         // "Cannot open file" and the system's reason stay the window's fixed English.
-        throw UsageError(Wording{"the station's configuration: ", "файл настроек станции: "} +
+        throw UsageError(Wording{"the station's configuration: ", "Файл настроек станции: "} +
                          Verbatim(FileOpenError(path.string(), read.error).what()));
     }
     GivenSettings keying = ReadFlatToml(read.text, path.string(), IsKeyingKey);

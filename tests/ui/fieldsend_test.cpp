@@ -194,7 +194,7 @@ TEST_F(FieldSendTest, AStationFileOrPttThatCannotBeUsedStopsThePressBeforeAnythi
         {"ptt-limit = \"0x1\"\n",
          file + ":1: ptt-limit: \"0x1\" не целое число в пределах 1..900."},
         {"colour = 1\n", file + ":1: неизвестный ключ \"colour\""},
-        {"", "файл настроек станции: Cannot open file \"" + file + "\". Is a directory."},
+        {"", "Файл настроек станции: Cannot open file \"" + file + "\". Is a directory."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);

@@ -140,7 +140,7 @@ TEST_F(WindowProfileTest, AProfileWithOneBadValueLeavesEveryControlAsItWas) {
         {good + "adc-gain = [1]\n", "north.toml:4: adc-gain: нужно одно значение.", ""},
         {"a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p.q = 1\n",
          "north.toml:1: ключи вложены глубже 16 уровней: не принято.", ""},
-        {std::string(zk::kMaxProfileBytes + 1, '#'), "профиль north.toml больше 1 МиБ: не принят.",
+        {std::string(zk::kMaxProfileBytes + 1, '#'), "Профиль north.toml больше 1 МиБ: не принят.",
          ""},
         {good + "name = \"\"\n", "north.toml:4: name: имя пустое" + nameRule, ""},
         {good + "name = \"a\\tb\"\n",
