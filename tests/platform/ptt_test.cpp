@@ -305,6 +305,9 @@ TEST_F(PttOverRigctld, TheTransmitLimitReleasesAStuckKeyAndStopsThePlayback) {
         EXPECT_EQ(std::string(e.what()), "PTT \"" + server->Setting() +
                                              "\" released after the transmit limit of 150 ms; "
                                              "the sound was cut");
+        EXPECT_EQ(e.Russian(), "PTT \"" + server->Setting() +
+                                   "\": передача выключена по истечении предела времени передачи "
+                                   "150 мс; звук оборван");
     }
     EXPECT_TRUE(stopped);
     EXPECT_EQ(keyedAtStop, 0);

@@ -153,15 +153,42 @@ TEST_F(FieldSendTest, ASendThatFailedIsNotLogged) {
     EXPECT_FALSE(fs::exists(Log()));
 }
 
-// The sound has gone out, so the send stands; the operator learns that the log lacks it.
+// The sound has gone out, so the send stands; the operator learns, in Russian, why the log
+// lacks it: whatever stands in the log's or its folder's place.
 TEST_F(FieldSendTest, ALogThatCannotBeWrittenIsShownAfterTheSound) {
-    fs::create_directories(Log().parent_path());
-    ::chmod(Log().parent_path().c_str(), 0700);
-    fs::create_symlink("/dev/null", Log());
-    EXPECT_EQ(Send().toStdString(), "Сигнал выдан, но журнал выдач не записан: журнал выдач \"" +
-                                        Log().string() +
-                                        "\" — символическая ссылка, а не обычный файл.");
-    EXPECT_EQ(ReadFile(Captured()).size(), 2u * zk::kSignalSamples);
+    const fs::path state = folder_.path() / "state";
+    const fs::path folder = Log().parent_path();
+    const std::string sent = "Сигнал выдан, но журнал выдач не записан: ";
+    const struct {
+        void (*make)(const fs::path& state, const fs::path& folder, const fs::path& log);
+        std::string box;
+    } cases[] = {
+        {[](const fs::path&, const fs::path& folder, const fs::path& log) {
+             fs::create_directories(folder);
+             fs::create_symlink("/dev/null", log);
+         },
+         "журнал выдач \"" + Log().string() + "\" — символическая ссылка, а не обычный файл."},
+        {[](const fs::path&, const fs::path&, const fs::path& log) { fs::create_directories(log); },
+         "журнал выдач \"" + Log().string() + "\" — папка, а не обычный файл."},
+        {[](const fs::path& state, const fs::path& folder, const fs::path&) {
+             fs::create_directories(state / "elsewhere");
+             fs::create_directory_symlink(state / "elsewhere", folder);
+         },
+         "папка журнала выдач \"" + folder.string() +
+             "\" — символическая ссылка; журнал ведётся только в настоящей папке."},
+        {[](const fs::path& state, const fs::path&, const fs::path&) { WriteFile(state, "x"); },
+         "не удаётся открыть папку журнала выдач \"" + folder.string() + "\": Not a directory."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
+        fs::remove_all(state);
+        c.make(state, folder, Log());
+        if (fs::is_directory(folder) && !fs::is_symlink(folder)) {
+            ::chmod(folder.c_str(), 0700);
+        }
+        EXPECT_EQ(Send().toStdString(), sent + c.box);
+        EXPECT_EQ(ReadFile(Captured()).size(), 2u * zk::kSignalSamples);
+    }
 }
 
 // A profile's name goes with the sends made from it, so that `zk77q3 log --name` finds them.
