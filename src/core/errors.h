@@ -8,14 +8,19 @@
 #include <string_view>
 #include <utility>
 
+#include "wording.h"
+
 namespace zk {
 
 // Base of every fault raised by the programmer; what() is the message as the window shows it.
 // Some of the window's texts are short ("Disk full"); the command line, free of them, shows
-// Detailed(), which names the file and the operation that failed.
-class Fault : public std::runtime_error {
+// Detailed(), which names the file and the operation that failed. The field's faults (the PTT,
+// the station's files, the log) also carry the window's Russian wording (RussianWording).
+class Fault : public std::runtime_error, public RussianWording {
   public:
     explicit Fault(const std::string& message) : std::runtime_error(message) {}
+    explicit Fault(const Wording& message)
+        : std::runtime_error(message.english), RussianWording(message.russian) {}
     std::string Detailed() const { return detail_.empty() ? what() : detail_; }
 
   protected:

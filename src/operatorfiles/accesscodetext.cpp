@@ -12,16 +12,20 @@ std::string CapitalCodeLetters(std::string_view text) {
     return capitals;
 }
 
-std::string CodeFaultText(CodeFault fault, std::size_t symbols) {
+Wording CodeFaultText(CodeFault fault, std::size_t symbols) {
     switch (fault) {
         case CodeFault::None:
             break;
         case CodeFault::Length:
-            return "a code is one symbol or four, " + (symbols == 0
-                                                           ? std::string("and this one is empty")
-                                                           : "not " + std::to_string(symbols));
+            if (symbols == 0) {
+                return {"a code is one symbol or four, and this one is empty",
+                        "код состоит из одного символа или из четырёх, а этот пуст"};
+            }
+            return {"a code is one symbol or four, not " + std::to_string(symbols),
+                    "код состоит из одного символа или из четырёх; символов здесь: " +
+                        std::to_string(symbols)};
         case CodeFault::Symbol:
-            return "a code's symbols are 0-9, A-D, * and #";
+            return {"a code's symbols are 0-9, A-D, * and #", "символы кода: 0-9, A-D, * и #"};
     }
     return {};
 }

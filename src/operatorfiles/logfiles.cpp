@@ -17,8 +17,19 @@ namespace zk {
 
 namespace {
 
-constexpr const char* kFolderNoun = "the programming log's folder";
-constexpr const char* kFileNoun = "the programming log";
+// The log's folder and file, in English and in the two cases the Russian messages need: the
+// subject of a sentence ("журнал выдач ... заблокирован") and the object of a verb ("не удаётся
+// открыть папку журнала выдач").
+struct LogNoun {
+    Wording subject;
+    Wording object;
+};
+const LogNoun kFolderNoun{{"the programming log's folder", "папка журнала выдач"},
+                          {"the programming log's folder", "папку журнала выдач"}};
+const LogNoun kFileNoun{{"the programming log", "журнал выдач"},
+                        {"the programming log", "журнал выдач"}};
+
+const Wording kCannotOpen{"cannot open ", "не удаётся открыть "};
 
 // Owner access only: the log holds every access code that was sent.
 constexpr mode_t kFolderOwnerBits = 0700;
@@ -32,7 +43,7 @@ constexpr auto kLockRetry = std::chrono::milliseconds(20);
 // A folder or file that the log may use.
 struct Opened {
     FileHandle handle;
-    std::string fault;  // why not, naming the path
+    Wording fault;  // why not, naming the path
 };
 
 std::string Octal(mode_t mode) {
@@ -42,35 +53,45 @@ std::string Octal(mode_t mode) {
 }
 
 // What stands in the log file's place when it is not a regular file.
-const char* KindOf(mode_t mode) {
+Wording KindOf(mode_t mode) {
     if (S_ISFIFO(mode)) {
-        return "a named pipe (FIFO)";
+        return {"a named pipe (FIFO)", "именованный канал (FIFO)"};
     }
     if (S_ISSOCK(mode)) {
-        return "a socket";
+        return {"a socket", "сокет"};
     }
     if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return "a device";
+        return {"a device", "устройство"};
     }
     if (S_ISDIR(mode)) {
-        return "a folder";
+        return {"a folder", "папка"};
     }
     if (S_ISLNK(mode)) {
-        return "a symbolic link";
+        return {"a symbolic link", "символическая ссылка"};
     }
-    return "something else";
+    return {"something else", "не файл и не папка"};
+}
+
+// "is a folder, not a regular file".
+Wording NotRegular(mode_t mode) {
+    return Wording{"is ", "— "} + KindOf(mode) +
+           Wording{", not a regular file", ", а не обычный файл"};
 }
 
 // Refuses a folder or file that belongs to another user: entries read from it could be forged,
 // and entries added to it would hand the codes over. Takes group and other access away from one
 // that has it, and says so, once: the next run finds it private. Empty when the log may use it.
-std::string KeepPrivate(int fd, const struct stat& status, const char* noun,
-                        const std::filesystem::path& path, mode_t ownerBits) {
+Wording KeepPrivate(int fd, const struct stat& status, const LogNoun& noun,
+                    const std::filesystem::path& path, mode_t ownerBits) {
     if (status.st_uid != ::geteuid()) {
-        return AboutLogPath(noun, path,
-                            "belongs to another user (uid " + std::to_string(status.st_uid) +
-                                "); the log holds access codes and is kept only where no one "
-                                "else can reach it");
+        const std::string uid = std::to_string(status.st_uid);
+        return AboutLogPath(
+            noun.subject, path,
+            {"belongs to another user (uid " + uid +
+                 "); the log holds access codes and is kept only where no one else can reach it",
+             "принадлежит другому пользователю (uid " + uid +
+                 "); журнал хранит коды доступа и ведётся только там, куда никто другой не "
+                 "доберётся"});
     }
     const mode_t mode = status.st_mode & 07777;
     if ((mode & ~ownerBits) == 0) {
@@ -79,11 +100,16 @@ std::string KeepPrivate(int fd, const struct stat& status, const char* noun,
     const mode_t tight = mode & ownerBits;
     if (::fchmod(fd, tight) != 0) {
         const int error = errno;
-        return LogFault(std::string("cannot take other users' access away from ") + noun, path,
-                        error);
+        return LogFault(Wording{"cannot take other users' access away from ",
+                                "не удаётся снять права других пользователей на "} +
+                            noun.object,
+                        path, error);
     }
-    SayWarning(AboutLogPath(
-        noun, path, "was open to other users (mode " + Octal(mode) + "); now " + Octal(tight)));
+    // A warning on the terminal: the command line's alone.
+    SayWarning(AboutLogPath(noun.subject, path,
+                            Verbatim("was open to other users (mode " + Octal(mode) + "); now " +
+                                     Octal(tight)))
+                   .english);
     return {};
 }
 
@@ -115,7 +141,8 @@ Opened OpenLogFolder(const std::filesystem::path& folder, LogUse use) {
     if (fd < 0 && error == ENOENT && use == LogUse::Append) {
         if (!MakeFolders(folder)) {
             error = errno;
-            out.fault = LogFault(std::string("cannot make ") + kFolderNoun, folder, error);
+            out.fault = LogFault(
+                Wording{"cannot make ", "не удаётся создать "} + kFolderNoun.object, folder, error);
             return out;
         }
         fd = OpenFolder(folder);
@@ -128,10 +155,12 @@ Opened OpenLogFolder(const std::filesystem::path& folder, LogUse use) {
         }
         if ((error == ELOOP || error == ENOTDIR) && ::lstat(folder.c_str(), &link) == 0 &&
             S_ISLNK(link.st_mode)) {
-            out.fault = AboutLogPath(kFolderNoun, folder,
-                                     "is a symbolic link; the log is kept only in a real folder");
+            out.fault = AboutLogPath(kFolderNoun.subject, folder,
+                                     {"is a symbolic link; the log is kept only in a real folder",
+                                      "— символическая ссылка; журнал ведётся только в настоящей "
+                                      "папке"});
         } else {
-            out.fault = LogFault(std::string("cannot open ") + kFolderNoun, folder, error);
+            out.fault = LogFault(kCannotOpen + kFolderNoun.object, folder, error);
         }
         return out;
     }
@@ -139,11 +168,11 @@ Opened OpenLogFolder(const std::filesystem::path& folder, LogUse use) {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
         error = errno;
-        out.fault = LogFault(std::string("cannot open ") + kFolderNoun, folder, error);
+        out.fault = LogFault(kCannotOpen + kFolderNoun.object, folder, error);
     } else {
         out.fault = KeepPrivate(fd, status, kFolderNoun, folder, kFolderOwnerBits);
     }
-    if (!out.fault.empty()) {
+    if (!out.fault.english.empty()) {
         out.handle = FileHandle();
     }
     return out;
@@ -151,14 +180,13 @@ Opened OpenLogFolder(const std::filesystem::path& folder, LogUse use) {
 
 // Why the log file cannot be opened: the kind of thing in its place when that is what is wrong
 // (a symbolic link gives ELOOP, a socket ENXIO, a folder EISDIR), else the system's reason.
-std::string OpenFault(int folder, const std::filesystem::path& path, int error) {
+Wording OpenFault(int folder, const std::filesystem::path& path, int error) {
     struct stat status {};
     if (::fstatat(folder, path.filename().c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
         !S_ISREG(status.st_mode)) {
-        return AboutLogPath(kFileNoun, path,
-                            std::string("is ") + KindOf(status.st_mode) + ", not a regular file");
+        return AboutLogPath(kFileNoun.subject, path, NotRegular(status.st_mode));
     }
-    return LogFault(std::string("cannot open ") + kFileNoun, path, error);
+    return LogFault(kCannotOpen + kFileNoun.object, path, error);
 }
 
 // Opens the file inside the opened folder. O_NONBLOCK keeps a named pipe in the file's place
@@ -180,19 +208,19 @@ Opened OpenLogFile(const FileHandle& folder, const std::filesystem::path& path, 
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
         const int error = errno;
-        out.fault = LogFault(std::string("cannot open ") + kFileNoun, path, error);
+        out.fault = LogFault(kCannotOpen + kFileNoun.object, path, error);
     } else if (!S_ISREG(status.st_mode)) {
-        out.fault = AboutLogPath(
-            kFileNoun, path, std::string("is ") + KindOf(status.st_mode) + ", not a regular file");
+        out.fault = AboutLogPath(kFileNoun.subject, path, NotRegular(status.st_mode));
     } else {
         out.fault = KeepPrivate(fd, status, kFileNoun, path, kFileOwnerBits);
     }
-    const int flags = out.fault.empty() ? ::fcntl(fd, F_GETFL) : 0;
-    if (out.fault.empty() && (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)) {
+    const bool usable = out.fault.english.empty();
+    const int flags = usable ? ::fcntl(fd, F_GETFL) : 0;
+    if (usable && (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)) {
         const int error = errno;
-        out.fault = LogFault(std::string("cannot open ") + kFileNoun, path, error);
+        out.fault = LogFault(kCannotOpen + kFileNoun.object, path, error);
     }
-    if (!out.fault.empty()) {
+    if (!out.fault.english.empty()) {
         out.handle = FileHandle();
     }
     return out;
@@ -200,7 +228,7 @@ Opened OpenLogFile(const FileHandle& folder, const std::filesystem::path& path, 
 
 // Takes the file's lock (`operation`: LOCK_EX to append, LOCK_SH to read), waiting a few
 // seconds for another run to finish with it. Empty on success.
-std::string Lock(int fd, int operation, const std::filesystem::path& path) {
+Wording Lock(int fd, int operation, const std::filesystem::path& path) {
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     while (::flock(fd, operation | LOCK_NB) != 0) {
         const int error = errno;
@@ -208,12 +236,14 @@ std::string Lock(int fd, int operation, const std::filesystem::path& path) {
             continue;
         }
         if (error != EWOULDBLOCK) {
-            return LogFault(std::string("cannot lock ") + kFileNoun, path, error);
+            return LogFault(Wording{"cannot lock ", "не удаётся заблокировать "} + kFileNoun.object,
+                            path, error);
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            return AboutLogPath(kFileNoun, path,
-                                "is locked by another zk77q3 run; try again when it has "
-                                "finished");
+            return AboutLogPath(
+                kFileNoun.subject, path,
+                {"is locked by another zk77q3 run; try again when it has finished",
+                 "заблокирован другим запуском zk77q3; повторите, когда тот закончит"});
         }
         std::this_thread::sleep_for(kLockRetry);
     }
@@ -222,41 +252,42 @@ std::string Lock(int fd, int operation, const std::filesystem::path& path) {
 
 }  // namespace
 
-std::string AboutLogPath(const std::string& noun, const std::filesystem::path& path,
-                         const std::string& rest) {
-    // Built by appending: GCC 12 at -O3 takes `"\"" + std::string` for overlapping copies
-    // inside char_traits (a false -Wrestrict) and stops the package build.
-    std::string text = noun;
-    text += " \"";
+namespace {
+
+// " "<path>"" with control characters escaped. Built by appending: GCC 12 at -O3 takes
+// `"\"" + std::string` for overlapping copies inside char_traits (a false -Wrestrict) and stops
+// the package build.
+Wording QuotedPath(const std::filesystem::path& path) {
+    std::string text = " \"";
     text += EscapeControls(path.string());
-    text += "\" ";
-    text += rest;
-    return text;
+    text += '"';
+    return Verbatim(text);
 }
 
-std::string LogFault(const std::string& what, const std::filesystem::path& path, int errnoValue) {
-    std::string text = what;
-    text += " \"";
-    text += EscapeControls(path.string());
-    text += "\": ";
-    text += SystemErrorText(errnoValue);
-    return text;
+}  // namespace
+
+Wording AboutLogPath(const Wording& noun, const std::filesystem::path& path, const Wording& rest) {
+    return noun + QuotedPath(path) + Verbatim(" ") + rest;
+}
+
+Wording LogFault(const Wording& what, const std::filesystem::path& path, int errnoValue) {
+    return what + QuotedPath(path) + Verbatim(": " + SystemErrorText(errnoValue));
 }
 
 OpenedLog OpenSentLogFile(const std::filesystem::path& path, LogUse use) {
     OpenedLog out;
     Opened folder = OpenLogFolder(path.parent_path(), use);
-    if (!folder.fault.empty() || !folder.handle.IsOpen()) {
+    if (!folder.fault.english.empty() || !folder.handle.IsOpen()) {
         out.fault = std::move(folder.fault);
         return out;
     }
     Opened file = OpenLogFile(folder.handle, path, use);
-    if (!file.fault.empty() || !file.handle.IsOpen()) {
+    if (!file.fault.english.empty() || !file.handle.IsOpen()) {
         out.fault = std::move(file.fault);
         return out;
     }
     out.fault = Lock(file.handle.Descriptor(), use == LogUse::Append ? LOCK_EX : LOCK_SH, path);
-    if (out.fault.empty()) {
+    if (out.fault.english.empty()) {
         out.file = std::move(file.handle);
     }
     return out;

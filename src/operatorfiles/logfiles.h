@@ -10,6 +10,7 @@
 #include <string>
 
 #include "filehandle.h"
+#include "wording.h"
 
 namespace zk {
 
@@ -19,11 +20,12 @@ enum class LogUse {
 };
 
 // The log file opened and locked for `use` (exclusive to append, shared to read), or why not.
-// `fault` names the folder or file, what failed and the system's reason; when it is empty and
+// `fault` names the folder or file, what failed and the system's reason (in English and in
+// Russian, for the window's box after a send); when it is empty and
 // `file` is closed, the log does not exist yet (reading only).
 struct OpenedLog {
     FileHandle file;
-    std::string fault;
+    Wording fault;
 };
 
 // Opens the log at `path` (…/zk77q3/sent.jsonl) for `use`: refuses a folder or file that
@@ -33,10 +35,9 @@ struct OpenedLog {
 OpenedLog OpenSentLogFile(const std::filesystem::path& path, LogUse use);
 
 // "<what> "<path>": <system text for errnoValue>", the path with control characters escaped.
-std::string LogFault(const std::string& what, const std::filesystem::path& path, int errnoValue);
+Wording LogFault(const Wording& what, const std::filesystem::path& path, int errnoValue);
 
 // "<noun> "<path>" <rest>", the path with control characters escaped.
-std::string AboutLogPath(const std::string& noun, const std::filesystem::path& path,
-                         const std::string& rest);
+Wording AboutLogPath(const Wording& noun, const std::filesystem::path& path, const Wording& rest);
 
 }  // namespace zk

@@ -8,13 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "wording.h"
+
 namespace zk {
 
 // Bad input: the message names the option (or the profile's file, line and key) and what it
-// accepts. Nothing has been written when it is thrown.
-class UsageError : public std::runtime_error {
+// accepts. Nothing has been written when it is thrown. The profiles' and the station file's
+// faults also carry the window's Russian wording.
+class UsageError : public std::runtime_error, public RussianWording {
   public:
     explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+    explicit UsageError(const Wording& message)
+        : std::runtime_error(message.english), RussianWording(message.russian) {}
 };
 
 // `text` with control characters (C0, DEL, C1) and malformed UTF-8 bytes written as \xHH.

@@ -89,9 +89,9 @@ bool IsCodeKey(std::string_view key) {
 
 // A code is text: TOML reads "0000" as a number it refuses (leading zeroes), "*" and "#" as no
 // value at all, and "0x15" or "+15" as the number 21 or 15, which is not the code written.
-std::string QuoteAdvice(const WrittenValue& written) {
-    return "a code is written in quotes: " + written.key + " = \"" + EscapeControls(written.value) +
-           "\"";
+Wording QuoteAdvice(const WrittenValue& written) {
+    return Wording{"a code is written in quotes: ", "код пишется в кавычках: "} +
+           Verbatim(written.key + " = \"" + EscapeControls(written.value) + "\"");
 }
 
 }  // namespace
@@ -106,25 +106,30 @@ GivenSettings ReadFlatToml(std::string_view text, const std::string& fileName,
         const WrittenValue written = WrittenOnLine(text, error.source().begin.line);
         const bool bareCode = IsCodeKey(written.key) && !written.value.empty() &&
                               written.value[0] != '"' && written.value[0] != '\'';
-        throw UsageError(Where(fileName, error.source()) + ": " +
-                         AsOurMessage(error.description()) +
-                         (bareCode ? "; " + QuoteAdvice(written) : std::string()));
+        // toml++'s own words stay as it gives them, in both languages.
+        throw UsageError(
+            Verbatim(Where(fileName, error.source()) + ": " + AsOurMessage(error.description())) +
+            (bareCode ? Verbatim("; ") + QuoteAdvice(written) : Wording{}));
     }
     GivenSettings given;
     for (auto&& [key, node] : table) {
         const std::string where = Where(fileName, key.source());
         if (!isKnown(key.str())) {
-            throw UsageError(where + ": unknown key " + Quoted(key.str()));
+            throw UsageError(Verbatim(where) + Wording{": unknown key ", ": неизвестный ключ "} +
+                             Verbatim(Quoted(key.str())));
         }
         const std::string known(key.str());
         if (node.is_table() || node.is_array()) {
-            throw UsageError(where + ": " + known + ": one value is expected");
+            throw UsageError(Verbatim(where + ": " + known) +
+                             Wording{": one value is expected", ": нужно одно значение"});
         }
         if (const auto* number = node.as_integer(); number != nullptr && IsCodeKey(known)) {
             const WrittenValue written = WrittenOnLine(text, node.source().begin.line);
             if (written.value != std::to_string(number->get())) {
-                throw UsageError(where + ": " + known + ": " + Quoted(written.value) +
-                                 " is read as the number " + std::to_string(number->get()) + "; " +
+                const std::string read = std::to_string(number->get());
+                throw UsageError(Verbatim(where + ": " + known + ": " + Quoted(written.value)) +
+                                 Wording{" is read as the number " + read + "; ",
+                                         " читается как число " + read + "; "} +
                                  QuoteAdvice(written));
             }
         }

@@ -170,8 +170,10 @@ class NestingScan {
 
 }  // namespace
 
-std::string TooLargeMessage(const std::string& fileName) {
-    return "profile " + EscapeControls(fileName) + " is larger than 1 MiB: refused";
+Wording TooLargeMessage(const std::string& fileName) {
+    const std::string name = EscapeControls(fileName);
+    return {"profile " + name + " is larger than 1 MiB: refused",
+            "Профиль " + name + " больше 1 МиБ: не принят"};
 }
 
 void CheckProfileShape(std::string_view text, const std::string& fileName) {
@@ -179,9 +181,10 @@ void CheckProfileShape(std::string_view text, const std::string& fileName) {
         throw UsageError(TooLargeMessage(fileName));
     }
     if (const int line = NestingScan(text).FirstTooDeepLine(); line != 0) {
-        throw UsageError(EscapeControls(fileName) + ":" + std::to_string(line) +
-                         ": keys nest deeper than " + std::to_string(kMaxProfileNesting) +
-                         " levels: refused");
+        const std::string levels = std::to_string(kMaxProfileNesting);
+        throw UsageError(Verbatim(EscapeControls(fileName) + ":" + std::to_string(line)) +
+                         Wording{": keys nest deeper than " + levels + " levels: refused",
+                                 ": ключи вложены глубже " + levels + " уровней: не принято"});
     }
 }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "wording.h"
+
 namespace zk {
 
 // A profile's largest size: a complete one is under 1 KiB.
@@ -18,7 +20,7 @@ inline constexpr std::size_t kMaxProfileBytes = std::size_t{1} << 20;
 inline constexpr int kMaxProfileNesting = 16;
 
 // "profile "<name>" is larger than 1 MiB: refused", the message of a profile over the size.
-std::string TooLargeMessage(const std::string& fileName);
+Wording TooLargeMessage(const std::string& fileName);
 
 // Throws UsageError for a text over kMaxProfileBytes, and "FILE:LINE: keys nest deeper than 16
 // levels: refused" at the first place that goes deeper than kMaxProfileNesting. Strings and

@@ -27,7 +27,7 @@ PttSetting SettingOf(const GivenValue& value) {
     try {
         return ParsePttSetting(value.text);
     } catch (const PttSettingError& error) {
-        throw UsageError(value.subject + ": " + error.what());
+        throw UsageError(Verbatim(value.subject + ": ") + WordingOf(error));
     }
 }
 

@@ -37,26 +37,30 @@ bool SameRepeaterName(std::string_view a, std::string_view b) {
 }
 
 void CheckRepeaterName(const std::string& subject, std::string_view name) {
-    const std::string rule = ": a name is 1.." + std::to_string(kMaxNameCharacters) +
-                             " characters without control characters";
+    const std::string most = std::to_string(kMaxNameCharacters);
+    const Wording rule{": a name is 1.." + most + " characters without control characters",
+                       ": допустимо от 1 до " + most + " символов без управляющих"};
+    const Wording quoted = Verbatim(subject + ": " + Quoted(name));
     if (name.empty()) {
-        throw UsageError(subject + ": the name is empty" + rule);
+        throw UsageError(Verbatim(subject) + Wording{": the name is empty", ": имя пустое"} + rule);
     }
     std::size_t characters = 0;
     for (std::size_t pos = 0; pos < name.size(); ++characters) {
         std::size_t length = 1;
         const std::optional<char32_t> c = DecodeUtf8At(name, pos, length);
         if (!c) {
-            throw UsageError(subject + ": " + Quoted(name) + " is not valid UTF-8");
+            throw UsageError(quoted + Wording{" is not valid UTF-8", " не в кодировке UTF-8"});
         }
         if (IsControl(*c)) {
-            throw UsageError(subject + ": " + Quoted(name) + " holds a control character" + rule);
+            throw UsageError(quoted +
+                             Wording{" holds a control character", " содержит управляющий символ"} +
+                             rule);
         }
         pos += length;
     }
     if (characters > kMaxNameCharacters) {
-        throw UsageError(subject + ": " + Quoted(name) + " is longer than " +
-                         std::to_string(kMaxNameCharacters) + " characters");
+        throw UsageError(quoted + Wording{" is longer than " + most + " characters",
+                                          " длиннее " + most + " символов"});
     }
 }
 

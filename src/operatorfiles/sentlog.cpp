@@ -16,13 +16,14 @@ namespace zk {
 
 namespace {
 
-constexpr const char* kAppendFailed = "cannot append to the programming log";
+const Wording kAppendFailed{"cannot append to the programming log",
+                            "не удаётся дописать запись в журнал выдач"};
 
 // Adds `line` to the locked log as a line of its own. A log cut short (a full disk, a crash)
 // does not end with a line break, and an entry written straight after would be glued to the
 // broken one and lost with it. A write that fails part-way is cut back to where the log ended,
 // so that it leaves no half entry behind either.
-std::string AppendLine(FileHandle& log, std::string line, const std::filesystem::path& path) {
+Wording AppendLine(FileHandle& log, std::string line, const std::filesystem::path& path) {
     struct stat status {};
     if (::fstat(log.Descriptor(), &status) != 0) {
         const int error = errno;
@@ -39,11 +40,12 @@ std::string AppendLine(FileHandle& log, std::string line, const std::filesystem:
     }
     if (!log.WriteAll(line.data(), line.size())) {
         const int error = errno;
-        std::string fault = LogFault(kAppendFailed, path, error);
+        Wording fault = LogFault(kAppendFailed, path, error);
         if (!log.TrimRegularFile(length)) {
             const int trimError = errno;
-            fault += "; the part written could not be removed: ";
-            fault += SystemErrorText(trimError);
+            fault += Wording{"; the part written could not be removed: ",
+                             "; записанную часть убрать не удалось: "} +
+                     Verbatim(SystemErrorText(trimError));
         }
         return fault;
     }
@@ -61,13 +63,13 @@ std::filesystem::path SentLogPath() {
     return state.empty() ? state : state / "sent.jsonl";
 }
 
-std::string AppendToSentLog(const nlohmann::ordered_json& entry) {
+Wording AppendToSentLog(const nlohmann::ordered_json& entry) {
     const std::filesystem::path path = SentLogPath();
     if (path.empty()) {
-        return "neither XDG_STATE_HOME nor HOME is set";
+        return {"neither XDG_STATE_HOME nor HOME is set", "не заданы ни XDG_STATE_HOME, ни HOME"};
     }
     OpenedLog log = OpenSentLogFile(path, LogUse::Append);
-    if (!log.fault.empty()) {
+    if (!log.fault.english.empty()) {
         return log.fault;
     }
     std::string line = entry.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
@@ -82,12 +84,13 @@ std::vector<nlohmann::ordered_json> ReadSentLog() {
         return entries;
     }
     const OpenedLog log = OpenSentLogFile(path, LogUse::Read);
-    if (!log.fault.empty()) {
+    if (!log.fault.english.empty()) {
         throw Fault(log.fault);
     }
     if (log.file.IsOpen() && !ReadLogEntries(log.file.Descriptor(), entries)) {
         const int error = errno;
-        throw Fault(LogFault("cannot read the programming log", path, error));
+        throw Fault(LogFault(
+            {"cannot read the programming log", "не удаётся прочитать журнал выдач"}, path, error));
     }
     return entries;
 }

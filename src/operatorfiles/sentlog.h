@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "wording.h"
+
 namespace zk {
 
 // $XDG_STATE_HOME/zk77q3/sent.jsonl, or ~/.local/state/zk77q3/sent.jsonl when XDG_STATE_HOME is
@@ -16,8 +18,8 @@ std::filesystem::path SentLogPath();
 
 // Appends `entry` as a line of its own, under the log's lock, whole or not at all: a write that
 // fails part-way is cut back off. Returns the reason when the log cannot be written (naming the
-// file or folder and what failed), empty on success; never throws.
-std::string AppendToSentLog(const nlohmann::ordered_json& entry);
+// file or folder and what failed, in English and in Russian), empty on success; never throws.
+Wording AppendToSentLog(const nlohmann::ordered_json& entry);
 
 // The log's entries in order, a discarded value for each line that is not a readable entry
 // (logentries.h); none when the log does not exist. Throws a Fault naming the file or folder

@@ -29,19 +29,25 @@ std::optional<int> Decimal(std::string_view text) {
 }  // namespace
 
 // No sign: a period of "-0" minutes is no period.
-int WholeNumberIn(const std::string& subject, std::string_view text, int minimum, int maximum) {
+int WholeNumberIn(const Wording& subject, std::string_view text, int minimum, int maximum) {
     const bool digits = !text.empty() && text.find_first_not_of("0123456789") == text.npos;
     const std::optional<int> value = digits ? Decimal(text) : std::nullopt;
     if (!value || *value < minimum || *value > maximum) {
-        throw UsageError(subject + ": " + Quoted(text) + " is not a whole number in " +
-                         std::to_string(minimum) + ".." + std::to_string(maximum));
+        const std::string range = std::to_string(minimum) + ".." + std::to_string(maximum);
+        throw UsageError(
+            subject + Verbatim(": " + Quoted(text)) +
+            Wording{" is not a whole number in " + range, " не целое число в пределах " + range});
     }
     return *value;
 }
 
+int WholeNumberIn(const std::string& subject, std::string_view text, int minimum, int maximum) {
+    return WholeNumberIn(Verbatim(subject), text, minimum, maximum);
+}
+
 namespace {
 
-int NumberIn(const std::string& subject, std::string_view text, SpinField field) {
+int NumberIn(const Wording& subject, std::string_view text, SpinField field) {
     return WholeNumberIn(subject, text, Info(field).minimum, Info(field).maximum);
 }
 
@@ -49,22 +55,26 @@ bool OnOff(const std::string& subject, std::string_view text) {
     if (text == "on" || text == "off") {
         return text == "on";
     }
-    throw UsageError(subject + ": " + Quoted(text) + " must be on or off");
+    throw UsageError(Verbatim(subject + ": " + Quoted(text)) +
+                     Wording{" must be on or off", ": допустимо только on или off"});
 }
 
 void SetPeriod(PanelState& panel, const std::string& subject, std::string_view text) {
     const std::size_t first = text.find(':');
     const std::size_t second = first == text.npos ? first : text.find(':', first + 1);
     if (second == text.npos) {
-        throw UsageError(subject + ": " + Quoted(text) +
-                         " must be H:M:S (hours 0..64, minutes 0..60, seconds 0..60)");
+        throw UsageError(Verbatim(subject + ": " + Quoted(text)) +
+                         Wording{" must be H:M:S (hours 0..64, minutes 0..60, seconds 0..60)",
+                                 ": нужно Ч:М:С (часы 0..64, минуты 0..60, секунды 0..60)"});
     }
+    const Wording part = Verbatim(subject);
     panel.Spin(SpinField::PP_Hour) =
-        NumberIn(subject + " (hours)", text.substr(0, first), SpinField::PP_Hour);
-    panel.Spin(SpinField::PP_Min) = NumberIn(
-        subject + " (minutes)", text.substr(first + 1, second - first - 1), SpinField::PP_Min);
-    panel.Spin(SpinField::PP_Sek) =
-        NumberIn(subject + " (seconds)", text.substr(second + 1), SpinField::PP_Sek);
+        NumberIn(part + Wording{" (hours)", " (часы)"}, text.substr(0, first), SpinField::PP_Hour);
+    panel.Spin(SpinField::PP_Min) =
+        NumberIn(part + Wording{" (minutes)", " (минуты)"},
+                 text.substr(first + 1, second - first - 1), SpinField::PP_Min);
+    panel.Spin(SpinField::PP_Sek) = NumberIn(part + Wording{" (seconds)", " (секунды)"},
+                                             text.substr(second + 1), SpinField::PP_Sek);
 }
 
 void SetSquelch(PanelState& panel, const std::string& subject, std::string_view text) {
@@ -74,7 +84,9 @@ void SetSquelch(PanelState& panel, const std::string& subject, std::string_view 
         panel.sqlPage = kSqlPageInput;
         panel.sqlLevel = text == "sql-high" ? kSqlLevelHigh : kSqlLevelLow;
     } else {
-        throw UsageError(subject + ": " + Quoted(text) + " must be audio, sql-high or sql-low");
+        throw UsageError(Verbatim(subject + ": " + Quoted(text)) +
+                         Wording{" must be audio, sql-high or sql-low",
+                                 ": допустимо только audio, sql-high или sql-low"});
     }
 }
 
@@ -94,7 +106,7 @@ void Apply(PanelState& panel, const Setting& setting, const GivenValue& value) {
             break;
         case SettingKind::Number: {
             const auto field = static_cast<SpinField>(setting.field);
-            panel.Spin(field) = NumberIn(value.subject, value.text, field);
+            panel.Spin(field) = NumberIn(Verbatim(value.subject), value.text, field);
             break;
         }
         case SettingKind::Period:
@@ -105,7 +117,7 @@ void Apply(PanelState& panel, const Setting& setting, const GivenValue& value) {
             break;
         case SettingKind::Threshold:
             panel.Spin(ThresholdField(panel)) =
-                NumberIn(value.subject, value.text, ThresholdField(panel));
+                NumberIn(Verbatim(value.subject), value.text, ThresholdField(panel));
             break;
     }
 }
@@ -125,7 +137,7 @@ void CheckAccessCodes(PanelState& panel, const GivenSettings& given) {
             const std::string subject =
                 it != given.end() ? it->second.subject : std::string("--") + setting.key;
             const std::string& typed = it != given.end() ? it->second.text : code;
-            throw UsageError(subject + ": " + Quoted(typed) + ": " +
+            throw UsageError(Verbatim(subject + ": " + Quoted(typed) + ": ") +
                              CodeFaultText(fault, normalised.size()));
         }
         std::size_t first = 0;

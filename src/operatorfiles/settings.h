@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "panelstate.h"
+#include "wording.h"
 
 namespace zk {
 
@@ -51,7 +52,9 @@ std::string SettingText(const PanelState& panel, const Setting& setting);
 bool IsNumberSetting(const Setting& setting);
 
 // A whole number of plain decimal digits (no sign, no blanks) in minimum..maximum; throws
-// UsageError "<subject>: "<text>" is not a whole number in <minimum>..<maximum>".
+// UsageError "<subject>: "<text>" is not a whole number in <minimum>..<maximum>", worded in
+// Russian too.
+int WholeNumberIn(const Wording& subject, std::string_view text, int minimum, int maximum);
 int WholeNumberIn(const std::string& subject, std::string_view text, int minimum, int maximum);
 
 }  // namespace zk

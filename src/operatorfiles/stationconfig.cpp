@@ -36,8 +36,9 @@ GivenSettings ReadStationConfig() {
         read = ReadAtMost(file.Descriptor(), kMaxProfileBytes);
     }
     if (read.error != 0) {
-        throw UsageError(std::string("the station's configuration: ") +
-                         FileOpenError(path.string(), read.error).what());
+        // "Cannot open file" and the system's reason stay the window's fixed English.
+        throw UsageError(Wording{"the station's configuration: ", "Файл настроек станции: "} +
+                         Verbatim(FileOpenError(path.string(), read.error).what()));
     }
     GivenSettings keying = ReadFlatToml(read.text, path.string(), IsKeyingKey);
     CheckKeyingValues(keying);

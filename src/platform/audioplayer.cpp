@@ -57,6 +57,18 @@ std::string SecondsText(double seconds) {
     return text;
 }
 
+// The same with the decimal comma a Russian text writes.
+std::string RussianSecondsText(double seconds) {
+    std::string text = SecondsText(seconds);
+    std::replace(text.begin(), text.end(), '.', ',');
+    return text;
+}
+
+// What broke the sound, in the window's words.
+std::string RussianCause(const std::string& cause) {
+    return cause == "underrun" ? "опустошение буфера" : "устройство приостановлено";
+}
+
 }  // namespace
 
 SoundInterruptedError::SoundInterruptedError(const std::string& fullPath, const std::string& device,
@@ -64,7 +76,13 @@ SoundInterruptedError::SoundInterruptedError(const std::string& fullPath, const 
     : PlaybackError(fullPath, DeviceText(device) + ": the sound was interrupted " +
                                   SecondsText(secondsIntoSound) + " s in (" + cause + ")"),
       seconds_(secondsIntoSound),
-      cause_(std::move(cause)) {}
+      cause_(std::move(cause)) {
+    // The window speaks to the operator, as the command line does after it: what broke, where,
+    // and what to do.
+    SetRussian("Звук прервался через " + RussianSecondsText(secondsIntoSound) +
+               " с от начала сигнала (" + RussianCause(cause_) + ", устройство ALSA \"" + device +
+               "\"): репитер принял искажённое сообщение; выдайте сигнал ещё раз");
+}
 
 PlaybackStoppedError::PlaybackStoppedError(const std::string& fullPath, const std::string& device,
                                            double secondsPlayed)

@@ -64,20 +64,20 @@ class Call {
     Call(const Call&) = delete;
     Call& operator=(const Call&) = delete;
 
-    void Check(int status, std::string_view action) {
+    void Check(int status, const Wording& action) {
         if (status == RIG_OK) {
             return;
         }
         Fail(status, action);
     }
 
-    [[noreturn]] void Fail(int status, std::string_view action) {
+    [[noreturn]] void Fail(int status, const Wording& action) {
         // rigerror() in Hamlib 4.5 appends its saved debug trace; rigerror2() is the bare text.
-        std::string reason = std::string(action) + ": " + TrimLine(rigerror2(status));
+        std::string reason = ": " + TrimLine(rigerror2(status));
         if (!line_.empty()) {
             reason += " (" + line_ + ")";
         }
-        throw HamlibFailure(reason, status == -RIG_EINVAL);
+        throw HamlibFailure(action + Verbatim(reason), status == -RIG_EINVAL);
     }
 
   private:
@@ -92,10 +92,12 @@ using InitialisedRig = std::unique_ptr<RIG, Cleanup>;
 void SetConf(Call& call, RIG* rig, const char* name, const std::string& value) {
     const token_t token = rig_token_lookup(rig, name);
     if (token == RIG_CONF_END) {
-        call.Fail(-RIG_EINVAL, std::string("Hamlib has no setting ") + name);
+        call.Fail(-RIG_EINVAL,
+                  Wording{"Hamlib has no setting ", "в Hamlib нет настройки "} + Verbatim(name));
     }
     call.Check(rig_set_conf(rig, token, value.c_str()),
-               std::string("Hamlib refuses ") + name + " " + value);
+               Wording{"Hamlib refuses ", "Hamlib не принимает "} +
+                   Verbatim(std::string(name) + " " + value));
 }
 
 rig_model_t ModelFor(const PttSetting& setting) {
@@ -181,13 +183,14 @@ HamlibRig::HamlibRig(const PttSetting& setting) {
     Call call;
     InitialisedRig rig(rig_init(ModelFor(setting)));
     if (!rig) {
-        call.Fail(-RIG_EINVAL,
-                  "Hamlib cannot set up rig model " + std::to_string(ModelFor(setting)));
+        const std::string model = std::to_string(ModelFor(setting));
+        call.Fail(-RIG_EINVAL, {"Hamlib cannot set up rig model " + model,
+                                "Hamlib не может подготовить модель радиостанции " + model});
     }
     Configure(call, rig.get(), setting);
     {
         const NumbersInCLocale numbers;
-        call.Check(rig_open(rig.get()), "cannot be opened");
+        call.Check(rig_open(rig.get()), {"cannot be opened", "не открывается"});
     }
     rig_.reset(rig.release());
     // Hamlib answers rig_get_ptt from what it last set for a while; the check after keying must
@@ -200,7 +203,8 @@ HamlibRig::~HamlibRig() = default;
 void HamlibRig::SetPtt(bool on) {
     Call call;
     call.Check(rig_set_ptt(rig_.get(), RIG_VFO_CURR, on ? RIG_PTT_ON : RIG_PTT_OFF),
-               on ? "refuses to key" : "refuses to release");
+               on ? Wording{"refuses to key", "отказывается включить передачу"}
+                  : Wording{"refuses to release", "отказывается выключить передачу"});
 }
 
 std::optional<bool> HamlibRig::GetPtt() {
@@ -210,7 +214,7 @@ std::optional<bool> HamlibRig::GetPtt() {
     if (status == -RIG_ENAVAIL || status == -RIG_ENIMPL) {
         return std::nullopt;
     }
-    call.Check(status, "cannot report its PTT state");
+    call.Check(status, {"cannot report its PTT state", "не сообщает состояние PTT"});
     return state != RIG_PTT_OFF;
 }
 

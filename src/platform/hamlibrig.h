@@ -9,17 +9,21 @@
 #include <string>
 
 #include "pttsetting.h"
+#include "wording.h"
 
 struct s_rig;
 
 namespace zk {
 
 // A failed Hamlib call: what() is what failed, Hamlib's error text and the first error line it
-// logged, e.g. "cannot be opened: IO error (failed to connect to 127.0.0.1:4532)".
-class HamlibFailure : public std::runtime_error {
+// logged, e.g. "cannot be opened: IO error (failed to connect to 127.0.0.1:4532)". What failed is
+// worded in Russian too; Hamlib's own text stays as Hamlib gives it.
+class HamlibFailure : public std::runtime_error, public RussianWording {
   public:
-    explicit HamlibFailure(const std::string& reason, bool invalidParameter = false)
-        : std::runtime_error(reason), invalidParameter_(invalidParameter) {}
+    explicit HamlibFailure(const Wording& reason, bool invalidParameter = false)
+        : std::runtime_error(reason.english),
+          RussianWording(reason.russian),
+          invalidParameter_(invalidParameter) {}
     // Hamlib answered "Invalid parameter" (RIG_EINVAL): what a rigctld without a PTT type says
     // to a keying.
     bool InvalidParameter() const { return invalidParameter_; }

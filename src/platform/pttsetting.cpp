@@ -10,9 +10,21 @@
 namespace zk {
 namespace {
 
-constexpr std::string_view kForms =
-    "use none, rts:DEVICE, dtr:DEVICE, cat:MODEL:DEVICE[:BAUD], cm108:DEVICE[:GPIO] or "
-    "rigctld[:HOST[:PORT]]";
+// The forms of a PTT text, with their placeholders in each language.
+const Wording kRtsForm{"rts:DEVICE", "rts:УСТРОЙСТВО"};
+const Wording kDtrForm{"dtr:DEVICE", "dtr:УСТРОЙСТВО"};
+const Wording kCatForm{"cat:MODEL:DEVICE[:BAUD]", "cat:МОДЕЛЬ:УСТРОЙСТВО[:СКОРОСТЬ]"};
+const Wording kCm108Form{"cm108:DEVICE[:GPIO]", "cm108:УСТРОЙСТВО[:GPIO]"};
+const Wording kRigctldForm{"rigctld[:HOST[:PORT]]", "rigctld[:ХОСТ[:ПОРТ]]"};
+
+Wording Forms() {
+    return Wording{"use none, ", "допустимы none, "} + kRtsForm + Verbatim(", ") + kDtrForm +
+           Verbatim(", ") + kCatForm + Verbatim(", ") + kCm108Form + Wording{" or ", " и "} +
+           kRigctldForm;
+}
+
+// "rigctl --list" is where the operator finds the model numbers.
+const Wording kModelList{" (rigctl --list shows them)", " (их показывает rigctl --list)"};
 
 // The speeds a serial port is set to; Hamlib accepts 300..115200.
 constexpr std::array<int, 10> kSerialBauds = {300,  600,   1200,  2400,  4800,
@@ -25,8 +37,8 @@ class Parser {
   public:
     explicit Parser(std::string_view text) : text_(text) {}
 
-    [[noreturn]] void Fail(std::string_view what) const {
-        throw PttSettingError("PTT \"" + std::string(text_) + "\": " + std::string(what));
+    [[noreturn]] void Fail(const Wording& what) const {
+        throw PttSettingError(Verbatim("PTT \"" + std::string(text_) + "\": ") + what);
     }
 
     // A number written with digits only, no sign and no blanks; none when it is not one or is
@@ -46,13 +58,17 @@ class Parser {
 
     // The device file of a serial or hidraw keying: a full path, so that a slip such as
     // "rts:ttyUSB0" is not opened in the working folder.
-    std::string Device(std::string_view field, std::string_view form) const {
+    std::string Device(std::string_view field, const Wording& form) const {
         if (field.empty()) {
-            Fail("the device is missing (" + std::string(form) + ")");
+            Fail(Wording{"the device is missing (", "не указано устройство ("} + form +
+                 Verbatim(")"));
         }
         if (field.front() != '/') {
-            Fail("the device \"" + std::string(field) + "\" must be a full path such as " +
-                 (form.starts_with("cm108") ? "/dev/hidraw0" : "/dev/ttyUSB0"));
+            const std::string quoted = "\"" + std::string(field) + "\"";
+            const std::string example =
+                form.english.starts_with("cm108") ? "/dev/hidraw0" : "/dev/ttyUSB0";
+            Fail({"the device " + quoted + " must be a full path such as " + example,
+                  "устройство " + quoted + " указывается полным путём, например " + example});
         }
         return std::string(field);
     }
@@ -67,7 +83,7 @@ class Parser {
         }
         const std::string_view last = rest.substr(colon + 1);
         if (last.empty()) {
-            Fail("nothing follows the last \":\"");
+            Fail({"nothing follows the last \":\"", "после последнего \":\" ничего нет"});
         }
         if (Digits(last)) {
             return {rest.substr(0, colon), last};
@@ -75,40 +91,45 @@ class Parser {
         return {rest, std::nullopt};
     }
 
-    PttSetting Serial(PttMethod method, std::string_view rest, std::string_view form) const {
+    PttSetting Serial(PttMethod method, std::string_view rest, const Wording& form) const {
         PttSetting setting = Base(method);
         setting.device = Device(rest, form);
         return setting;
     }
 
     PttSetting Cat(std::string_view rest) const {
-        constexpr std::string_view kForm = "cat:MODEL:DEVICE[:BAUD]";
         const std::size_t colon = rest.find(':');
         const std::string_view modelField = rest.substr(0, colon);
         if (modelField.empty()) {
-            Fail("the rig model is missing (" + std::string(kForm) + ")");
+            Fail(Wording{"the rig model is missing (", "не указана модель радиостанции ("} +
+                 kCatForm + Verbatim(")"));
         }
         const std::optional<int> model = Digits(modelField);
         if (!model || *model < 1) {
-            Fail("the rig model \"" + std::string(modelField) +
-                 "\" is not a Hamlib model number (rigctl --list shows them)");
+            const std::string quoted = "\"" + std::string(modelField) + "\"";
+            Fail(Wording{"the rig model " + quoted + " is not a Hamlib model number",
+                         "модель радиостанции " + quoted + " не номер модели Hamlib"} +
+                 kModelList);
         }
         if (!HamlibKnowsRigModel(*model)) {
-            Fail("Hamlib knows no rig model " + std::to_string(*model) +
-                 " (rigctl --list shows them)");
+            const std::string number = std::to_string(*model);
+            Fail(Wording{"Hamlib knows no rig model " + number,
+                         "Hamlib не знает модели радиостанции " + number} +
+                 kModelList);
         }
         PttSetting setting = Base(PttMethod::Cat);
         setting.rigModel = *model;
         const std::string_view afterModel =
             colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
         const auto [device, baud] = DeviceAndNumber(afterModel);
-        setting.device = Device(device, kForm);
+        setting.device = Device(device, kCatForm);
         if (baud) {
             const int value = *Digits(*baud);
             if (std::find(kSerialBauds.begin(), kSerialBauds.end(), value) == kSerialBauds.end()) {
-                Fail("baud rate " + std::string(*baud) +
-                     " is not one of 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, "
-                     "115200");
+                const std::string bauds =
+                    "300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200";
+                Fail({"baud rate " + std::string(*baud) + " is not one of " + bauds,
+                      "скорость " + std::string(*baud) + " не из ряда " + bauds});
             }
             setting.baud = value;
         }
@@ -116,14 +137,14 @@ class Parser {
     }
 
     PttSetting Cm108(std::string_view rest) const {
-        constexpr std::string_view kForm = "cm108:DEVICE[:GPIO]";
         const auto [device, gpio] = DeviceAndNumber(rest);
         PttSetting setting = Base(PttMethod::Cm108);
-        setting.device = Device(device, kForm);
+        setting.device = Device(device, kCm108Form);
         if (gpio) {
             const int value = *Digits(*gpio);
             if (value < kCm108FirstGpio || value > kCm108LastGpio) {
-                Fail("GPIO " + std::string(*gpio) + " is not one of 1..8");
+                Fail({"GPIO " + std::string(*gpio) + " is not one of 1..8",
+                      "GPIO " + std::string(*gpio) + " не из 1..8"});
             }
             setting.cm108Gpio = value;
         }
@@ -141,13 +162,14 @@ class Parser {
         if (rest->starts_with('[')) {
             const std::size_t close = rest->find(']');
             if (close == std::string_view::npos) {
-                Fail("\"]\" is missing after the IPv6 address");
+                Fail({"\"]\" is missing after the IPv6 address", "после адреса IPv6 нет \"]\""});
             }
             host = rest->substr(1, close - 1);
             const std::string_view after = rest->substr(close + 1);
             if (!after.empty()) {
                 if (!after.starts_with(':')) {
-                    Fail("\":PORT\" or nothing may follow \"]\"");
+                    Fail({"\":PORT\" or nothing may follow \"]\"",
+                          "после \"]\" может стоять только \":ПОРТ\""});
                 }
                 port = after.substr(1);
             }
@@ -159,13 +181,15 @@ class Parser {
             }
         }
         if (host.empty()) {
-            Fail("the host is empty");
+            Fail({"the host is empty", "не указан хост"});
         }
         setting.host = std::string(host);
         if (port) {
             const std::optional<int> value = Digits(*port);
             if (!value || *value < 1 || *value > kLastTcpPort) {
-                Fail("the port \"" + std::string(*port) + "\" is not a number 1..65535");
+                const std::string quoted = "\"" + std::string(*port) + "\"";
+                Fail({"the port " + quoted + " is not a number 1..65535",
+                      "порт " + quoted + " не число в пределах 1..65535"});
             }
             setting.port = *value;
         }
@@ -181,15 +205,15 @@ class Parser {
                 : std::optional<std::string_view>(text_.substr(colon + 1));
         if (method == "none") {
             if (rest) {
-                Fail("none takes nothing after it");
+                Fail({"none takes nothing after it", "после none ничего не пишется"});
             }
             return Base(PttMethod::None);
         }
         if (method == "rts") {
-            return Serial(PttMethod::Rts, rest.value_or(""), "rts:DEVICE");
+            return Serial(PttMethod::Rts, rest.value_or(""), kRtsForm);
         }
         if (method == "dtr") {
-            return Serial(PttMethod::Dtr, rest.value_or(""), "dtr:DEVICE");
+            return Serial(PttMethod::Dtr, rest.value_or(""), kDtrForm);
         }
         if (method == "cat") {
             return Cat(rest.value_or(""));
@@ -201,9 +225,10 @@ class Parser {
             return Rigctld(rest);
         }
         if (text_.empty()) {
-            Fail("empty; " + std::string(kForms));
+            Fail(Wording{"empty; ", "пусто; "} + Forms());
         }
-        Fail("unknown method \"" + std::string(method) + "\"; " + std::string(kForms));
+        const std::string quoted = "\"" + std::string(method) + "\"; ";
+        Fail(Wording{"unknown method " + quoted, "неизвестный способ " + quoted} + Forms());
     }
 
   private:

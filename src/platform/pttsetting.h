@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "wording.h"
+
 namespace zk {
 
 // The ways of keying a transmitter that Hamlib knows and the programmer offers.
@@ -35,10 +37,12 @@ struct PttSetting {
 };
 
 // Bad PTT text: the message names the text and what is wrong with it. Operator input, so the
-// command line reports it as a usage error, before anything is written or keyed.
-class PttSettingError : public std::runtime_error {
+// command line reports it as a usage error, before anything is written or keyed. Worded in
+// Russian too, for the window.
+class PttSettingError : public std::runtime_error, public RussianWording {
   public:
-    explicit PttSettingError(const std::string& message) : std::runtime_error(message) {}
+    explicit PttSettingError(const Wording& message)
+        : std::runtime_error(message.english), RussianWording(message.russian) {}
 };
 
 // Reads one of

@@ -28,9 +28,13 @@ void WaitUnlessStopped(milliseconds length, std::stop_token stop) {
     wake.wait_for(lock, stop, length, [] { return false; });
 }
 
-std::string Duration(milliseconds length) {
-    return length.count() % 1000 == 0 ? std::to_string(length.count() / 1000) + " s"
-                                      : std::to_string(length.count()) + " ms";
+Wording Duration(milliseconds length) {
+    if (length.count() % 1000 == 0) {
+        const std::string seconds = std::to_string(length.count() / 1000);
+        return {seconds + " s", seconds + " с"};
+    }
+    const std::string count = std::to_string(length.count());
+    return {count + " ms", count + " мс"};
 }
 
 std::string SignalName(int signalNumber) {
@@ -51,8 +55,8 @@ class Cut {
             // The cause first: a playback that ends while the release is on its way was cut.
             int expected = kNotCut;
             cause_.compare_exchange_strong(expected, cause);
-            std::string failure = ptt_.ReleaseQuietly();
-            if (!failure.empty()) {
+            Wording failure = ptt_.ReleaseQuietly();
+            if (!failure.english.empty()) {
                 releaseFailure_ = std::move(failure);
             }
         }
@@ -67,22 +71,33 @@ class Cut {
         const int cause = cause_.load();
         const bool keys = ptt_.Setting().method != PttMethod::None;
         const std::lock_guard<std::mutex> lock(mutex_);
-        const std::string failure = releaseFailure_;
+        const Wording failure = releaseFailure_;
         const bool released = !ptt_.Keyed();
-        std::string message;
+        Wording message;
         if (keys) {
-            message = "PTT \"" + ptt_.Setting().text + "\" " +
-                      (released ? "released" : "could not be released (" + failure + ")");
+            message = Verbatim("PTT \"" + ptt_.Setting().text + "\"") +
+                      (released ? Wording{" released", ": передача выключена"}
+                                : Wording{" could not be released (",
+                                          ": выключить передачу не удалось ("} +
+                                      failure + Verbatim(")"));
         }
         if (cause == kCutByLimit) {
-            message += " after the transmit limit of " + Duration(timing.limit) +
-                       (onAir == SoundOnAir::Whole ? "" : "; the sound was cut");
+            message += Wording{" after the transmit limit of ",
+                               " по истечении предела времени передачи "} +
+                       Duration(timing.limit);
+            if (onAir != SoundOnAir::Whole) {
+                message += Wording{"; the sound was cut", "; звук оборван"};
+            }
         } else {
-            message += std::string(keys ? ": " : "") + "the program was asked to end (" +
-                       SignalName(cause) + ")";
+            message +=
+                Verbatim(keys ? ": " : "") +
+                Wording{"the program was asked to end (", "программу попросили завершиться ("} +
+                Verbatim(SignalName(cause) + ")");
         }
         if (!released) {
-            message += "; the transmitter may still be keyed: check the radio";
+            message +=
+                Wording{"; the transmitter may still be keyed: check the radio",
+                        "; передатчик, возможно, всё ещё на передаче: проверьте радиостанцию"};
         }
         throw TransmissionCutError(message, cause == kCutByLimit ? 0 : cause, onAir, secondsPlayed,
                                    released);
@@ -93,7 +108,7 @@ class Cut {
     std::stop_source stop_;
     std::atomic<int> cause_{kNotCut};
     mutable std::mutex mutex_;
-    std::string releaseFailure_;
+    Wording releaseFailure_;
 };
 
 // Cuts the transmission when the limit passes, unless ended first.

@@ -32,7 +32,7 @@ enum class SoundOnAir { Nothing, Part, Whole };
 // program's own handler took over.
 class TransmissionCutError : public Fault {
   public:
-    TransmissionCutError(const std::string& message, int signalNumber, SoundOnAir onAir,
+    TransmissionCutError(const Wording& message, int signalNumber, SoundOnAir onAir,
                          std::optional<double> secondsPlayed, bool released)
         : Fault(message),
           signal_(signalNumber),

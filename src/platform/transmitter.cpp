@@ -6,14 +6,16 @@
 
 namespace zk {
 
-PttError::PttError(const std::string& specText, std::string_view reason)
-    : Fault("PTT \"" + specText + "\" " + std::string(reason)) {}
+PttError::PttError(const std::string& specText, const Wording& reason)
+    : Fault(Verbatim("PTT \"" + specText + "\" ") + reason) {}
 
 namespace {
 
-constexpr const char* kRigctldWithoutPtt =
+const Wording kRigctldWithoutPtt{
     "that rigctld was started without a PTT type; start it with -P RIG (the radio keys itself "
-    "over CAT) or with the radio's PTT type (-P RTS or -P DTR and -p DEVICE, -P CM108)";
+    "over CAT) or with the radio's PTT type (-P RTS or -P DTR and -p DEVICE, -P CM108)",
+    "этот rigctld запущен без типа PTT; запустите его с -P RIG (радиостанция включает передачу "
+    "сама, по CAT) или с типом PTT радиостанции (-P RTS или -P DTR и -p УСТРОЙСТВО, -P CM108)"};
 
 }  // namespace
 
@@ -28,10 +30,11 @@ Transmitter::Transmitter(PttSetting setting) : spec_(std::move(setting)) {
         // answers from what it told another client within its cache time, half a second; the
         // keying then says the same).
         if (spec_.method == PttMethod::Rigctld && !rig_->GetPtt()) {
-            throw HamlibFailure(std::string("cannot key: ") + kRigctldWithoutPtt);
+            throw HamlibFailure(Wording{"cannot key: ", "не может включить передачу: "} +
+                                kRigctldWithoutPtt);
         }
     } catch (const HamlibFailure& failure) {
-        throw PttError(spec_.text, failure.what());
+        throw PttError(spec_.text, WordingOf(failure));
     }
 }
 
@@ -53,7 +56,8 @@ void Transmitter::Key() {
         // ask it, where it can answer.
         const std::optional<bool> keyed = rig_->GetPtt();
         if (keyed && !*keyed) {
-            throw HamlibFailure("did not key: the radio still reports receive");
+            throw HamlibFailure({"did not key: the radio still reports receive",
+                                 "не включил передачу: радиостанция по-прежнему на приёме"});
         }
     } catch (const HamlibFailure& failure) {
         try {
@@ -62,8 +66,9 @@ void Transmitter::Key() {
             // the refusal to key is the news; the destructor tries the release again
         }
         const bool noPttType = spec_.method == PttMethod::Rigctld && failure.InvalidParameter();
-        throw PttError(spec_.text,
-                       failure.what() + (noPttType ? std::string("; ") + kRigctldWithoutPtt : ""));
+        throw PttError(
+            spec_.text,
+            WordingOf(failure) + (noPttType ? Verbatim("; ") + kRigctldWithoutPtt : Wording{}));
     }
 }
 
@@ -72,12 +77,12 @@ void Transmitter::Release() {
     ReleaseLocked();
 }
 
-std::string Transmitter::ReleaseQuietly() noexcept {
+Wording Transmitter::ReleaseQuietly() noexcept {
     try {
         Release();
         return {};
     } catch (const std::exception& error) {
-        return error.what();
+        return WordingOf(error);
     }
 }
 
@@ -95,10 +100,11 @@ void Transmitter::ReleaseLocked() {
             rig_->SetPtt(false);
             const std::optional<bool> keyed = rig_->GetPtt();
             if (keyed && *keyed) {
-                throw HamlibFailure("did not release: the radio still reports transmit");
+                throw HamlibFailure({"did not release: the radio still reports transmit",
+                                     "не выключил передачу: радиостанция по-прежнему на передаче"});
             }
         } catch (const HamlibFailure& failure) {
-            throw PttError(spec_.text, failure.what());
+            throw PttError(spec_.text, WordingOf(failure));
         }
     }
     keyed_ = false;

@@ -15,10 +15,10 @@ class HamlibRig;
 
 // The PTT cannot be reached, refuses, or does not key: "PTT "<setting>" <what failed>: <Hamlib's
 // reason>", e.g. "PTT "rigctld:localhost:4532" cannot be opened: IO error (failed to connect to
-// localhost:4532)". Nothing is played after it.
+// localhost:4532)", worded in Russian too. Nothing is played after it.
 class PttError : public Fault {
   public:
-    PttError(const std::string& specText, std::string_view reason);
+    PttError(const std::string& specText, const Wording& reason);
 };
 
 // One transmitter's PTT for the length of an object: opened when made (nothing keyed), keyed
@@ -39,8 +39,9 @@ class Transmitter {
     // Releases the transmitter if keyed; throws PttError when the release fails (it is tried
     // again on destruction).
     void Release();
-    // The same, for paths that cannot throw: returns the failure's message, empty on success.
-    std::string ReleaseQuietly() noexcept;
+    // The same, for paths that cannot throw: returns the failure's message in both languages,
+    // empty on success.
+    Wording ReleaseQuietly() noexcept;
 
     bool Keyed() const;
     const PttSetting& Setting() const { return spec_; }

@@ -27,10 +27,9 @@ bool RunUnderErrorBox(QWidget* parent, const std::function<void()>& action) {
     try {
         action();
         return true;
-    } catch (const Fault& fault) {
-        message = fault.what();
     } catch (const std::exception& error) {
-        message = error.what();
+        // The field's faults speak the window's Russian; the original fixed texts have only one.
+        message = WindowMessage(error);
     } catch (...) {
         message = "Unknown error";
     }

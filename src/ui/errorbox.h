@@ -20,7 +20,8 @@ QString ErrorBoxTitle();
 void ShowErrorBox(QWidget* parent, const std::string& message);
 
 // Runs `action`; a fault (zk::Fault, any standard exception) reaches the box instead of ending
-// the process. Returns false when the action failed.
+// the process, in its Russian wording when it carries one (zk::RussianWording). Returns false
+// when the action failed.
 bool RunUnderErrorBox(QWidget* parent, const std::function<void()>& action);
 
 }  // namespace zk::ui

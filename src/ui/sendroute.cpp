@@ -43,33 +43,46 @@ class LoggedSend : public Player {
         try {
             keyed_.Play(sound);
         } catch (const SoundInterruptedError& error) {
-            Log(EndOfInterruptedSound(error));
-            throw;
+            GoOn(error, Log(EndOfInterruptedSound(error)));
         } catch (const TransmissionCutError& error) {
-            if (error.OnAir() != SoundOnAir::Nothing) {
-                Log(EndOfCutTransmission(error));
-            }
-            throw;
+            GoOn(error, error.OnAir() != SoundOnAir::Nothing ? Log(EndOfCutTransmission(error))
+                                                             : std::nullopt);
         }
-        Log(SendEnd{});
+        if (const std::optional<Wording> failure = Log(SendEnd{})) {
+            throw Fault(Wording{"The signal was sent, but the programming log was not written: ",
+                                "Сигнал выдан, но журнал выдач не записан: "} +
+                        *failure);
+        }
     }
 
   private:
-    void Log(const SendEnd& end) {
+    // Writes the entry; returns why it could not be written, none when it was.
+    std::optional<Wording> Log(const SendEnd& end) {
         record_.settings = CopyPanelValues(panel_);
         nlohmann::ordered_json entry = SentLogEntry(record_);
         if (!end.fault.empty()) {
             entry["fault"] = end.fault;
         }
-        std::string reason;
         try {
-            reason = AppendToSentLog(entry);
+            Wording reason = AppendToSentLog(entry);
+            return reason.english.empty() ? std::nullopt
+                                          : std::optional<Wording>(std::move(reason));
         } catch (const std::exception& error) {
-            reason = error.what();
+            return WordingOf(error);
         }
-        if (!reason.empty()) {
-            throw Fault("The signal was sent, but the programming log was not written: " + reason);
+    }
+
+    // Called while `broken` is handled: its fault goes on, with the log's failure added to it
+    // rather than put in its place, so that a broken signal is never called sent.
+    [[noreturn]] static void GoOn(const std::exception& broken,
+                                  const std::optional<Wording>& logFailure) {
+        if (logFailure) {
+            throw Fault(WordingOf(broken) +
+                        Wording{"; the programming log was not written either: ",
+                                "; журнал выдач тоже не записан: "} +
+                        *logFailure);
         }
+        throw;
     }
 
     Transmitter ptt_;

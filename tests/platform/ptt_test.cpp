@@ -85,58 +85,74 @@ TEST(PttSetting, ReadsEveryFormIntoItsFields) {
     }
 }
 
+// Each refusal in the command line's English and the window's Russian, built from the same
+// pieces: a row whose Russian falls back to English, or loses a piece, fails.
 TEST(PttSetting, RejectsBadTextsNamingWhatIsWrong) {
     const std::string forms =
         "use none, rts:DEVICE, dtr:DEVICE, cat:MODEL:DEVICE[:BAUD], cm108:DEVICE[:GPIO] or "
         "rigctld[:HOST[:PORT]]";
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", "PTT \"\": empty; " + forms},
-        {"vox", "PTT \"vox\": unknown method \"vox\"; " + forms},
-        {"RTS:/dev/ttyUSB0", "PTT \"RTS:/dev/ttyUSB0\": unknown method \"RTS\"; " + forms},
-        {"none:/dev/ttyUSB0", "PTT \"none:/dev/ttyUSB0\": none takes nothing after it"},
-        {"rts", "PTT \"rts\": the device is missing (rts:DEVICE)"},
-        {"dtr:", "PTT \"dtr:\": the device is missing (dtr:DEVICE)"},
-        {"rts:ttyUSB0",
-         "PTT \"rts:ttyUSB0\": the device \"ttyUSB0\" must be a full path such as /dev/ttyUSB0"},
-        {"cat", "PTT \"cat\": the rig model is missing (cat:MODEL:DEVICE[:BAUD])"},
+    const std::string formsRu =
+        "допустимы none, rts:УСТРОЙСТВО, dtr:УСТРОЙСТВО, cat:МОДЕЛЬ:УСТРОЙСТВО[:СКОРОСТЬ], "
+        "cm108:УСТРОЙСТВО[:GPIO] и rigctld[:ХОСТ[:ПОРТ]]";
+    const std::string bauds = "300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200";
+    const struct {
+        std::string text;
+        std::string english;  // after "PTT "<text>": "
+        std::string russian;
+    } cases[] = {
+        {"", "empty; " + forms, "пусто; " + formsRu},
+        {"vox", "unknown method \"vox\"; " + forms, "неизвестный способ \"vox\"; " + formsRu},
+        {"RTS:/dev/ttyUSB0", "unknown method \"RTS\"; " + forms,
+         "неизвестный способ \"RTS\"; " + formsRu},
+        {"none:/dev/ttyUSB0", "none takes nothing after it", "после none ничего не пишется"},
+        {"rts", "the device is missing (rts:DEVICE)", "не указано устройство (rts:УСТРОЙСТВО)"},
+        {"dtr:", "the device is missing (dtr:DEVICE)", "не указано устройство (dtr:УСТРОЙСТВО)"},
+        {"rts:ttyUSB0", "the device \"ttyUSB0\" must be a full path such as /dev/ttyUSB0",
+         "устройство \"ttyUSB0\" указывается полным путём, например /dev/ttyUSB0"},
+        {"cat", "the rig model is missing (cat:MODEL:DEVICE[:BAUD])",
+         "не указана модель радиостанции (cat:МОДЕЛЬ:УСТРОЙСТВО[:СКОРОСТЬ])"},
         {"cat:ft991:/dev/ttyUSB0",
-         "PTT \"cat:ft991:/dev/ttyUSB0\": the rig model \"ft991\" is "
-         "not a Hamlib model number (rigctl --list shows them)"},
+         "the rig model \"ft991\" is not a Hamlib model number (rigctl --list shows them)",
+         "модель радиостанции \"ft991\" не номер модели Hamlib (их показывает rigctl --list)"},
         // Hamlib 4.5 ends the process on rig_init(0)
         {"cat:0:/dev/ttyUSB0",
-         "PTT \"cat:0:/dev/ttyUSB0\": the rig model \"0\" is not a Hamlib "
-         "model number (rigctl --list shows them)"},
-        {"cat:999999:/dev/ttyUSB0",
-         "PTT \"cat:999999:/dev/ttyUSB0\": Hamlib knows no rig model "
-         "999999 (rigctl --list shows them)"},
-        {"cat:1035", "PTT \"cat:1035\": the device is missing (cat:MODEL:DEVICE[:BAUD])"},
-        {"cat:1035:/dev/ttyUSB0:9601",
-         "PTT \"cat:1035:/dev/ttyUSB0:9601\": baud rate 9601 is not one of 300, 600, 1200, 2400, "
-         "4800, 9600, 19200, 38400, 57600, 115200"},
-        {"cat:1035:/dev/ttyUSB0:",
-         "PTT \"cat:1035:/dev/ttyUSB0:\": nothing follows the last \":\""},
-        {"cm108:/dev/hidraw0:0", "PTT \"cm108:/dev/hidraw0:0\": GPIO 0 is not one of 1..8"},
-        {"cm108:/dev/hidraw0:9", "PTT \"cm108:/dev/hidraw0:9\": GPIO 9 is not one of 1..8"},
-        {"cm108:hidraw0",
-         "PTT \"cm108:hidraw0\": the device \"hidraw0\" must be a full path such as /dev/hidraw0"},
-        {"rigctld:", "PTT \"rigctld:\": the host is empty"},
-        {"rigctld::4532", "PTT \"rigctld::4532\": the host is empty"},
-        {"rigctld:shack:0", "PTT \"rigctld:shack:0\": the port \"0\" is not a number 1..65535"},
-        {"rigctld:shack:65536",
-         "PTT \"rigctld:shack:65536\": the port \"65536\" is not a number 1..65535"},
-        {"rigctld:shack:45x",
-         "PTT \"rigctld:shack:45x\": the port \"45x\" is not a number 1..65535"},
-        {"rigctld:shack:", "PTT \"rigctld:shack:\": the port \"\" is not a number 1..65535"},
-        {"rigctld:[::1", "PTT \"rigctld:[::1\": \"]\" is missing after the IPv6 address"},
-        {"rigctld:[::1]4532", "PTT \"rigctld:[::1]4532\": \":PORT\" or nothing may follow \"]\""},
+         "the rig model \"0\" is not a Hamlib model number (rigctl --list shows them)",
+         "модель радиостанции \"0\" не номер модели Hamlib (их показывает rigctl --list)"},
+        {"cat:999999:/dev/ttyUSB0", "Hamlib knows no rig model 999999 (rigctl --list shows them)",
+         "Hamlib не знает модели радиостанции 999999 (их показывает rigctl --list)"},
+        {"cat:1035", "the device is missing (cat:MODEL:DEVICE[:BAUD])",
+         "не указано устройство (cat:МОДЕЛЬ:УСТРОЙСТВО[:СКОРОСТЬ])"},
+        {"cat:1035:/dev/ttyUSB0:9601", "baud rate 9601 is not one of " + bauds,
+         "скорость 9601 не из ряда " + bauds},
+        {"cat:1035:/dev/ttyUSB0:", "nothing follows the last \":\"",
+         "после последнего \":\" ничего нет"},
+        {"cm108:/dev/hidraw0:0", "GPIO 0 is not one of 1..8", "GPIO 0 не из 1..8"},
+        {"cm108:/dev/hidraw0:9", "GPIO 9 is not one of 1..8", "GPIO 9 не из 1..8"},
+        {"cm108:hidraw0", "the device \"hidraw0\" must be a full path such as /dev/hidraw0",
+         "устройство \"hidraw0\" указывается полным путём, например /dev/hidraw0"},
+        {"rigctld:", "the host is empty", "не указан хост"},
+        {"rigctld::4532", "the host is empty", "не указан хост"},
+        {"rigctld:shack:0", "the port \"0\" is not a number 1..65535",
+         "порт \"0\" не число в пределах 1..65535"},
+        {"rigctld:shack:65536", "the port \"65536\" is not a number 1..65535",
+         "порт \"65536\" не число в пределах 1..65535"},
+        {"rigctld:shack:45x", "the port \"45x\" is not a number 1..65535",
+         "порт \"45x\" не число в пределах 1..65535"},
+        {"rigctld:shack:", "the port \"\" is not a number 1..65535",
+         "порт \"\" не число в пределах 1..65535"},
+        {"rigctld:[::1", "\"]\" is missing after the IPv6 address", "после адреса IPv6 нет \"]\""},
+        {"rigctld:[::1]4532", "\":PORT\" or nothing may follow \"]\"",
+         "после \"]\" может стоять только \":ПОРТ\""},
     };
-    for (const auto& [text, message] : cases) {
-        SCOPED_TRACE(text);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
         try {
-            ParsePttSetting(text);
+            ParsePttSetting(c.text);
             ADD_FAILURE() << "accepted";
         } catch (const PttSettingError& e) {
-            EXPECT_EQ(e.what(), message);
+            const std::string subject = "PTT \"" + c.text + "\": ";
+            EXPECT_EQ(e.what(), subject + c.english);
+            EXPECT_EQ(e.Russian(), subject + c.russian);
         }
     }
 }
@@ -233,6 +249,12 @@ TEST_F(PttOverRigctld, ARigThatCannotKeyIsAFaultBeforeAnySound) {
             << e.what();
         EXPECT_NE(std::string(e.what()).find("start it with -P RIG"), std::string::npos)
             << e.what();
+        EXPECT_EQ(e.Russian().rfind("PTT \"" + server->Setting() +
+                                        "\" не может включить передачу: этот rigctld запущен без "
+                                        "типа PTT; запустите его с -P RIG",
+                                    0),
+                  0u)
+            << e.Russian();
     }
     EXPECT_FALSE(played);
 }
@@ -283,6 +305,9 @@ TEST_F(PttOverRigctld, TheTransmitLimitReleasesAStuckKeyAndStopsThePlayback) {
         EXPECT_EQ(std::string(e.what()), "PTT \"" + server->Setting() +
                                              "\" released after the transmit limit of 150 ms; "
                                              "the sound was cut");
+        EXPECT_EQ(e.Russian(), "PTT \"" + server->Setting() +
+                                   "\": передача выключена по истечении предела времени передачи "
+                                   "150 мс; звук оборван");
     }
     EXPECT_TRUE(stopped);
     EXPECT_EQ(keyedAtStop, 0);

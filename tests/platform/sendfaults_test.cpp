@@ -19,28 +19,30 @@ TEST(SendFaults, TheFaultAndTheLineSayHowFarTheSendGot) {
         std::string fault;
         std::string line;
     } cases[] = {
-        {EndOfCutTransmission(TransmissionCutError("cut", SIGINT, SoundOnAir::Part, 1.24, true)),
+        {EndOfCutTransmission(
+             TransmissionCutError(Verbatim("cut"), SIGINT, SoundOnAir::Part, 1.24, true)),
          true, "cut by SIGINT 1.2 s into the signal",
          "interrupted by SIGINT 1.2 s into the signal (check word 6BD6): only part of it went "
          "out; the transmitter was released; the send was logged"},
         {EndOfCutTransmission(
-             TransmissionCutError("cut", SIGTERM, SoundOnAir::Whole, std::nullopt, true)),
+             TransmissionCutError(Verbatim("cut"), SIGTERM, SoundOnAir::Whole, std::nullopt, true)),
          true, "SIGTERM in the PTT tail, after the whole signal",
          "interrupted by SIGTERM after the signal (check word 6BD6) went out whole; the "
          "transmitter was released; the send was logged"},
-        {EndOfCutTransmission(
-             TransmissionCutError("cut", SIGINT, SoundOnAir::Nothing, std::nullopt, true)),
+        {EndOfCutTransmission(TransmissionCutError(Verbatim("cut"), SIGINT, SoundOnAir::Nothing,
+                                                   std::nullopt, true)),
          false, "cut by SIGINT during the signal",
          "interrupted by SIGINT before the signal (check word 6BD6) began: nothing was sent; no "
          "transmitter was keyed; nothing was logged"},
         // A release that failed is the news above all: the radio may be on the air.
         {EndOfCutTransmission(
-             TransmissionCutError("cut", SIGHUP, SoundOnAir::Part, std::nullopt, false)),
+             TransmissionCutError(Verbatim("cut"), SIGHUP, SoundOnAir::Part, std::nullopt, false)),
          true, "cut by SIGHUP during the signal; the transmitter's release failed",
          "interrupted by SIGHUP during the signal (check word 6BD6): only part of it went out; "
          "THE TRANSMITTER MAY STILL BE KEYED: check the radio; the send was logged"},
         {EndOfCutTransmission(TransmissionCutError(
-             "PTT \"rts:/dev/ttyS0\" released after the transmit limit of 1 s; the sound was cut",
+             Verbatim("PTT \"rts:/dev/ttyS0\" released after the transmit limit of 1 s; the sound "
+                      "was cut"),
              0, SoundOnAir::Part, 0.5, true)),
          true, "PTT \"rts:/dev/ttyS0\" released after the transmit limit of 1 s; the sound was cut",
          ""},  // the limit's own message is the run's fault; no line of a signal
@@ -57,10 +59,13 @@ TEST(SendFaults, TheFaultAndTheLineSayHowFarTheSendGot) {
         }
     }
     // Whether a cut was the limit's or a signal's decides whether the run ends after it.
-    EXPECT_EQ(EndOfCutTransmission(TransmissionCutError("", 0, SoundOnAir::Part, {}, true)).cause,
-              SendBreak::TransmitLimit);
     EXPECT_EQ(
-        EndOfCutTransmission(TransmissionCutError("", SIGINT, SoundOnAir::Part, {}, true)).cause,
+        EndOfCutTransmission(TransmissionCutError(Verbatim(""), 0, SoundOnAir::Part, {}, true))
+            .cause,
+        SendBreak::TransmitLimit);
+    EXPECT_EQ(
+        EndOfCutTransmission(TransmissionCutError(Verbatim(""), SIGINT, SoundOnAir::Part, {}, true))
+            .cause,
         SendBreak::Signal);
 }
 
@@ -77,8 +82,16 @@ TEST(SendFaults, AnUnderrunSaysWhereTheSignalBroke) {
     EXPECT_STREQ(underrun.what(),
                  "Cannot play file \"/work/_qq.wav\". ALSA device \"default\": the sound was "
                  "interrupted 1.23 s in (underrun)");
-    SendEnd cut =
-        EndOfCutTransmission(TransmissionCutError("cut", SIGTERM, SoundOnAir::Part, 3.0, true));
+    // The window tells the operator the same as the command line, in Russian, with the device.
+    EXPECT_EQ(underrun.Russian(),
+              "Звук прервался через 1,23 с от начала сигнала (опустошение буфера, устройство ALSA "
+              "\"default\"): репитер принял искажённое сообщение; выдайте сигнал ещё раз");
+    EXPECT_NE(SoundInterruptedError("_qq.wav", "default", 0.5, "suspended")
+                  .Russian()
+                  .find("(устройство приостановлено,"),
+              std::string::npos);
+    SendEnd cut = EndOfCutTransmission(
+        TransmissionCutError(Verbatim("cut"), SIGTERM, SoundOnAir::Part, 3.0, true));
     EXPECT_EQ(InterruptionLine(cut, "the level tone", true, std::nullopt),
               "interrupted by SIGTERM 3.0 s into the level tone: only part of it went out; the "
               "transmitter was released");

@@ -104,7 +104,7 @@ std::optional<std::string> LogSend(const NamedSettings& settings, const CommonOp
                                    const SendAttempt& attempt) {
     std::string reason;
     try {
-        reason = AppendToSentLog(LogEntry(settings, common, send, ptt, attempt));
+        reason = AppendToSentLog(LogEntry(settings, common, send, ptt, attempt)).english;
     } catch (const std::exception& error) {
         reason = error.what();
     }
