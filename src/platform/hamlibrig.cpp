@@ -113,6 +113,11 @@ rig_model_t ModelFor(const PttSetting& setting) {
     }
 }
 
+// How long a command to rigctld waits for its answer, and how often it is tried again: rigctld
+// answers a PTT command within milliseconds on a working link.
+constexpr int kRigctldTimeoutMilliseconds = 1000;
+constexpr int kRigctldRetries = 1;
+
 void Configure(Call& call, RIG* rig, const PttSetting& setting) {
     switch (setting.method) {
         case PttMethod::Rts:
@@ -140,6 +145,10 @@ void Configure(Call& call, RIG* rig, const PttSetting& setting) {
             SetConf(call, rig, "rig_pathname",
                     (ipv6 ? "[" + setting.host + "]" : setting.host) + ":" +
                         std::to_string(setting.port));
+            // A rigctld that stops answering must not hold a keyed transmitter: every command
+            // gets one answer's time, with one try more.
+            SetConf(call, rig, "timeout", std::to_string(kRigctldTimeoutMilliseconds));
+            SetConf(call, rig, "retry", std::to_string(kRigctldRetries));
             break;
         }
         case PttMethod::None:

@@ -65,6 +65,14 @@ SendEnd EndOfInterruptedCheck(int signalNumber) {
     return end;
 }
 
+SendEnd EndOfFailedRelease(const ReleaseFailedError& error) {
+    SendEnd end;
+    end.cause = SendBreak::Release;
+    end.released = false;
+    end.fault = error.what();
+    return end;
+}
+
 std::string InterruptedSoundMessage(const SoundInterruptedError& error) {
     return EndOfInterruptedSound(error).fault + ": the repeater got a broken message; send again";
 }

@@ -10,9 +10,9 @@
 
 namespace zk {
 
-// What broke a send: nothing, its sound (an underrun), the transmit limit, or a request to end
-// the process.
-enum class SendBreak { None, Sound, TransmitLimit, Signal };
+// What broke a send: nothing, its sound (an underrun), the transmit limit, a request to end the
+// process, or the release after it (the sound went out whole; the radio may still be keyed).
+enum class SendBreak { None, Sound, TransmitLimit, Signal, Release };
 
 // How one send ended.
 struct SendEnd {
@@ -37,6 +37,9 @@ SendEnd EndOfCutTransmission(const TransmissionCutError& error);
 
 // The request to end the process came after the whole sound, while its check listened.
 SendEnd EndOfInterruptedCheck(int signalNumber);
+
+// The whole sound went out, then the transmitter's release failed.
+SendEnd EndOfFailedRelease(const ReleaseFailedError& error);
 
 // "the sound was interrupted 1.23 s into the signal (underrun): the repeater got a broken
 // message; send again": the message of an interrupted send.

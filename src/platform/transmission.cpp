@@ -95,9 +95,7 @@ class Cut {
                 Verbatim(SignalName(cause) + ")");
         }
         if (!released) {
-            message +=
-                Wording{"; the transmitter may still be keyed: check the radio",
-                        "; передатчик, возможно, всё ещё на передаче: проверьте радиостанцию"};
+            message += kMayStillBeKeyed;
         }
         throw TransmissionCutError(message, cause == kCutByLimit ? 0 : cause, onAir, secondsPlayed,
                                    released);
@@ -190,7 +188,11 @@ void Transmit(Transmitter& ptt, const TransmitTiming& timing, const Playback& pl
         cut.Report(timing, onAir, std::nullopt);
     }
     if (keys) {
-        ptt.Release();  // reported when it fails; KeyDown only tries again
+        try {
+            ptt.Release();  // KeyDown only tries again
+        } catch (const PttError& error) {
+            throw ReleaseFailedError(WordingOf(error) + kMayStillBeKeyed);
+        }
     }
 }
 

@@ -56,6 +56,13 @@ class TransmissionCutError : public Fault {
     bool released_;
 };
 
+// The whole sound went out, then the transmitter's release failed: the send reached the air
+// (and belongs in the log), and the radio may still be keyed.
+class ReleaseFailedError : public Fault {
+  public:
+    explicit ReleaseFailedError(const Wording& message) : Fault(message) {}
+};
+
 // What plays the sound: returns when the sound has drained, throws when it cannot play. It should
 // end early once `stop` is requested (PreparedSound::Play does, with PlaybackStoppedError).
 using Playback = std::function<void(std::stop_token stop)>;
@@ -65,9 +72,9 @@ using Playback = std::function<void(std::stop_token stop)>;
 // (a watchdog thread releases at once and requests the stop; then TransmissionCutError), and on
 // SIGINT, SIGTERM, SIGHUP, SIGQUIT (see TerminationRelease; then the playback is stopped, and
 // TransmissionCutError is thrown if the process still runs, as it does under a TerminationHold).
-// Throws PttError, and plays nothing, when the PTT refuses to key, and PttError when the release
-// at the end fails. With `none` nothing is keyed and nothing waited for, and there is no limit,
-// but a request to end the process still stops the sound.
+// Throws PttError, and plays nothing, when the PTT refuses to key, and ReleaseFailedError when the
+// release at the end fails. With `none` nothing is keyed and nothing waited for, and there is no
+// limit, but a request to end the process still stops the sound.
 void Transmit(Transmitter& ptt, const TransmitTiming& timing, const Playback& playback);
 
 }  // namespace zk

@@ -9,6 +9,10 @@ namespace zk {
 PttError::PttError(const std::string& specText, const Wording& reason)
     : Fault(Verbatim("PTT \"" + specText + "\" ") + reason) {}
 
+const Wording kMayStillBeKeyed{
+    "; the transmitter may still be keyed: check the radio",
+    "; передатчик, возможно, всё ещё на передаче: проверьте радиостанцию"};
+
 namespace {
 
 const Wording kRigctldWithoutPtt{
@@ -60,15 +64,19 @@ void Transmitter::Key() {
                                  "не включил передачу: радиостанция по-прежнему на приёме"});
         }
     } catch (const HamlibFailure& failure) {
+        // The refusal to key is the news; a release that fails too is added to it, since the
+        // radio may then be on the air (the destructor tries the release again).
+        bool released = true;
         try {
             ReleaseLocked();
         } catch (const PttError&) {
-            // the refusal to key is the news; the destructor tries the release again
+            released = false;
         }
         const bool noPttType = spec_.method == PttMethod::Rigctld && failure.InvalidParameter();
-        throw PttError(
-            spec_.text,
-            WordingOf(failure) + (noPttType ? Verbatim("; ") + kRigctldWithoutPtt : Wording{}));
+        throw PttError(spec_.text,
+                       WordingOf(failure) +
+                           (noPttType ? Verbatim("; ") + kRigctldWithoutPtt : Wording{}) +
+                           (released ? Wording{} : kMayStillBeKeyed));
     }
 }
 
@@ -97,17 +105,29 @@ void Transmitter::ReleaseLocked() {
     }
     if (rig_) {
         try {
-            rig_->SetPtt(false);
-            const std::optional<bool> keyed = rig_->GetPtt();
-            if (keyed && *keyed) {
-                throw HamlibFailure({"did not release: the radio still reports transmit",
-                                     "не выключил передачу: радиостанция по-прежнему на передаче"});
-            }
+            ReleaseThrough(*rig_);
         } catch (const HamlibFailure& failure) {
-            throw PttError(spec_.text, WordingOf(failure));
+            // A link that dropped under the key (rigctld restarted, a connection cut) may reach
+            // the radio afresh: one new link, and the release through it.
+            try {
+                auto fresh = std::make_unique<HamlibRig>(spec_);
+                ReleaseThrough(*fresh);
+                rig_ = std::move(fresh);
+            } catch (const HamlibFailure&) {
+                throw PttError(spec_.text, WordingOf(failure));
+            }
         }
     }
     keyed_ = false;
+}
+
+void Transmitter::ReleaseThrough(HamlibRig& rig) {
+    rig.SetPtt(false);
+    const std::optional<bool> keyed = rig.GetPtt();
+    if (keyed && *keyed) {
+        throw HamlibFailure({"did not release: the radio still reports transmit",
+                             "не выключил передачу: радиостанция по-прежнему на передаче"});
+    }
 }
 
 }  // namespace zk

@@ -21,6 +21,9 @@ class PttError : public Fault {
     PttError(const std::string& specText, const Wording& reason);
 };
 
+// Said whenever a release could not be confirmed: the radio may be on the air.
+extern const Wording kMayStillBeKeyed;
+
 // One transmitter's PTT for the length of an object: opened when made (nothing keyed), keyed
 // and released on request, released when destroyed on every path. With `none` nothing is opened
 // and keying does nothing. Key and Release may be called from different threads (the transmit
@@ -36,8 +39,8 @@ class Transmitter {
     // Keys the transmitter and checks, where the backend can tell, that it is keyed. Throws
     // PttError, leaving it released, when it refuses or does not key.
     void Key();
-    // Releases the transmitter if keyed; throws PttError when the release fails (it is tried
-    // again on destruction).
+    // Releases the transmitter if keyed, through a new link when the first has dropped; throws
+    // PttError when the release fails (it is tried again on destruction).
     void Release();
     // The same, for paths that cannot throw: returns the failure's message in both languages,
     // empty on success.
@@ -48,6 +51,9 @@ class Transmitter {
 
   private:
     void ReleaseLocked();
+    // Releases through `rig` and asks it, where it can answer, that the key is up; throws
+    // HamlibFailure when it cannot.
+    static void ReleaseThrough(HamlibRig& rig);
 
     PttSetting spec_;
     mutable std::mutex mutex_;

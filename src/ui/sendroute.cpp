@@ -47,6 +47,8 @@ class LoggedSend : public Player {
         } catch (const TransmissionCutError& error) {
             GoOn(error, error.OnAir() != SoundOnAir::Nothing ? Log(EndOfCutTransmission(error))
                                                              : std::nullopt);
+        } catch (const ReleaseFailedError& error) {
+            GoOn(error, Log(EndOfFailedRelease(error)));
         }
         if (const std::optional<Wording> failure = Log(SendEnd{})) {
             throw Fault(Wording{"The signal was sent, but the programming log was not written: ",

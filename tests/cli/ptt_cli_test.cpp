@@ -291,6 +291,61 @@ TEST(PttCli, NothingIsPlayedWithoutTheKeyThatWasAskedFor) {
     }
 }
 
+// A link to rigctld that drops, freezes or lies under the key: the release goes through a new link
+// when one can be made; when none can, the run ends with what cannot be missed (exit status 1).
+// The key is never left down unsaid, every send whose sound went out is logged, and no run
+// outlasts its limit.
+TEST(PttCli, ALinkThatFailsUnderTheKeyIsReleasedOrSaid) {
+    const std::string rigctld = testing::FindRigctld();
+    if (rigctld.empty()) {
+        GTEST_SKIP() << "rigctld is not installed";
+    }
+    WorkFolder folder;
+    const std::string sound = testing::CaptureConfig(folder.path() / "sent.raw");
+    struct Case {
+        std::string action;
+        std::string line;  // after whose answer the link fails: "T 1" keys, the second "t"
+        int count;         // checks the key (the first is asked when the PTT is opened)
+        int status;
+        int keyedAfter;  // the rig's PTT once the run has ended
+        bool logged;     // an entry with a fault, when the sound went out
+        std::string said;
+    };
+    const std::vector<Case> cases = {
+        {"cut", "t", 2, 0, 0, false, ""},
+        {"cut", "T 1", 1, 1, 0, false, "cannot report its PTT state"},
+        {"cut-all", "t", 2, 1, 1, true, "the transmitter may still be keyed: check the radio"},
+        {"cut-all", "T 1", 1, 1, 1, false, "the transmitter may still be keyed: check the radio"},
+        {"freeze", "t", 2, 1, 1, true, "the transmitter may still be keyed: check the radio"},
+        // A keying taken and not carried out is found by asking the radio, not a cache.
+        {"lie", "T 1", 1, 1, 0, false, "did not key: the radio still reports receive"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action + " after " + c.line);
+        testing::Rigctld rig(rigctld);
+        ASSERT_TRUE(rig.WaitUntilListening());
+        testing::RigProxy proxy(rig, c.action, c.line, c.count);
+        ASSERT_TRUE(proxy.WaitUntilListening());
+        const std::string log = ReadFile(testing::StateFolder() / "zk77q3" / "sent.jsonl");
+        const pid_t pid = StartTool("play " + std::string(testing::kQuietCodes) + " --ptt " +
+                                        proxy.Setting() + " --ptt-limit 10",
+                                    "export " + sound);
+        ASSERT_GT(pid, 0);
+        // Bounded: every command waits its timeout, and the limit holds.
+        EXPECT_EQ(testing::WaitFor(pid, 30s), c.status) << ReadFile("zk.err");
+        EXPECT_EQ(rig.PttState(), c.keyedAfter) << ReadFile("zk.err");
+        const std::string err = ReadFile("zk.err");
+        EXPECT_NE(err.find(c.said), std::string::npos) << err;
+        const bool newEntry = ReadFile(testing::StateFolder() / "zk77q3" / "sent.jsonl") != log;
+        EXPECT_EQ(newEntry, c.status == 0 || c.logged) << err;
+        if (c.logged) {
+            EXPECT_NE(LastLogEntry().value("fault", "").find("may still be keyed"),
+                      std::string::npos)
+                << LastLogEntry();
+        }
+    }
+}
+
 // Bad keying values are bad input for every sending command, from the command line or a
 // profile: exit status 2 naming where the value came from, nothing written, nothing played.
 TEST(PttCli, BadKeyingValuesAreRefusedBeforeAnythingHappens) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
@@ -154,6 +155,63 @@ class KeyWatch {
   private:
     std::atomic<bool> keyed_{false};
     std::jthread thread_;  // declared last: stopped and joined before the flag goes
+};
+
+// rigproxy.py between the program and a rigctld: the link cut or frozen at a chosen moment (see
+// the script), while the rigctld itself keeps the rig's state for a second client to read.
+class RigProxy {
+  public:
+    // `action` "cut", "cut-all" or "freeze" once the `count`-th client line that reads
+    // `pattern` has had its answer; an empty `action` only relays.
+    RigProxy(const Rigctld& rig, const std::string& action = "", const std::string& pattern = "",
+             int count = 1)
+        : port_(FreePort()) {
+        std::vector<std::string> argv = {"python3", ZK_RIGPROXY, std::to_string(port_),
+                                         std::to_string(rig.Port())};
+        if (!action.empty()) {
+            argv.insert(argv.end(), {action, pattern, std::to_string(count)});
+        }
+        std::vector<char*> args;
+        for (std::string& a : argv) {
+            args.push_back(a.data());
+        }
+        args.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (::posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~RigProxy() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    RigProxy(const RigProxy&) = delete;
+    RigProxy& operator=(const RigProxy&) = delete;
+
+    std::string Setting() const { return "rigctld:127.0.0.1:" + std::to_string(port_); }
+
+    // Whether it accepts connections, polled every 20 ms for up to `limit`.
+    bool WaitUntilListening(std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            const int fd = Connect(port_);
+            if (fd >= 0) {
+                ::close(fd);
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+  private:
+    int port_;
+    pid_t pid_ = -1;
 };
 
 }  // namespace zk::testing

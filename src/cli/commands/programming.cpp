@@ -71,6 +71,8 @@ SendEnd SendOnce(Player& speaker, AlsaPlayer& device, const Sound& sound) {
         return EndOfInterruptedSound(error);
     } catch (const TransmissionCutError& error) {
         return EndOfCutTransmission(error);
+    } catch (const ReleaseFailedError& error) {
+        return EndOfFailedRelease(error);
     }
 }
 
@@ -223,10 +225,10 @@ int RunProgramming(CommonOptions& common, const SendOptions& send) {
         CountDown(send.delaySeconds);
         attempts = SendUntilHeard(settings, common, send, keying, speaker, device);
         const SendEnd& last = attempts.back().end;
-        if (last.cause == SendBreak::TransmitLimit) {
+        if (last.cause == SendBreak::TransmitLimit || last.cause == SendBreak::Release) {
             SayError(last.fault);
         }
-        if (last.cause == SendBreak::TransmitLimit || last.cause == SendBreak::Signal) {
+        if (last.cause != SendBreak::None && last.cause != SendBreak::Sound) {
             return kExitFault;  // a signal ends the process before this, unless it was ignored
         }
         if (last.cause == SendBreak::None) {
