@@ -77,7 +77,10 @@ class Call {
         if (!line_.empty()) {
             reason += " (" + line_ + ")";
         }
-        throw HamlibFailure(action + Verbatim(reason), status == -RIG_EINVAL);
+        throw HamlibFailure(action + Verbatim(reason),
+                            status == -RIG_EINVAL     ? HamlibFailure::Kind::InvalidParameter
+                            : status == -RIG_ETIMEOUT ? HamlibFailure::Kind::TimedOut
+                                                      : HamlibFailure::Kind::Other);
     }
 
   private:
@@ -114,9 +117,11 @@ rig_model_t ModelFor(const PttSetting& setting) {
 }
 
 // How long a command to rigctld waits for its answer, and how often it is tried again: rigctld
-// answers a PTT command within milliseconds on a working link.
-constexpr int kRigctldTimeoutMilliseconds = 1000;
-constexpr int kRigctldRetries = 1;
+// answers a PTT command within milliseconds on a working link, and a release that waits longer
+// keeps a frozen link's radio on the air and a signal from acting (a release and one new link
+// to try it through take about a second at most).
+constexpr int kRigctldTimeoutMilliseconds = 500;
+constexpr int kRigctldRetries = 0;
 
 void Configure(Call& call, RIG* rig, const PttSetting& setting) {
     switch (setting.method) {
@@ -146,7 +151,7 @@ void Configure(Call& call, RIG* rig, const PttSetting& setting) {
                     (ipv6 ? "[" + setting.host + "]" : setting.host) + ":" +
                         std::to_string(setting.port));
             // A rigctld that stops answering must not hold a keyed transmitter: every command
-            // gets one answer's time, with one try more.
+            // gets one answer's time.
             SetConf(call, rig, "timeout", std::to_string(kRigctldTimeoutMilliseconds));
             SetConf(call, rig, "retry", std::to_string(kRigctldRetries));
             break;

@@ -20,16 +20,19 @@ namespace zk {
 // worded in Russian too; Hamlib's own text stays as Hamlib gives it.
 class HamlibFailure : public std::runtime_error, public RussianWording {
   public:
-    explicit HamlibFailure(const Wording& reason, bool invalidParameter = false)
-        : std::runtime_error(reason.english),
-          RussianWording(reason.russian),
-          invalidParameter_(invalidParameter) {}
+    // What Hamlib's answer was, where it matters to the caller.
+    enum class Kind { Other, InvalidParameter, TimedOut };
+
+    explicit HamlibFailure(const Wording& reason, Kind kind = Kind::Other)
+        : std::runtime_error(reason.english), RussianWording(reason.russian), kind_(kind) {}
     // Hamlib answered "Invalid parameter" (RIG_EINVAL): what a rigctld without a PTT type says
     // to a keying.
-    bool InvalidParameter() const { return invalidParameter_; }
+    bool InvalidParameter() const { return kind_ == Kind::InvalidParameter; }
+    // No answer came within the timeout: the link is there but nobody answers on it.
+    bool TimedOut() const { return kind_ == Kind::TimedOut; }
 
   private:
-    bool invalidParameter_;
+    Kind kind_;
 };
 
 // Whether Hamlib has a backend for rig model `model` (rigctl --list).

@@ -55,12 +55,14 @@ class Cut {
             // The cause first: a playback that ends while the release is on its way was cut.
             int expected = kNotCut;
             cause_.compare_exchange_strong(expected, cause);
+            // The sound stops at once, whatever the release takes (a link that stopped
+            // answering costs its timeout): no more of it goes to a radio about to drop.
+            stop_.request_stop();
             Wording failure = ptt_.ReleaseQuietly();
             if (!failure.english.empty()) {
                 releaseFailure_ = std::move(failure);
             }
         }
-        stop_.request_stop();
     }
 
     std::stop_token Token() const { return stop_.get_token(); }
@@ -71,7 +73,12 @@ class Cut {
         const int cause = cause_.load();
         const bool keys = ptt_.Setting().method != PttMethod::None;
         const std::lock_guard<std::mutex> lock(mutex_);
-        const Wording failure = releaseFailure_;
+        // The release's own message names the PTT again: said once here.
+        const std::string named = "PTT \"" + ptt_.Setting().text + "\" ";
+        const auto unnamed = [&named](const std::string& text) {
+            return text.starts_with(named) ? text.substr(named.size()) : text;
+        };
+        const Wording failure{unnamed(releaseFailure_.english), unnamed(releaseFailure_.russian)};
         const bool released = !ptt_.Keyed();
         Wording message;
         if (keys) {
@@ -124,16 +131,22 @@ class Watchdog {
     std::jthread thread_;  // asked to stop and joined when the watchdog ends
 };
 
-// Releases on the way out of Transmit, whatever the way.
+// Releases on the way out of Transmit, whatever the way, unless a cut has tried already: its
+// try and its outcome stand, and a link that stopped answering is not waited on twice.
 class KeyDown {
   public:
-    explicit KeyDown(Transmitter& ptt) : ptt_(ptt) { ptt_.Key(); }
-    ~KeyDown() { ptt_.ReleaseQuietly(); }
+    KeyDown(Transmitter& ptt, const Cut& cut) : ptt_(ptt), cut_(cut) { ptt_.Key(); }
+    ~KeyDown() {
+        if (!cut_.Happened()) {
+            ptt_.ReleaseQuietly();
+        }
+    }
     KeyDown(const KeyDown&) = delete;
     KeyDown& operator=(const KeyDown&) = delete;
 
   private:
     Transmitter& ptt_;
+    const Cut& cut_;
 };
 
 }  // namespace
@@ -154,7 +167,7 @@ void Transmit(Transmitter& ptt, const TransmitTiming& timing, const Playback& pl
     }
     std::optional<KeyDown> key;
     if (keys) {
-        key.emplace(ptt);
+        key.emplace(ptt, cut);
     }
     SoundOnAir onAir = SoundOnAir::Nothing;
     try {

@@ -108,7 +108,11 @@ void Transmitter::ReleaseLocked() {
             ReleaseThrough(*rig_);
         } catch (const HamlibFailure& failure) {
             // A link that dropped under the key (rigctld restarted, a connection cut) may reach
-            // the radio afresh: one new link, and the release through it.
+            // the radio afresh: one new link, and the release through it. A link that is there
+            // but silent (rigctld stopped) would only cost another timeout.
+            if (failure.TimedOut()) {
+                throw PttError(spec_.text, WordingOf(failure));
+            }
             try {
                 auto fresh = std::make_unique<HamlibRig>(spec_);
                 ReleaseThrough(*fresh);

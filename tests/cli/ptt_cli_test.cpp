@@ -245,6 +245,50 @@ TEST_F(PttOnAir, SignalsIgnoredByTheCallerStayIgnored) {
     EXPECT_FALSE(LastLogEntry().contains("fault")) << LastLogEntry();
 }
 
+// A rigctld that stops answering while keyed (its link frozen after the key was checked): a
+// signal stops the sound at once and ends the run within a second, and the transmit limit
+// holds; both say that the transmitter may still be keyed.
+TEST_F(PttOnAir, AFrozenLinkHoldsNeitherASignalNorTheLimit) {
+    struct Case {
+        std::string args;
+        int signalNumber;  // sent once keyed, or 0: the limit of 2 s ends it
+    };
+    for (const Case& c :
+         {Case{"tone --seconds 30", SIGTERM}, Case{"tone --seconds 30 --ptt-limit 2", 0}}) {
+        SCOPED_TRACE(c.args);
+        testing::RigProxy proxy(*rig_, "freeze", "t", 2);
+        ASSERT_TRUE(proxy.WaitUntilListening());
+        const pid_t pid = StartTool(c.args + " --ptt " + proxy.Setting());
+        ASSERT_GT(pid, 0);
+        ASSERT_TRUE(testing::WaitUntil([&] { return rig_->PttState() == 1; }, 20s))
+            << ReadFile("zk.err");
+        std::this_thread::sleep_for(300ms);
+        const auto sent = std::chrono::steady_clock::now();
+        int status = 0;
+        if (c.signalNumber != 0) {
+            ::kill(pid, c.signalNumber);
+            const bool ended =
+                testing::WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 2s);
+            EXPECT_TRUE(ended) << "still running 2 s after the signal";
+            if (!ended) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, &status, 0);
+            }
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signalNumber);
+        } else {
+            EXPECT_EQ(testing::WaitFor(pid, 5s), 1) << ReadFile("zk.err");
+            EXPECT_LT(std::chrono::steady_clock::now() - sent, 4s);
+        }
+        // In capitals in the line of an interruption, as the limit's fault otherwise.
+        const std::string err = ReadFile("zk.err");
+        EXPECT_TRUE(err.find(c.signalNumber != 0 ? "MAY STILL BE KEYED" : "may still be keyed") !=
+                    std::string::npos)
+            << err;
+        rig_.emplace(testing::FindRigctld());  // a rig of its own, unkeyed, for the next case
+        ASSERT_TRUE(rig_->WaitUntilListening());
+    }
+}
+
 // A PTT that cannot be reached, or that refuses to key, stops every sending command before a
 // sample is played: exit status 1 with the PTT's own message, and the capture stays empty.
 TEST(PttCli, NothingIsPlayedWithoutTheKeyThatWasAskedFor) {
