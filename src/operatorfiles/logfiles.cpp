@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <thread>
 
 #include "errors.h"
@@ -226,6 +228,34 @@ Opened OpenLogFile(const FileHandle& folder, const std::filesystem::path& path, 
     return out;
 }
 
+// The name of the program that holds a lock on the file open as `fd`, from the kernel's table
+// of locks; empty when it cannot be told.
+std::string LockHolder(int fd) {
+    struct stat file {};
+    if (::fstat(fd, &file) != 0) {
+        return {};
+    }
+    char inode[64];
+    std::snprintf(inode, sizeof inode, " %02x:%02x:%llu ", major(file.st_dev), minor(file.st_dev),
+                  static_cast<unsigned long long>(file.st_ino));
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        // "1: FLOCK  ADVISORY  WRITE 1234 08:01:5678 0 EOF"
+        const std::size_t at = (line + " ").find(inode);
+        if (at == std::string::npos) {
+            continue;
+        }
+        const std::size_t pidEnd = line.rfind(' ', at);
+        const std::size_t pidStart = line.rfind(' ', pidEnd - 1);
+        const std::string pid = line.substr(pidStart + 1, pidEnd - pidStart - 1);
+        std::ifstream comm("/proc/" + pid + "/comm");
+        std::string name;
+        std::getline(comm, name);
+        return name;
+    }
+    return {};
+}
+
 // Takes the file's lock (`operation`: LOCK_EX to append, LOCK_SH to read), waiting a few
 // seconds for another run to finish with it. Empty on success.
 Wording Lock(int fd, int operation, const std::filesystem::path& path) {
@@ -240,10 +270,19 @@ Wording Lock(int fd, int operation, const std::filesystem::path& path) {
                             path, error);
         }
         if (std::chrono::steady_clock::now() >= deadline) {
+            const std::string holder = LockHolder(fd);
+            if (holder.empty() || holder.starts_with("zk77q3")) {
+                return AboutLogPath(
+                    kFileNoun.subject, path,
+                    {"is locked by another zk77q3 run; try again when it has finished",
+                     "заблокирован другим запуском zk77q3; повторите, когда тот закончит"});
+            }
             return AboutLogPath(
                 kFileNoun.subject, path,
-                {"is locked by another zk77q3 run; try again when it has finished",
-                 "заблокирован другим запуском zk77q3; повторите, когда тот закончит"});
+                Wording{"is locked by another program, ", "заблокирован другой программой, "} +
+                    Verbatim(Quoted(holder)) +
+                    Wording{"; try again when it has let go of it",
+                            "; повторите, когда она его отпустит"});
         }
         std::this_thread::sleep_for(kLockRetry);
     }

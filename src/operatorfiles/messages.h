@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "quoting.h"
 #include "wording.h"
 
 namespace zk {
@@ -21,12 +22,6 @@ class UsageError : public std::runtime_error, public RussianWording {
     explicit UsageError(const Wording& message)
         : std::runtime_error(message.english), RussianWording(message.russian) {}
 };
-
-// `text` with control characters (C0, DEL, C1) and malformed UTF-8 bytes written as \xHH.
-std::string EscapeControls(std::string_view text);
-
-// A value as a message shows it: escaped, cut after 64 characters with "…", in double quotes.
-std::string Quoted(std::string_view value);
 
 // "zk77q3: <message>" on standard error, escaped, with a line break.
 void SayError(std::string_view message);

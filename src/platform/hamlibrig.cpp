@@ -53,6 +53,35 @@ void QuietHamlib() {
     });
 }
 
+// Hamlib's own lines that tell an operator nothing, and what they mean on a station.
+struct PlainReason {
+    const char* hamlibSays;
+    Wording meaning;
+};
+const PlainReason kPlainReasons[] = {
+    {"Cannot change DTR",
+     {"the device is no serial port whose RTS and DTR lines can be set",
+      "это не последовательный порт, линиями RTS и DTR которого можно управлять"}},
+    {"Cannot change RTS",
+     {"the device is no serial port whose RTS and DTR lines can be set",
+      "это не последовательный порт, линиями RTS и DTR которого можно управлять"}},
+    {"read failed",
+     {"the connection was closed at once: is rigctld what listens there?",
+      "соединение сразу закрыто: там ли слушает rigctld?"}},
+    {"unknown return from netrigctl",
+     {"what answers there is not rigctld: its answers make no sense",
+      "там отвечает не rigctld: его ответы бессмысленны"}},
+};
+
+const Wording* InOperatorsWords(const std::string& hamlibLine) {
+    for (const PlainReason& plain : kPlainReasons) {
+        if (hamlibLine.find(plain.hamlibSays) != std::string::npos) {
+            return &plain.meaning;
+        }
+    }
+    return nullptr;
+}
+
 // Runs one Hamlib call and turns a failure into HamlibFailure with its reason.
 class Call {
   public:
@@ -73,11 +102,13 @@ class Call {
 
     [[noreturn]] void Fail(int status, const Wording& action) {
         // rigerror() in Hamlib 4.5 appends its saved debug trace; rigerror2() is the bare text.
-        std::string reason = ": " + TrimLine(rigerror2(status));
-        if (!line_.empty()) {
-            reason += " (" + line_ + ")";
+        Wording reason = Verbatim(": " + TrimLine(rigerror2(status)));
+        if (const Wording* plain = InOperatorsWords(line_)) {
+            reason += Verbatim(" (") + *plain + Verbatim(")");
+        } else if (!line_.empty()) {
+            reason += Verbatim(" (" + line_ + ")");
         }
-        throw HamlibFailure(action + Verbatim(reason),
+        throw HamlibFailure(action + reason,
                             status == -RIG_EINVAL     ? HamlibFailure::Kind::InvalidParameter
                             : status == -RIG_ETIMEOUT ? HamlibFailure::Kind::TimedOut
                                                       : HamlibFailure::Kind::Other);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "hamlibrig.h"
+#include "quoting.h"
 
 namespace zk {
 namespace {
@@ -38,7 +39,7 @@ class Parser {
     explicit Parser(std::string_view text) : text_(text) {}
 
     [[noreturn]] void Fail(const Wording& what) const {
-        throw PttSettingError(Verbatim("PTT \"" + std::string(text_) + "\": ") + what);
+        throw PttSettingError(Verbatim("PTT " + Quoted(text_) + ": ") + what);
     }
 
     // A number written with digits only, no sign and no blanks; none when it is not one or is
@@ -64,7 +65,7 @@ class Parser {
                  Verbatim(")"));
         }
         if (field.front() != '/') {
-            const std::string quoted = "\"" + std::string(field) + "\"";
+            const std::string quoted = Quoted(field);
             const std::string example =
                 form.english.starts_with("cm108") ? "/dev/hidraw0" : "/dev/ttyUSB0";
             Fail({"the device " + quoted + " must be a full path such as " + example,
@@ -106,7 +107,7 @@ class Parser {
         }
         const std::optional<int> model = Digits(modelField);
         if (!model || *model < 1) {
-            const std::string quoted = "\"" + std::string(modelField) + "\"";
+            const std::string quoted = Quoted(modelField);
             Fail(Wording{"the rig model " + quoted + " is not a Hamlib model number",
                          "модель радиостанции " + quoted + " не номер модели Hamlib"} +
                  kModelList);
@@ -187,7 +188,7 @@ class Parser {
         if (port) {
             const std::optional<int> value = Digits(*port);
             if (!value || *value < 1 || *value > kLastTcpPort) {
-                const std::string quoted = "\"" + std::string(*port) + "\"";
+                const std::string quoted = Quoted(*port);
                 Fail({"the port " + quoted + " is not a number 1..65535",
                       "порт " + quoted + " не число в пределах 1..65535"});
             }
@@ -227,7 +228,7 @@ class Parser {
         if (text_.empty()) {
             Fail(Wording{"empty; ", "пусто; "} + Forms());
         }
-        const std::string quoted = "\"" + std::string(method) + "\"; ";
+        const std::string quoted = Quoted(method) + "; ";
         Fail(Wording{"unknown method " + quoted, "неизвестный способ " + quoted} + Forms());
     }
 

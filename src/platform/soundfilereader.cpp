@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 
 namespace zk {
 
@@ -50,7 +52,11 @@ SoundFileReader::SoundFileReader(const std::string& path)
         handle_->file = sf_open_fd(handle_->descriptor, SFM_READ, &info, SF_FALSE);
     }
     if (handle_->file == nullptr) {
-        throw SoundFileError(path, sf_strerror(nullptr));
+        const std::string reason = sf_strerror(nullptr);
+        // libsndfile's words for a header without a sample rate or channel count.
+        throw SoundFileError(path, reason.find("SF_INFO struct incomplete") != std::string::npos
+                                       ? "its header gives no sample rate or channel count"
+                                       : reason);
     }
     if (info.channels < 1 || info.samplerate < 1) {
         throw SoundFileError(path, sf_error_number(SF_ERR_UNRECOGNISED_FORMAT));
@@ -89,6 +95,16 @@ void SoundFileReader::Read(long frames, std::vector<float>& interleaved) {
         throw SoundFileError(path_, sf_strerror(handle_->file));
     }
     interleaved.resize(static_cast<std::size_t>(got) * static_cast<std::size_t>(channels_));
+    // A float file may hold values that are no numbers at all: a broken recorder, not a silence,
+    // and every filter after them would turn them into nonsense.
+    const auto broken = std::find_if(interleaved.begin(), interleaved.end(),
+                                     [](float sample) { return !std::isfinite(sample); });
+    if (broken != interleaved.end()) {
+        const auto frame = framesRead_ + (broken - interleaved.begin()) / channels_;
+        throw SoundFileError(path_, "sample " + std::to_string(frame) +
+                                        " is no number (NaN or infinite): the recording is broken");
+    }
+    framesRead_ += got;
 }
 
 }  // namespace zk

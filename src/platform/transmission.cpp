@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "audioplayer.h"
+#include "quoting.h"
 #include "terminationrelease.h"
 
 namespace zk {
@@ -74,7 +75,7 @@ class Cut {
         const bool keys = ptt_.Setting().method != PttMethod::None;
         const std::lock_guard<std::mutex> lock(mutex_);
         // The release's own message names the PTT again: said once here.
-        const std::string named = "PTT \"" + ptt_.Setting().text + "\" ";
+        const std::string named = "PTT " + Quoted(ptt_.Setting().text) + " ";
         const auto unnamed = [&named](const std::string& text) {
             return text.starts_with(named) ? text.substr(named.size()) : text;
         };
@@ -82,7 +83,7 @@ class Cut {
         const bool released = !ptt_.Keyed();
         Wording message;
         if (keys) {
-            message = Verbatim("PTT \"" + ptt_.Setting().text + "\"") +
+            message = Verbatim("PTT " + Quoted(ptt_.Setting().text)) +
                       (released ? Wording{" released", ": передача выключена"}
                                 : Wording{" could not be released (",
                                           ": выключить передачу не удалось ("} +

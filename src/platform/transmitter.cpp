@@ -3,11 +3,12 @@
 #include <optional>
 
 #include "hamlibrig.h"
+#include "quoting.h"
 
 namespace zk {
 
 PttError::PttError(const std::string& specText, const Wording& reason)
-    : Fault(Verbatim("PTT \"" + specText + "\" ") + reason) {}
+    : Fault(Verbatim("PTT " + Quoted(specText) + " ") + reason) {}
 
 const Wording kMayStillBeKeyed{
     "; the transmitter may still be keyed: check the radio",

@@ -160,8 +160,8 @@ TEST(LogFiles, TheLogIsKeptForItsOwnerAlone) {
     }
 }
 
-// Another program holds the log's lock and does not let go: play waits a little, then sends
-// without an entry, and says what holds the log.
+// Another program (this test) holds the log's lock and does not let go: play waits a little,
+// then sends without an entry, and names the program that holds the log.
 TEST(LogFiles, ALogThatStaysLockedIsNamedAndLeftAlone) {
     const LogState state;
     ASSERT_EQ(state.Play().status, 0);
@@ -172,7 +172,8 @@ TEST(LogFiles, ALogThatStaysLockedIsNamedAndLeftAlone) {
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find(LogState::NotWritten(
                   Named("the programming log", state.log(),
-                        "is locked by another zk77q3 run; try again when it has finished"))),
+                        "is locked by another program, \"cli_tests\"; try again when it has "
+                        "let go of it"))),
               std::string::npos)
         << run.err;
     EXPECT_TRUE(ReadFile(state.log()) == before);

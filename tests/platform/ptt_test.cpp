@@ -1,8 +1,11 @@
 // The PTT keying: the text the operator writes, and the key itself against Hamlib's dummy rig
 // behind a rigctld of the test's own, whose PTT state a second connection reads.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +15,7 @@
 #include <mutex>
 #include <stop_token>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "errors.h"
@@ -153,6 +157,84 @@ TEST(PttSetting, RejectsBadTextsNamingWhatIsWrong) {
             const std::string subject = "PTT \"" + c.text + "\": ";
             EXPECT_EQ(e.what(), subject + c.english);
             EXPECT_EQ(e.Russian(), subject + c.russian);
+        }
+    }
+    // A huge text is cut, and a control character in it never reaches the terminal raw.
+    try {
+        ParsePttSetting("serial\x1b[2J" + std::string(10000, 'x'));
+        ADD_FAILURE() << "accepted";
+    } catch (const PttSettingError& e) {
+        const std::string message = e.what();
+        EXPECT_LT(message.size(), 400u) << message;
+        EXPECT_EQ(message.rfind("PTT \"serial\\x1B[2J" + std::string(54, 'x') + "…\": ", 0), 0u)
+            << message;
+    }
+}
+
+// A listener on a free port of 127.0.0.1 that is no rigctld: it closes each connection at
+// once, or answers every read with a line of nonsense.
+class NotRigctld {
+  public:
+    explicit NotRigctld(bool answers) : port_(testing::FreePort()) {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int on = 1;
+        ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port_));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, 8);
+        thread_ = std::jthread([this, answers](std::stop_token stop) {
+            while (!stop.stop_requested()) {
+                pollfd waiting{listener_, POLLIN, 0};
+                if (::poll(&waiting, 1, 50) != 1) {
+                    continue;
+                }
+                const int connection = ::accept(listener_, nullptr, nullptr);
+                char buffer[256];
+                while (answers && ::read(connection, buffer, sizeof buffer) > 0 &&
+                       ::write(connection, "garbage\n", 8) == 8) {
+                }
+                ::close(connection);
+            }
+        });
+    }
+    ~NotRigctld() {
+        thread_.request_stop();
+        thread_.join();
+        ::close(listener_);
+    }
+    std::string Setting() const { return "rigctld:127.0.0.1:" + std::to_string(port_); }
+
+  private:
+    int port_;
+    int listener_ = -1;
+    std::jthread thread_;
+};
+
+// What Hamlib says of a PTT that cannot be used is said in an operator's words: the device in a
+// serial line's place, and what listens where rigctld was expected.
+TEST(PttUnusable, TheReasonIsInTheOperatorsWords) {
+    const NotRigctld closing(false);
+    const NotRigctld talking(true);
+    const struct {
+        std::string setting;
+        std::string reason;
+    } cases[] = {
+        {"rts:/dev/null", "the device is no serial port whose RTS and DTR lines can be set"},
+        {"dtr:/dev/null", "the device is no serial port whose RTS and DTR lines can be set"},
+        {closing.Setting(), "the connection was closed at once: is rigctld what listens there?"},
+        {talking.Setting(), "what answers there is not rigctld: its answers make no sense"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        try {
+            Transmitter ptt(ParsePttSetting(c.setting));
+            ADD_FAILURE() << "opened";
+        } catch (const PttError& e) {
+            EXPECT_NE(std::string(e.what()).find("(" + c.reason + ")"), std::string::npos)
+                << e.what();
         }
     }
 }

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -107,6 +108,42 @@ TEST_F(Recording, FilesOfEveryCommonFormatReadBackInBlocksAtFullScale) {
 // libsndfile's. Each reason comes apart from the path, for callers with words of their own.
 TEST_F(Recording, AFileThatIsNoSoundIsRefusedWithLibsndfilesReason) {
     std::ofstream(dir_ / "notes.wav") << "This is text, not a sound.\n";
+    // A WAV file's header (PCM or float, mono) and samples, written byte for byte.
+    const auto wave = [this](const char* name, std::uint16_t format, std::uint32_t rate,
+                             const std::vector<float>& samples) {
+        const std::uint16_t bits = format == 3 ? 32 : 16;
+        std::string data;
+        for (const float sample : samples) {
+            if (format == 3) {
+                data.append(reinterpret_cast<const char*>(&sample), 4);
+            } else {
+                const auto value = static_cast<std::int16_t>(sample * 32767);
+                data.append(reinterpret_cast<const char*>(&value), 2);
+            }
+        }
+        std::string bytes = "RIFF";
+        const auto put = [&bytes](std::uint32_t value, int size) {
+            for (int i = 0; i < size; ++i) {
+                bytes += static_cast<char>((value >> (8 * i)) & 0xFFu);
+            }
+        };
+        put(static_cast<std::uint32_t>(36 + data.size()), 4);
+        bytes += "WAVEfmt ";
+        put(16, 4);
+        put(format, 2);
+        put(1, 2);
+        put(rate, 4);
+        put(rate * bits / 8, 4);
+        put(bits / 8, 2);
+        put(bits, 2);
+        bytes += "data";
+        put(static_cast<std::uint32_t>(data.size()), 4);
+        std::ofstream(dir_ / name, std::ios::binary) << bytes << data;
+    };
+    wave("rate0.wav", 1, 0, std::vector<float>(100, 0.0f));
+    std::vector<float> broken(100, 0.25f);
+    broken[3] = std::numeric_limits<float>::quiet_NaN();
+    wave("nan.wav", 3, 16000, broken);
     using Stage = SoundFileError::Stage;
     const struct {
         fs::path path;
@@ -118,11 +155,20 @@ TEST_F(Recording, AFileThatIsNoSoundIsRefusedWithLibsndfilesReason) {
         {dir_ / "missing.wav", Stage::Open, "Cannot open", "No such file or directory"},
         // A folder is no file at all, not a format libsndfile does not know.
         {dir_, Stage::Open, "Cannot open", "Is a directory"},
+        // libsndfile's "SF_INFO struct incomplete", and a recorder's NaN, which is no silence.
+        {dir_ / "rate0.wav", Stage::Read, "Cannot read",
+         "its header gives no sample rate or channel count"},
+        {dir_ / "nan.wav", Stage::Read, "Cannot read",
+         "sample 3 is no number (NaN or infinite): the recording is broken"},
     };
     for (const auto& c : cases) {
         try {
             SoundFileReader reader(c.path.string());
-            ADD_FAILURE() << c.path << " was opened";
+            std::vector<float> block;
+            do {
+                reader.Read(4096, block);
+            } while (!block.empty());
+            ADD_FAILURE() << c.path << " was read";
         } catch (const SoundFileError& error) {
             EXPECT_EQ(std::string(error.what()),
                       std::string(c.what) + " \"" + c.path.string() + "\". " + c.reason);
