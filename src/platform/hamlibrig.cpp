@@ -8,6 +8,8 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace zk {
 namespace {
@@ -155,44 +157,44 @@ constexpr int kRigctldTimeoutMilliseconds = 500;
 constexpr int kRigctldRetries = 0;
 
 void Configure(Call& call, RIG* rig, const PttSetting& setting) {
-    switch (setting.method) {
-        case PttMethod::Rts:
-            SetConf(call, rig, "ptt_type", "RTS");
-            SetConf(call, rig, "ptt_pathname", setting.device);
-            break;
-        case PttMethod::Dtr:
-            SetConf(call, rig, "ptt_type", "DTR");
-            SetConf(call, rig, "ptt_pathname", setting.device);
-            break;
-        case PttMethod::Cm108:
-            SetConf(call, rig, "ptt_type", "CM108");
-            SetConf(call, rig, "ptt_pathname", setting.device);
-            // Hamlib counts the pins from bit 0; the interfaces' data sheets from GPIO1.
-            SetConf(call, rig, "ptt_bitnum", std::to_string(setting.cm108Gpio - 1));
-            break;
-        case PttMethod::Cat:
-            SetConf(call, rig, "rig_pathname", setting.device);
-            if (setting.baud != 0) {
-                SetConf(call, rig, "serial_speed", std::to_string(setting.baud));
-            }
-            break;
-        case PttMethod::Rigctld: {
-            const bool ipv6 = setting.host.find(':') != std::string::npos;
-            SetConf(call, rig, "rig_pathname",
-                    (ipv6 ? "[" + setting.host + "]" : setting.host) + ":" +
-                        std::to_string(setting.port));
-            // A rigctld that stops answering must not hold a keyed transmitter: every command
-            // gets one answer's time.
-            SetConf(call, rig, "timeout", std::to_string(kRigctldTimeoutMilliseconds));
-            SetConf(call, rig, "retry", std::to_string(kRigctldRetries));
-            break;
-        }
-        case PttMethod::None:
-            break;
+    for (const auto& [name, value] : HamlibSettingsFor(setting)) {
+        SetConf(call, rig, name.c_str(), value);
     }
 }
 
 }  // namespace
+
+std::vector<std::pair<std::string, std::string>> HamlibSettingsFor(const PttSetting& setting) {
+    switch (setting.method) {
+        case PttMethod::Rts:
+            return {{"ptt_type", "RTS"}, {"ptt_pathname", setting.device}};
+        case PttMethod::Dtr:
+            return {{"ptt_type", "DTR"}, {"ptt_pathname", setting.device}};
+        case PttMethod::Cm108:
+            // Hamlib counts the pins from bit 0; the interfaces' data sheets from GPIO1.
+            return {{"ptt_type", "CM108"},
+                    {"ptt_pathname", setting.device},
+                    {"ptt_bitnum", std::to_string(setting.cm108Gpio - 1)}};
+        case PttMethod::Cat:
+            if (setting.baud != 0) {
+                return {{"rig_pathname", setting.device},
+                        {"serial_speed", std::to_string(setting.baud)}};
+            }
+            return {{"rig_pathname", setting.device}};
+        case PttMethod::Rigctld: {
+            const bool ipv6 = setting.host.find(':') != std::string::npos;
+            // A rigctld that stops answering must not hold a keyed transmitter: every command
+            // gets one answer's time.
+            return {{"rig_pathname", (ipv6 ? "[" + setting.host + "]" : setting.host) + ":" +
+                                         std::to_string(setting.port)},
+                    {"timeout", std::to_string(kRigctldTimeoutMilliseconds)},
+                    {"retry", std::to_string(kRigctldRetries)}};
+        }
+        case PttMethod::None:
+            break;
+    }
+    return {};
+}
 
 bool HamlibKnowsRigModel(int model) {
     const Call call;

@@ -7,6 +7,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "pttsetting.h"
 #include "wording.h"
@@ -34,6 +36,10 @@ class HamlibFailure : public std::runtime_error, public RussianWording {
   private:
     Kind kind_;
 };
+
+// The settings handed to Hamlib (rig_set_conf) for the keying `setting`, in order: the PTT's
+// type, its device and pin, or the radio's or rigctld's address and how long to wait on it.
+std::vector<std::pair<std::string, std::string>> HamlibSettingsFor(const PttSetting& setting);
 
 // Whether Hamlib has a backend for rig model `model` (rigctl --list).
 bool HamlibKnowsRigModel(int model);

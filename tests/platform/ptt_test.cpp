@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "errors.h"
+#include "hamlibrig.h"
 #include "pttsetting.h"
 #include "rigctld.h"
 #include "terminationhold.h"
@@ -236,6 +237,34 @@ TEST(PttUnusable, TheReasonIsInTheOperatorsWords) {
             EXPECT_NE(std::string(e.what()).find("(" + c.reason + ")"), std::string::npos)
                 << e.what();
         }
+    }
+}
+
+// What each keying hands to Hamlib: the pin counted from 0 as Hamlib counts it (GPIO3 is bit
+// 2), the line's type, the address in the form netrigctl reads, and rigctld's bounded waits.
+TEST(PttSetting, HamlibIsHandedTheKeyingsOwnSettings) {
+    using Settings = std::vector<std::pair<std::string, std::string>>;
+    const struct {
+        std::string text;
+        Settings settings;
+    } cases[] = {
+        {"rts:/dev/ttyUSB0", {{"ptt_type", "RTS"}, {"ptt_pathname", "/dev/ttyUSB0"}}},
+        {"dtr:/dev/ttyS1", {{"ptt_type", "DTR"}, {"ptt_pathname", "/dev/ttyS1"}}},
+        {"cm108:/dev/hidraw0",
+         {{"ptt_type", "CM108"}, {"ptt_pathname", "/dev/hidraw0"}, {"ptt_bitnum", "2"}}},
+        {"cm108:/dev/hidraw1:1",
+         {{"ptt_type", "CM108"}, {"ptt_pathname", "/dev/hidraw1"}, {"ptt_bitnum", "0"}}},
+        {"cat:1035:/dev/ttyUSB0", {{"rig_pathname", "/dev/ttyUSB0"}}},
+        {"cat:1035:/dev/ttyUSB0:9600",
+         {{"rig_pathname", "/dev/ttyUSB0"}, {"serial_speed", "9600"}}},
+        {"rigctld", {{"rig_pathname", "localhost:4532"}, {"timeout", "500"}, {"retry", "0"}}},
+        {"rigctld:[::1]:4533",
+         {{"rig_pathname", "[::1]:4533"}, {"timeout", "500"}, {"retry", "0"}}},
+        {"none", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(HamlibSettingsFor(ParsePttSetting(c.text)), c.settings);
     }
 }
 
