@@ -5,9 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cmath>
 
 namespace zk {
 
@@ -95,16 +93,6 @@ void SoundFileReader::Read(long frames, std::vector<float>& interleaved) {
         throw SoundFileError(path_, sf_strerror(handle_->file));
     }
     interleaved.resize(static_cast<std::size_t>(got) * static_cast<std::size_t>(channels_));
-    // A float file may hold values that are no numbers at all: a broken recorder, not a silence,
-    // and every filter after them would turn them into nonsense.
-    const auto broken = std::find_if(interleaved.begin(), interleaved.end(),
-                                     [](float sample) { return !std::isfinite(sample); });
-    if (broken != interleaved.end()) {
-        const auto frame = framesRead_ + (broken - interleaved.begin()) / channels_;
-        throw SoundFileError(path_, "sample " + std::to_string(frame) +
-                                        " is no number (NaN or infinite): the recording is broken");
-    }
-    framesRead_ += got;
 }
 
 }  // namespace zk

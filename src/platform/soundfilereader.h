@@ -44,8 +44,7 @@ class SoundFileReader {
     std::string FormatName() const;
 
     // Reads up to `frames` frames into `interleaved` (resized to what was read, channels
-    // interleaved); an empty result is the end. Throws SoundFileError on a read error, and on a
-    // sample that is no number (a float file's NaN or infinity).
+    // interleaved); an empty result is the end. Throws SoundFileError on a read error.
     void Read(long frames, std::vector<float>& interleaved);
 
   private:
@@ -56,7 +55,6 @@ class SoundFileReader {
     int rate_ = 0;
     long long frames_ = 0;
     int format_ = 0;
-    long long framesRead_ = 0;  // before the next Read, to name a broken sample
 };
 
 }  // namespace zk

@@ -378,10 +378,19 @@ Diagnosis Demodulator::State::Diagnose() const {
             }
             diagnosis.findings.push_back({Problem::ToneNoData, text});
         }
-        if (IsSilence(Dbfs(total.peak))) {
+        if (total.nonFinite > 0) {
+            // Taken as silence so that the rest decodes; said as what they are.
+            diagnosis.findings.push_back(
+                {Problem::TooQuiet, std::to_string(total.nonFinite) +
+                                        " samples are no numbers (NaN or infinite): the "
+                                        "recording or the recorder is broken"});
+        }
+        if (IsSilence(Dbfs(total.peak)) && total.nonFinite == 0) {
             diagnosis.findings.push_back(
                 {Problem::TooQuiet,
                  "too quiet: silent, every sample zero; check what the recording is fed from"});
+        } else if (IsSilence(Dbfs(total.peak))) {
+            // Nothing but the broken samples: said above.
         } else if (Dbfs(total.peak) < kTooQuietDbfs) {
             diagnosis.findings.push_back({Problem::TooQuiet, "too quiet: peak level " +
                                                                  PeakLevelText(Dbfs(total.peak)) +

@@ -141,9 +141,6 @@ TEST_F(Recording, AFileThatIsNoSoundIsRefusedWithLibsndfilesReason) {
         std::ofstream(dir_ / name, std::ios::binary) << bytes << data;
     };
     wave("rate0.wav", 1, 0, std::vector<float>(100, 0.0f));
-    std::vector<float> broken(100, 0.25f);
-    broken[3] = std::numeric_limits<float>::quiet_NaN();
-    wave("nan.wav", 3, 16000, broken);
     using Stage = SoundFileError::Stage;
     const struct {
         fs::path path;
@@ -155,11 +152,9 @@ TEST_F(Recording, AFileThatIsNoSoundIsRefusedWithLibsndfilesReason) {
         {dir_ / "missing.wav", Stage::Open, "Cannot open", "No such file or directory"},
         // A folder is no file at all, not a format libsndfile does not know.
         {dir_, Stage::Open, "Cannot open", "Is a directory"},
-        // libsndfile's "SF_INFO struct incomplete", and a recorder's NaN, which is no silence.
+        // libsndfile's "SF_INFO struct incomplete" for a header without a rate.
         {dir_ / "rate0.wav", Stage::Read, "Cannot read",
          "its header gives no sample rate or channel count"},
-        {dir_ / "nan.wav", Stage::Read, "Cannot read",
-         "sample 3 is no number (NaN or infinite): the recording is broken"},
     };
     for (const auto& c : cases) {
         try {

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <string>
+#include <vector>
 
 #include "recording.h"
 
@@ -120,6 +123,17 @@ TEST(Diagnosis, TooQuiet) {
     c.silenceAfter = 0;
     const Heard heard = Decode(channel::Pass({}, c, 141), c.rate);
     EXPECT_TRUE(heard.diagnosis.Has(Problem::TooQuiet)) << heard.diagnosis.Text();
+}
+
+// Zeros are a silence; NaN from a broken recorder is no silence and is not called one.
+TEST(Diagnosis, SamplesThatAreNoNumbersAreNotCalledSilence) {
+    const std::vector<float> zeros(16000, 0.0f);
+    const std::vector<float> broken(16000, std::numeric_limits<float>::quiet_NaN());
+    const std::string silent = Decode(zeros, 16000).diagnosis.Text();
+    const std::string nan = Decode(broken, 16000).diagnosis.Text();
+    EXPECT_NE(silent.find("every sample zero"), std::string::npos) << silent;
+    EXPECT_EQ(nan.find("every sample zero"), std::string::npos) << nan;
+    EXPECT_NE(nan.find("16000 samples are no numbers (NaN or infinite)"), std::string::npos) << nan;
 }
 
 }  // namespace
