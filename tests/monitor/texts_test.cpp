@@ -21,8 +21,8 @@ receive::Packet SamplePacket() {
                0x87, 0x82, 0x80, 0x84, 0xCE, 0,    0, 0,   // 7204, *
                0x88, 0x81, 0x83, 0x85, 0xCF, 0,    0, 0,   // 8135, #
                0x86, 0x89, 0x81, 0x84,                     // 6914
-               64,   0,    0,    0,    0x08, 0x07, 0, 0,   // 64; 1800 s
-               0,    30,   0,    3,    4,    2,    7, 1,   // 0:30:0, beep 3 and 4, sql-high 7
+               64,   0,    0,    0,    0x76, 0x4A, 0, 0,   // 64; 19062 s
+               42,   17,   5,    3,    4,    2,    7, 1,   // 5:17:42, beep 3 and 4, sql-high 7
                1,    5,    6,    1,    0,    1,    0, 0};  // hang, dtmf, 5, 6, rx, tx, sleep
     p.headerOk = true;
     p.crcOk = true;
@@ -94,7 +94,7 @@ TEST(MonitorTexts, EverySettingByNameWithItsValue) {
     EXPECT_EQ(ValueOf(lines, "administrator close code"), "#");
     EXPECT_EQ(ValueOf(lines, "user mode code"), "6914");
     EXPECT_EQ(ValueOf(lines, "maximum recording"), "64");
-    EXPECT_EQ(ValueOf(lines, "call-sign period"), "0:30:00");
+    EXPECT_EQ(ValueOf(lines, "call-sign period"), "5:17:42");  // each part from its own byte
     EXPECT_EQ(ValueOf(lines, "beep length"), "3 x 100 ms");
     EXPECT_EQ(ValueOf(lines, "beep level"), "4 dB");
     EXPECT_EQ(ValueOf(lines, "squelch"), "SQL line, active high");
