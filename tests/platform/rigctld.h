@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -66,6 +67,25 @@ inline int Connect(int port) {
     return fd;
 }
 
+// Whether 127.0.0.1:`port` accepts a connection within `limit`, polled every 20 ms while
+// `starting` says the server may still come up.
+inline bool AcceptsWithin(int port, std::chrono::milliseconds limit,
+                          const std::function<bool()>& starting) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const int fd = Connect(port);
+        if (fd >= 0) {
+            ::close(fd);
+            return true;
+        }
+        if (!starting()) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
+
 class Rigctld {
   public:
     // With `keepsPtt` false the dummy rig has no PTT of its own: it refuses to key.
@@ -98,20 +118,13 @@ class Rigctld {
 
     // Whether it accepts connections, polled every 20 ms for up to `limit`.
     bool WaitUntilListening(std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            const int fd = Connect(port_);
-            if (fd >= 0) {
-                ::close(fd);
-                return true;
-            }
+        return AcceptsWithin(port_, limit, [this] {
             if (pid_ <= 0 || ::waitpid(pid_, nullptr, WNOHANG) == pid_) {
                 pid_ = -1;
                 return false;  // it ended: the port was taken after all, or it failed
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
+            return true;
+        });
     }
 
     // The rig's PTT as rigctld answers "t": 0 or 1, -1 when it cannot be asked.
@@ -197,16 +210,7 @@ class RigProxy {
 
     // Whether it accepts connections, polled every 20 ms for up to `limit`.
     bool WaitUntilListening(std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            const int fd = Connect(port_);
-            if (fd >= 0) {
-                ::close(fd);
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
+        return AcceptsWithin(port_, limit, [] { return true; });
     }
 
   private:
