@@ -126,8 +126,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "hamradio")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Found by dpkg-shlibdeps are only the libraries linked in; Qt's platform plugins, which the window
-# cannot start without, are loaded at run time, and so is alsa-lib, opened on the first play.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libasound2")
+# cannot start without, are loaded at run time, and so are alsa-lib, opened on the first play, and
+# Hamlib, opened on the first keying.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libasound2, libhamlib4")
 # The window's fonts are Liberation's, with DejaVu as the stand-in.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation | fonts-dejavu-core")
 

@@ -7,12 +7,14 @@
 #include "filesizelimit.h"
 #include "helpwidth.h"
 #include "receivelibrary.h"
+#include "standardstreams.h"
 #include "stdoutput.h"
 #include "workfolder.h"
 
 int main(int argc, char** argv) {
     using namespace zk;
     using namespace zk::cli;
+    zk::OpenClosedStandardStreams();
     zk::ReportFileSizeLimitAsFault();
     const std::vector<std::string> args = ProgramArguments(argc, argv);
     CommandLine commandLine;

@@ -11,8 +11,10 @@
 #include "filesizelimit.h"
 #include "graphicalsession.h"
 #include "monitorwindow.h"
+#include "standardstreams.h"
 
 int main(int argc, char** argv) {
+    zk::OpenClosedStandardStreams();
     zk::ReportFileSizeLimitAsFault();
     std::optional<zk::ui::GraphicalSessionRequired> sessionRequired(std::in_place,
                                                                     "zk77q3-monitor");

@@ -1,6 +1,6 @@
 #include "hamlibrig.h"
 
-#include <hamlib/rig.h>
+#include "hamliblibrary.h"
 
 #include <clocale>
 #include <cstdarg>
@@ -13,6 +13,16 @@
 
 namespace zk {
 namespace {
+
+// Hamlib, loaded on the first call; a library that cannot be loaded fails that call.
+const hamlib::Functions& Hamlib() {
+    try {
+        return hamlib::Library();
+    } catch (const hamlib::LoadError& error) {
+        throw HamlibFailure(Wording{"Hamlib cannot be loaded: ", "не загружается Hamlib: "} +
+                            Verbatim(error.what()));
+    }
+}
 
 // The error line a Hamlib call logged first: the root cause ("Unable to open /dev/ttyUSB0 - No
 // such file or directory"), where later lines only repeat it. Kept per thread, because each
@@ -48,10 +58,10 @@ int KeepFirstError(enum rig_debug_level_e /*level*/, rig_ptr_t /*arg*/, const ch
 void QuietHamlib() {
     static std::once_flag once;
     std::call_once(once, [] {
-        rig_set_debug(RIG_DEBUG_ERR);
-        rig_set_debug_callback(&KeepFirstError, nullptr);
+        Hamlib().set_debug(RIG_DEBUG_ERR);
+        Hamlib().set_debug_callback(&KeepFirstError, nullptr);
         // Backends are loaded on demand by rig_init; the model check needs them all in place.
-        rig_load_all_backends();
+        Hamlib().load_all_backends();
     });
 }
 
@@ -104,7 +114,7 @@ class Call {
 
     [[noreturn]] void Fail(int status, const Wording& action) {
         // rigerror() in Hamlib 4.5 appends its saved debug trace; rigerror2() is the bare text.
-        Wording reason = Verbatim(": " + TrimLine(rigerror2(status)));
+        Wording reason = Verbatim(": " + TrimLine(Hamlib().error_text(status)));
         if (const Wording* plain = InOperatorsWords(line_)) {
             reason += Verbatim(" (") + *plain + Verbatim(")");
         } else if (!line_.empty()) {
@@ -121,17 +131,17 @@ class Call {
 };
 
 struct Cleanup {
-    void operator()(RIG* rig) const { rig_cleanup(rig); }
+    void operator()(RIG* rig) const { Hamlib().cleanup(rig); }
 };
 using InitialisedRig = std::unique_ptr<RIG, Cleanup>;
 
 void SetConf(Call& call, RIG* rig, const char* name, const std::string& value) {
-    const token_t token = rig_token_lookup(rig, name);
+    const token_t token = Hamlib().token_lookup(rig, name);
     if (token == RIG_CONF_END) {
         call.Fail(-RIG_EINVAL,
                   Wording{"Hamlib has no setting ", "в Hamlib нет настройки "} + Verbatim(name));
     }
-    call.Check(rig_set_conf(rig, token, value.c_str()),
+    call.Check(Hamlib().set_conf(rig, token, value.c_str()),
                Wording{"Hamlib refuses ", "Hamlib не принимает "} +
                    Verbatim(std::string(name) + " " + value));
 }
@@ -198,13 +208,13 @@ std::vector<std::pair<std::string, std::string>> HamlibSettingsFor(const PttSett
 
 bool HamlibKnowsRigModel(int model) {
     const Call call;
-    return rig_get_caps(model) != nullptr;
+    return Hamlib().get_caps(model) != nullptr;
 }
 
 void HamlibRig::Closer::operator()(s_rig* rig) const {
     const Call call;
-    rig_close(rig);
-    rig_cleanup(rig);
+    Hamlib().close(rig);
+    Hamlib().cleanup(rig);
 }
 
 // Hamlib 4.5's rig_open keeps the pointer setlocale(LC_NUMERIC, NULL) returns, switches to "C" and
@@ -228,7 +238,7 @@ class NumbersInCLocale {
 
 HamlibRig::HamlibRig(const PttSetting& setting) {
     Call call;
-    InitialisedRig rig(rig_init(ModelFor(setting)));
+    InitialisedRig rig(Hamlib().init(ModelFor(setting)));
     if (!rig) {
         const std::string model = std::to_string(ModelFor(setting));
         call.Fail(-RIG_EINVAL, {"Hamlib cannot set up rig model " + model,
@@ -237,19 +247,19 @@ HamlibRig::HamlibRig(const PttSetting& setting) {
     Configure(call, rig.get(), setting);
     {
         const NumbersInCLocale numbers;
-        call.Check(rig_open(rig.get()), {"cannot be opened", "не открывается"});
+        call.Check(Hamlib().open(rig.get()), {"cannot be opened", "не открывается"});
     }
     rig_.reset(rig.release());
     // Hamlib answers rig_get_ptt from what it last set for a while; the check after keying must
     // ask the radio or the port itself.
-    rig_set_cache_timeout_ms(rig_.get(), HAMLIB_CACHE_PTT, 0);
+    Hamlib().set_cache_timeout_ms(rig_.get(), HAMLIB_CACHE_PTT, 0);
 }
 
 HamlibRig::~HamlibRig() = default;
 
 void HamlibRig::SetPtt(bool on) {
     Call call;
-    call.Check(rig_set_ptt(rig_.get(), RIG_VFO_CURR, on ? RIG_PTT_ON : RIG_PTT_OFF),
+    call.Check(Hamlib().set_ptt(rig_.get(), RIG_VFO_CURR, on ? RIG_PTT_ON : RIG_PTT_OFF),
                on ? Wording{"refuses to key", "отказывается включить передачу"}
                   : Wording{"refuses to release", "отказывается выключить передачу"});
 }
@@ -257,7 +267,7 @@ void HamlibRig::SetPtt(bool on) {
 std::optional<bool> HamlibRig::GetPtt() {
     Call call;
     ptt_t state = RIG_PTT_OFF;
-    const int status = rig_get_ptt(rig_.get(), RIG_VFO_CURR, &state);
+    const int status = Hamlib().get_ptt(rig_.get(), RIG_VFO_CURR, &state);
     if (status == -RIG_ENAVAIL || status == -RIG_ENIMPL) {
         return std::nullopt;
     }

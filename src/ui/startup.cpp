@@ -7,10 +7,12 @@
 #include "Pr_221_1.h"
 #include "filesizelimit.h"
 #include "graphicalsession.h"
+#include "standardstreams.h"
 
 namespace zk::ui {
 
 int ProgrammerMain(int argc, char** argv, SendRoute& route) {
+    OpenClosedStandardStreams();
     ReportFileSizeLimitAsFault();
     // Read before QApplication edits argv; decoded as QCoreApplication::arguments() decodes.
     QStringList arguments;

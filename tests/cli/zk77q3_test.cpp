@@ -201,6 +201,33 @@ TEST(Zk77q3, AFileSizeLimitIsAReportedFaultNotASignal) {
     EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
 }
 
+// Started with a standard stream closed, zk77q3 neither waits for ever on something that took
+// the stream's number nor loses its output in silence: an input closed reads as empty, an output
+// closed is a fault (exit status 1) said on standard error.
+TEST(Zk77q3, ClosedStandardStreamsNeverHangNorLoseOutputSilently) {
+    WorkFolder folder;
+    const struct {
+        std::string args;  // with the stream closed in the shell's words
+        int status;
+        std::string said;
+    } cases[] = {
+        {"generate --user-open 1590 >&-", 1, "cannot write to standard output"},
+        {"generate --config - <&- >/dev/null", 0, ""},
+        {"verify - <&- >/dev/null", 2, "recording"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const std::string err = (folder.path() / "err").string();
+        const std::string command = "XDG_STATE_HOME='" + testing::StateFolder().string() +
+                                    "' timeout 20 '" + ZK77Q3_PATH + "' " + c.args + " 2>'" + err +
+                                    "'";
+        const int raw = std::system(command.c_str());
+        ASSERT_TRUE(WIFEXITED(raw));
+        EXPECT_EQ(WEXITSTATUS(raw), c.status) << "(124: it hung) " << ReadFile(err);
+        EXPECT_NE(ReadFile(err).find(c.said), std::string::npos) << ReadFile(err);
+    }
+}
+
 TEST(Zk77q3, HelpAndVersionExitZero) {
     WorkFolder folder;
     ToolRun run = RunTool("--help");
