@@ -206,11 +206,6 @@ std::vector<std::pair<std::string, std::string>> HamlibSettingsFor(const PttSett
     return {};
 }
 
-bool HamlibKnowsRigModel(int model) {
-    const Call call;
-    return Hamlib().get_caps(model) != nullptr;
-}
-
 void HamlibRig::Closer::operator()(s_rig* rig) const {
     const Call call;
     Hamlib().close(rig);
@@ -241,8 +236,12 @@ HamlibRig::HamlibRig(const PttSetting& setting) {
     InitialisedRig rig(Hamlib().init(ModelFor(setting)));
     if (!rig) {
         const std::string model = std::to_string(ModelFor(setting));
-        call.Fail(-RIG_EINVAL, {"Hamlib cannot set up rig model " + model,
-                                "Hamlib не может подготовить модель радиостанции " + model});
+        // Asked here, when the transmitter opens, rather than when a profile is read: reading
+        // settings never loads Hamlib.
+        throw HamlibFailure(
+            {"cannot be opened: Hamlib knows no rig model " + model + " (rigctl --list shows them)",
+             "не открывается: Hamlib не знает модели радиостанции " + model +
+                 " (их показывает rigctl --list)"});
     }
     Configure(call, rig.get(), setting);
     {

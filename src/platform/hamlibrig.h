@@ -41,9 +41,6 @@ class HamlibFailure : public std::runtime_error, public RussianWording {
 // type, its device and pin, or the radio's or rigctld's address and how long to wait on it.
 std::vector<std::pair<std::string, std::string>> HamlibSettingsFor(const PttSetting& setting);
 
-// Whether Hamlib has a backend for rig model `model` (rigctl --list).
-bool HamlibKnowsRigModel(int model);
-
 // An opened rig set up for the setting's keying (not for `none`): the dummy rig with Hamlib's PTT
 // port for rts, dtr and cm108, the model itself for cat, the network client for rigctld. Not
 // safe for two threads at once; callers serialise.

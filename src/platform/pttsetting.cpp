@@ -5,7 +5,6 @@
 #include <charconv>
 #include <optional>
 
-#include "hamlibrig.h"
 #include "quoting.h"
 
 namespace zk {
@@ -110,12 +109,6 @@ class Parser {
             const std::string quoted = Quoted(modelField);
             Fail(Wording{"the rig model " + quoted + " is not a Hamlib model number",
                          "модель радиостанции " + quoted + " не номер модели Hamlib"} +
-                 kModelList);
-        }
-        if (!HamlibKnowsRigModel(*model)) {
-            const std::string number = std::to_string(*model);
-            Fail(Wording{"Hamlib knows no rig model " + number,
-                         "Hamlib не знает модели радиостанции " + number} +
                  kModelList);
         }
         PttSetting setting = Base(PttMethod::Cat);

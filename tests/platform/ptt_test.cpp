@@ -123,8 +123,6 @@ TEST(PttSetting, RejectsBadTextsNamingWhatIsWrong) {
         {"cat:0:/dev/ttyUSB0",
          "the rig model \"0\" is not a Hamlib model number (rigctl --list shows them)",
          "модель радиостанции \"0\" не номер модели Hamlib (их показывает rigctl --list)"},
-        {"cat:999999:/dev/ttyUSB0", "Hamlib knows no rig model 999999 (rigctl --list shows them)",
-         "Hamlib не знает модели радиостанции 999999 (их показывает rigctl --list)"},
         {"cat:1035", "the device is missing (cat:MODEL:DEVICE[:BAUD])",
          "не указано устройство (cat:МОДЕЛЬ:УСТРОЙСТВО[:СКОРОСТЬ])"},
         {"cat:1035:/dev/ttyUSB0:9601", "baud rate 9601 is not one of " + bauds,
@@ -213,6 +211,24 @@ class NotRigctld {
     int listener_ = -1;
     std::jthread thread_;
 };
+
+// A rig model Hamlib does not know is found when the transmitter opens (reading a profile or
+// the station's file never loads Hamlib), named with where to look the models up.
+TEST(PttUnusable, AnUnknownRigModelIsNamedWhenOpened) {
+    const PttSetting setting = ParsePttSetting("cat:999999:/dev/ttyUSB0");
+    EXPECT_EQ(setting.rigModel, 999999);
+    try {
+        Transmitter ptt(setting);
+        ADD_FAILURE() << "opened";
+    } catch (const PttError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "PTT \"cat:999999:/dev/ttyUSB0\" cannot be opened: Hamlib "
+                  "knows no rig model 999999 (rigctl --list shows them)");
+        EXPECT_EQ(e.Russian(),
+                  "PTT \"cat:999999:/dev/ttyUSB0\" не открывается: Hamlib не знает "
+                  "модели радиостанции 999999 (их показывает rigctl --list)");
+    }
+}
 
 // What Hamlib says of a PTT that cannot be used is said in an operator's words: the device in a
 // serial line's place, and what listens where rigctld was expected.
