@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "sharedlibrary.h"
+
 namespace zk::alsa {
 
 struct PlaybackFunctions {
@@ -17,7 +19,6 @@ struct PlaybackFunctions {
     decltype(&snd_pcm_open) pcm_open;
     decltype(&snd_pcm_set_params) pcm_set_params;
     decltype(&snd_pcm_writei) pcm_writei;
-    decltype(&snd_pcm_recover) pcm_recover;
     decltype(&snd_pcm_drain) pcm_drain;
     decltype(&snd_pcm_delay) pcm_delay;
     decltype(&snd_pcm_close) pcm_close;
@@ -36,13 +37,6 @@ const PlaybackFunctions& Playback();
 // The same for the library `soname`, loaded afresh on every call and never unloaded: for tests.
 PlaybackFunctions LoadPlayback(const char* soname);
 
-class LoadError : public std::exception {
-  public:
-    explicit LoadError(std::string text) : text_(std::move(text)) {}
-    const char* what() const noexcept override { return text_.c_str(); }
-
-  private:
-    std::string text_;
-};
+using LoadError = LibraryLoadError;
 
 }  // namespace zk::alsa

@@ -6,15 +6,13 @@
 
 #include <hamlib/rig.h>
 
-#include <string>
+#include "sharedlibrary.h"
 
 namespace zk::hamlib {
 
 struct Functions {
     decltype(&rig_set_debug) set_debug;
     decltype(&rig_set_debug_callback) set_debug_callback;
-    decltype(&rig_load_all_backends) load_all_backends;
-    decltype(&rig_get_caps) get_caps;
     decltype(&rig_init) init;
     decltype(&rig_cleanup) cleanup;
     decltype(&rig_open) open;
@@ -27,18 +25,9 @@ struct Functions {
     decltype(&rigerror2) error_text;
 };
 
-// Hamlib's functions (libhamlib.so.4), loaded once for the whole process. Throws LoadError with
-// the dynamic loader's own text when the library or one of the functions cannot be found; a
-// library that is missing stays missing for the life of the process.
+// Hamlib's functions (libhamlib.so.4), loaded once for the whole process. Throws
+// LibraryLoadError with the dynamic loader's own text when the library or one of the functions
+// cannot be found; a library that is missing stays missing for the life of the process.
 const Functions& Library();
-
-class LoadError : public std::exception {
-  public:
-    explicit LoadError(std::string text) : text_(std::move(text)) {}
-    const char* what() const noexcept override { return text_.c_str(); }
-
-  private:
-    std::string text_;
-};
 
 }  // namespace zk::hamlib

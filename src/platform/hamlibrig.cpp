@@ -18,7 +18,7 @@ namespace {
 const hamlib::Functions& Hamlib() {
     try {
         return hamlib::Library();
-    } catch (const hamlib::LoadError& error) {
+    } catch (const LibraryLoadError& error) {
         throw HamlibFailure(Wording{"Hamlib cannot be loaded: ", "не загружается Hamlib: "} +
                             Verbatim(error.what()));
     }
@@ -60,8 +60,6 @@ void QuietHamlib() {
     std::call_once(once, [] {
         Hamlib().set_debug(RIG_DEBUG_ERR);
         Hamlib().set_debug_callback(&KeepFirstError, nullptr);
-        // Backends are loaded on demand by rig_init; the model check needs them all in place.
-        Hamlib().load_all_backends();
     });
 }
 
