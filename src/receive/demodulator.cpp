@@ -128,10 +128,6 @@ LevelSpan Demodulator::TotalLevel() const {
     return state_->levels.Total();
 }
 
-double Demodulator::SampleRate() const {
-    return state_->sampleRate;
-}
-
 std::vector<Packet> Demodulator::Feed(std::span<const float> samples) {
     State& s = *state_;
     if (s.finished) {

@@ -49,8 +49,6 @@ class Demodulator {
     // same clip rule as the packets' and the diagnosis's.
     LevelSpan TotalLevel() const;
 
-    double SampleRate() const;
-
   private:
     struct State;
     std::unique_ptr<State> state_;

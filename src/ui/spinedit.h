@@ -41,7 +41,6 @@ class SpinEdit : public QLineEdit {
 
     // A field with typing disabled changes only through its arrows and the Up and Down keys.
     void SetTypingEnabled(bool enabled);
-    bool TypingEnabled() const { return typingEnabled_; }
 
     // Whether entering the field with the keyboard selects its text.
     void SetSelectOnEntry(bool select) { selectOnEntry_ = select; }

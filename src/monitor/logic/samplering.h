@@ -20,7 +20,6 @@ class SampleRing {
     // The kept samples, oldest first.
     std::vector<std::int16_t> Contents() const;
     std::size_t Size() const { return full_ ? buffer_.size() : next_; }
-    std::size_t Capacity() const { return buffer_.size(); }
 
   private:
     std::vector<std::int16_t> buffer_;
