@@ -73,6 +73,19 @@ SendEnd EndOfFailedRelease(const ReleaseFailedError& error) {
     return end;
 }
 
+std::optional<SendEnd> EndOfBrokenSend(const std::exception& error) {
+    if (const auto* sound = dynamic_cast<const SoundInterruptedError*>(&error)) {
+        return EndOfInterruptedSound(*sound);
+    }
+    if (const auto* cut = dynamic_cast<const TransmissionCutError*>(&error)) {
+        return EndOfCutTransmission(*cut);
+    }
+    if (const auto* release = dynamic_cast<const ReleaseFailedError*>(&error)) {
+        return EndOfFailedRelease(*release);
+    }
+    return std::nullopt;
+}
+
 std::string InterruptedSoundMessage(const SoundInterruptedError& error) {
     return EndOfInterruptedSound(error).fault + ": the repeater got a broken message; send again";
 }

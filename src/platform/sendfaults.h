@@ -2,6 +2,7 @@
 // entry, and the one line printed when the run is asked to end in the middle of a send.
 #pragma once
 
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -40,6 +41,11 @@ SendEnd EndOfInterruptedCheck(int signalNumber);
 
 // The whole sound went out, then the transmitter's release failed.
 SendEnd EndOfFailedRelease(const ReleaseFailedError& error);
+
+// How a send ended whose play threw `error`, for the three faults that can break a send once
+// it has begun (an interrupted sound, a cut transmission, a failed release); none for any
+// other fault, which comes before the sound and goes on as it is.
+std::optional<SendEnd> EndOfBrokenSend(const std::exception& error);
 
 // "the sound was interrupted 1.23 s into the signal (underrun): the repeater got a broken
 // message; send again": the message of an interrupted send.

@@ -42,13 +42,9 @@ class LoggedSend : public Player {
     void Play(const Sound& sound) override {
         try {
             keyed_.Play(sound);
-        } catch (const SoundInterruptedError& error) {
-            GoOn(error, Log(EndOfInterruptedSound(error)));
-        } catch (const TransmissionCutError& error) {
-            GoOn(error, error.OnAir() != SoundOnAir::Nothing ? Log(EndOfCutTransmission(error))
-                                                             : std::nullopt);
-        } catch (const ReleaseFailedError& error) {
-            GoOn(error, Log(EndOfFailedRelease(error)));
+        } catch (const std::exception& error) {
+            const std::optional<SendEnd> end = EndOfBrokenSend(error);
+            GoOn(error, end && end->onAir != SoundOnAir::Nothing ? Log(*end) : std::nullopt);
         }
         if (const std::optional<Wording> failure = Log(SendEnd{})) {
             throw Fault(Wording{"The signal was sent, but the programming log was not written: ",

@@ -66,13 +66,15 @@ SendEnd SendOnce(Player& speaker, AlsaPlayer& device, const Sound& sound) {
     try {
         speaker.Play(sound);
         return {};
-    } catch (const SoundInterruptedError& error) {
-        SayError(InterruptedSoundMessage(error));
-        return EndOfInterruptedSound(error);
-    } catch (const TransmissionCutError& error) {
-        return EndOfCutTransmission(error);
-    } catch (const ReleaseFailedError& error) {
-        return EndOfFailedRelease(error);
+    } catch (const std::exception& error) {
+        const std::optional<SendEnd> end = EndOfBrokenSend(error);
+        if (!end) {
+            throw;
+        }
+        if (const auto* interrupted = dynamic_cast<const SoundInterruptedError*>(&error)) {
+            SayError(InterruptedSoundMessage(*interrupted));
+        }
+        return *end;
     }
 }
 
