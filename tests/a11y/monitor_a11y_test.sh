@@ -8,6 +8,10 @@
 #   monitor_a11y_test.sh pulse MONITOR ZK77Q3  live capture from a PulseAudio null sink's monitor
 #                                               while `zk77q3 play` sends into the sink: the
 #                                               packet is shown as sent, with its margin
+#   monitor_a11y_test.sh held MONITOR ZK77Q3   live capture from a device that never answers
+#                                               (ALSA's file plugin on a pipe nobody writes):
+#                                               the window goes on, and closing it ends the
+#                                               process
 # Everything started here is stopped again on the way out.
 set -euo pipefail
 
@@ -35,6 +39,10 @@ case "$mode" in
     /usr/bin/python3 "$here/upsample3.py" "$work/_qq.wav" "$work/in.raw"
     conf="pcm.!default { type file slave { pcm { type null } } file \"/dev/null\" infile \"$work/in.raw\" format \"raw\" }"
     ;;
+  held)
+    mkfifo "$work/held"
+    conf="pcm.!default { type file slave { pcm { type null } } file \"/dev/null\" infile \"$work/held\" format \"raw\" }"
+    ;;
   pulse)
     command -v pulseaudio >/dev/null || skip "pulseaudio missing (Debian: pulseaudio)"
     [ -n "$(find /usr/lib -name 'libasound_module_pcm_pulse.so' -print -quit 2>/dev/null)" ] ||
@@ -59,7 +67,8 @@ echo "$conf" >"$work/asound.conf"
 export ALSA_CONFIG_PATH="$work/asound.conf"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 PULSE_SOURCE=radio.monitor LANG=C.UTF-8 \
   "$monitor" "${args[@]}" &
-pids+=($!)
+monitor_pid=$!
+pids+=("$monitor_pid")
 
 wid=$(timeout 60 xdotool search --sync --onlyvisible --name "ZK-77q3 Monitor" | head -n 1) || {
   echo "FAIL: the window did not appear" >&2
@@ -73,6 +82,23 @@ if [ "$mode" = live ]; then
   grep -qx 'device=default' "$XDG_CONFIG_HOME/zk77q3/monitor.conf" || {
     echo "FAIL: the device was not remembered" >&2
     cat "$XDG_CONFIG_HOME/zk77q3/monitor.conf" >&2 || true
+    exit 1
+  }
+fi
+
+if [ "$mode" = held ]; then
+  # Closed as a window manager closes it, with the device still held: the process ends.
+  /usr/bin/python3 "$here/close_window.py" "$wid"
+  for _ in $(seq 1 30); do
+    kill -0 "$monitor_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$monitor_pid" 2>/dev/null; then
+    echo "FAIL: the monitor went on running 3 s after its window was closed" >&2
+    exit 1
+  fi
+  wait "$monitor_pid" || {
+    echo "FAIL: the monitor ended with status $? after its window was closed" >&2
     exit 1
   }
 fi
