@@ -63,6 +63,17 @@ QString MonitorTexts::State(const ReceiveState& state) {
             return tr("receiving: bit %1 of %2").arg(state.bit).arg(kPacketBitCount);
         case ReceivePhase::Packet:
             return tr("packet");
+        case ReceivePhase::Ended:
+            switch (state.endedIn) {
+                case ReceivePhase::Receiving:
+                    return tr("the recording ended at bit %1 of %2")
+                        .arg(state.bit)
+                        .arg(kPacketBitCount);
+                case ReceivePhase::LeadIn:
+                    return tr("the recording ended in a lead-in tone");
+                default:
+                    return tr("the recording ended");
+            }
     }
     return {};
 }

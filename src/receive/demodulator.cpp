@@ -98,6 +98,9 @@ struct Demodulator::State {
     std::int64_t heardUntil = 0;   // the end of the last packet decoded, valid or not
     std::int64_t failedUntil = 0;  // the end of the last packet that was not valid
     bool finished = false;
+    // Where the data of the packet coming in now began (the end of its lead-in tone), for a live
+    // display; -1 before the first lead-in.
+    std::int64_t dataFrom = -1;
 
     float livePeak = 0;
     bool liveClip = false;
@@ -109,6 +112,8 @@ struct Demodulator::State {
     std::vector<ToneSpan> spans;
 
     void TakeIn(std::span<float> work, std::vector<Packet>& packets);
+    void FollowData(const std::vector<ToneSpan>& ended);
+    int DataBit() const;
     void DecodeReady(bool streamEnded, std::vector<Packet>& packets);
     void Report(std::int64_t first, const DecodeOutcome& outcome, std::vector<Packet>& packets);
     Diagnosis Diagnose() const;
@@ -181,7 +186,9 @@ LevelStatus Demodulator::TakeLevel() {
     status.peakDbfs = Dbfs(s.livePeak);
     status.clipping = s.liveClip;
     status.tooQuiet = status.peakDbfs < kTooQuietDbfs;
-    status.toneHeard = s.detector.ToneOn();
+    status.dataBit = s.DataBit();
+    // A steady run of equal bits inside the data sounds like a tone; it is no lead-in.
+    status.toneHeard = s.detector.ToneOn() && status.dataBit == 0;
     s.livePeak = 0;
     s.liveClip = false;
     return status;
@@ -201,11 +208,38 @@ void Demodulator::State::TakeIn(std::span<float> work, std::vector<Packet>& pack
         spans.clear();
         detector.Process(piece.data(), take, worked, spans);
         worked += static_cast<std::int64_t>(take);
+        FollowData(spans);
         pending.insert(pending.end(), spans.begin(), spans.end());
         evidence.tones += static_cast<int>(spans.size());
         DecodeReady(false, packets);
         work = work.subspan(take);
     }
+}
+
+void Demodulator::State::FollowData(const std::vector<ToneSpan>& ended) {
+    for (const ToneSpan& tone : ended) {
+        // Inside the data every run of equal bits sounds like a tone, the zero bytes at the end
+        // of an array for most of a second: none of them starts the count again. (A second
+        // sender keyed up over the first goes uncounted; its packet shows when it comes.)
+        const bool insideData = dataFrom >= 0 && tone.end - dataFrom < kPacketReach;
+        if (!insideData) {
+            dataFrom = tone.end;
+        }
+    }
+}
+
+int Demodulator::State::DataBit() const {
+    if (dataFrom < 0) {
+        return 0;
+    }
+    // Counted to the input taken in, not to the working samples: the resampler hands those on
+    // in batches of about a tenth of a second, and the count would jump by 26 bits.
+    const double now = static_cast<double>(fed) * kWorkRate / sampleRate;
+    const double intoData = now - static_cast<double>(dataFrom);
+    if (intoData < 0 || intoData >= static_cast<double>(kPacketReach)) {
+        return 0;
+    }
+    return std::min(static_cast<int>(intoData / kNominalBitSamples) + 1, kPacketBits);
 }
 
 void Demodulator::State::DecodeReady(bool streamEnded, std::vector<Packet>& packets) {

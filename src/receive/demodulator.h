@@ -42,7 +42,8 @@ class Demodulator {
     // the diagnosis, not reported). Further calls return empty results.
     FinishResult Finish();
 
-    // Level since the previous call, and whether a lead-in tone is on now.
+    // Level since the previous call, whether a lead-in tone is on now, and which bit of a
+    // packet's data is coming in.
     LevelStatus TakeLevel();
 
     // The input's level since the start of the stream (peak, samples at full scale), by the

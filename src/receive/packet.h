@@ -41,6 +41,9 @@ struct LevelStatus {
     bool clipping = false;   // samples at full scale
     bool tooQuiet = false;   // peak below kTooQuietDbfs
     bool toneHeard = false;  // a steady 1000 Hz tone (a lead-in) is on the air now
+    // 1..512 while a packet's data is coming in: the bit on the air now, counted from the end of
+    // its lead-in; 0 between packets. A steady run of equal bits inside the data is no lead-in.
+    int dataBit = 0;
 };
 
 inline constexpr double kTooQuietDbfs = -50.0;

@@ -93,51 +93,55 @@ TEST(MarginBand, GaugeFillsLinearlyAndStopsAtItsEnds) {
     EXPECT_LT(GaugeFraction(kAmberMarginDb), GaugeFraction(kGreenMarginDb));
 }
 
-// A transmission as the stream reports it: silence, a second of tone, the data, the packet.
-TEST(ReceiveState, FollowsATransmissionFromLeadInToPacket) {
+// A transmission as the receiver reports it, step by step: silence, the lead-in, data bits (a
+// steady run inside the data sounds like a tone, but the receiver gives a bit then), the packet
+// shown for a while, and where a recording ended.
+TEST(ReceiveState, FollowsTheReceiverFromLeadInToPacketAndTheEnd) {
+    struct Step {
+        double seconds;
+        bool tone;
+        int dataBit;
+        bool packet;
+        ReceivePhase phase;
+        int bit;
+    };
+    const Step steps[] = {
+        {0.5, false, 0, false, ReceivePhase::Waiting, 0},
+        {1.0, true, 0, false, ReceivePhase::LeadIn, 0},
+        {2.1, false, 1, false, ReceivePhase::Receiving, 1},
+        {2.2, true, 26, false, ReceivePhase::Receiving, 26},
+        {4.1, false, 512, false, ReceivePhase::Receiving, 512},
+        {4.2, false, 0, true, ReceivePhase::Packet, 0},
+        {4.2 + kPacketShownSeconds - 0.1, false, 0, false, ReceivePhase::Packet, 0},
+        {4.2 + kPacketShownSeconds + 0.1, false, 0, false, ReceivePhase::Waiting, 0},
+        {7.0, false, 0, true, ReceivePhase::Packet, 0},
+        {7.5, true, 0, false, ReceivePhase::LeadIn, 0},  // a new lead-in ends the packet's display
+        {8.0, false, 0, false, ReceivePhase::Waiting, 0},
+    };
     ReceiveStateTracker t;
     EXPECT_EQ(t.State().phase, ReceivePhase::Waiting);
-    t.Advance(0.5, false, false);
-    EXPECT_EQ(t.State().phase, ReceivePhase::Waiting);
-    t.Advance(1.0, true, false);
-    EXPECT_EQ(t.State().phase, ReceivePhase::LeadIn);
-    t.Advance(2.0, true, false);
-    EXPECT_EQ(t.State().phase, ReceivePhase::LeadIn);
-
-    t.Advance(2.1, false, false);  // the tone ends: the first bit
-    EXPECT_EQ(t.State().phase, ReceivePhase::Receiving);
-    EXPECT_EQ(t.State().bit, 1);
-    t.Advance(2.1 + 16.5 * kBitSeconds, false, false);
-    EXPECT_EQ(t.State().bit, 17);
-    t.Advance(2.1 + 600 * kBitSeconds, false, false);  // late packet: never past the last bit
-    EXPECT_EQ(t.State().phase, ReceivePhase::Receiving);
-    EXPECT_EQ(t.State().bit, kPacketBitCount);
-
-    t.Advance(2.2 + 512 * kBitSeconds, false, true);
-    EXPECT_EQ(t.State().phase, ReceivePhase::Packet);
-    EXPECT_EQ(t.State().bit, 0);
-    t.Advance(2.2 + 512 * kBitSeconds + kPacketShownSeconds - 0.1, false, false);
-    EXPECT_EQ(t.State().phase, ReceivePhase::Packet);
-    t.Advance(2.2 + 512 * kBitSeconds + kPacketShownSeconds + 0.1, false, false);
-    EXPECT_EQ(t.State().phase, ReceivePhase::Waiting);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.seconds);
+        t.Advance(step.seconds, step.tone, step.dataBit, step.packet);
+        EXPECT_EQ(t.State().phase, step.phase);
+        EXPECT_EQ(t.State().bit, step.bit);
+    }
 }
 
-TEST(ReceiveState, DataThatNeverEndsInAPacketFallsBackToWaiting) {
-    ReceiveStateTracker t;
-    t.Advance(1.0, true, false);
-    t.Advance(1.1, false, false);
-    const double due = 1.1 + kPacketBitCount * kBitSeconds;
-    t.Advance(due + kPacketLateSeconds - 0.05, false, false);
-    EXPECT_EQ(t.State().phase, ReceivePhase::Receiving);
-    t.Advance(due + kPacketLateSeconds + 0.05, false, false);
-    EXPECT_EQ(t.State().phase, ReceivePhase::Waiting);
-}
+TEST(ReceiveState, TheEndOfARecordingSaysWhereItCame) {
+    ReceiveStateTracker inData;
+    inData.Advance(1.0, true, 0, false);
+    inData.Advance(2.6, false, 401, false);
+    inData.End();
+    EXPECT_EQ(inData.State().phase, ReceivePhase::Ended);
+    EXPECT_EQ(inData.State().endedIn, ReceivePhase::Receiving);
+    EXPECT_EQ(inData.State().bit, 401);
 
-TEST(ReceiveState, ANewLeadInEndsThePacketsDisplay) {
-    ReceiveStateTracker t;
-    t.Advance(3.0, false, true);
-    t.Advance(3.5, true, false);
-    EXPECT_EQ(t.State().phase, ReceivePhase::LeadIn);
+    ReceiveStateTracker inLeadIn;
+    inLeadIn.Advance(1.0, true, 0, false);
+    inLeadIn.End();
+    EXPECT_EQ(inLeadIn.State().endedIn, ReceivePhase::LeadIn);
+    EXPECT_EQ(inLeadIn.State().bit, 0);
 }
 
 std::vector<float> Ramp(int first, int count) {

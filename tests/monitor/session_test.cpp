@@ -76,7 +76,8 @@ TEST(ReceiveSession, ARecordingGivesItsPacketTheStateAndTheKeptSound) {
     EXPECT_TRUE(run.last.ended);
     EXPECT_TRUE(run.last.fault.empty());
     EXPECT_TRUE(run.last.diagnosis.empty());
-    EXPECT_EQ(run.last.state.phase, ReceivePhase::Packet);
+    EXPECT_EQ(run.last.state.phase, ReceivePhase::Ended);
+    EXPECT_EQ(run.last.state.endedIn, ReceivePhase::Packet);
     EXPECT_NEAR(run.last.streamSeconds, sound.size() / 48000.0, 1e-9);
     // The whole recording is shorter than the minute kept: all of it, sample for sample.
     EXPECT_EQ(run.kept, sound);
@@ -116,7 +117,23 @@ TEST(ReceiveSession, SilenceEndsWithTheReasonAndNoPacket) {
     EXPECT_TRUE(run.packets.empty());
     EXPECT_TRUE(run.last.ended);
     EXPECT_FALSE(run.last.diagnosis.empty());
-    EXPECT_EQ(run.last.state.phase, ReceivePhase::Waiting);
+    EXPECT_EQ(run.last.state.phase, ReceivePhase::Ended);
+    EXPECT_EQ(run.last.state.endedIn, ReceivePhase::Waiting);
+}
+
+// A recording that stops 400 bits into the data: the state line says at which bit it ended.
+TEST(ReceiveSession, ARecordingCutInsideThePacketEndsAtItsBit) {
+    testing::WorkFolder folder;
+    channel::Channel path;
+    std::vector<std::int16_t> sound = Pcm(channel::Pass(channel::Transmit(Message(5)), path, 5));
+    const double cutSeconds = path.silenceBefore + 1.0 + 400 * 0.004;
+    sound.resize(static_cast<std::size_t>(cutSeconds * path.rate));
+    WriteWaveRecording("cut.wav", sound, path.rate);
+    const Decoded run = Decode("cut.wav");
+    EXPECT_TRUE(run.packets.empty());
+    EXPECT_EQ(run.last.state.phase, ReceivePhase::Ended);
+    EXPECT_EQ(run.last.state.endedIn, ReceivePhase::Receiving);
+    EXPECT_NEAR(run.last.state.bit, 400, 12);
 }
 
 TEST(ReceiveSession, InputsItCannotTakeAreRefusedWithTheirReason) {

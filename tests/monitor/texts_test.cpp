@@ -47,6 +47,12 @@ TEST(MonitorTexts, StateLinesCountTheBits) {
     EXPECT_EQ(MonitorTexts::State({ReceivePhase::LeadIn, 0}), "lead-in tone");
     EXPECT_EQ(MonitorTexts::State({ReceivePhase::Receiving, 17}), "receiving: bit 17 of 512");
     EXPECT_EQ(MonitorTexts::State({ReceivePhase::Packet, 0}), "packet");
+    EXPECT_EQ(MonitorTexts::State({ReceivePhase::Ended, 412, ReceivePhase::Receiving}),
+              "the recording ended at bit 412 of 512");
+    EXPECT_EQ(MonitorTexts::State({ReceivePhase::Ended, 0, ReceivePhase::LeadIn}),
+              "the recording ended in a lead-in tone");
+    EXPECT_EQ(MonitorTexts::State({ReceivePhase::Ended, 0, ReceivePhase::Packet}),
+              "the recording ended");
 }
 
 TEST(MonitorTexts, VerdictFollowsHeaderThenCheckWordThenSettings) {
@@ -129,6 +135,8 @@ TEST(MonitorTexts, RussianComesFromTheTranslation) {
     ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
     QCoreApplication::installTranslator(&russian);
     EXPECT_EQ(MonitorTexts::State({ReceivePhase::Receiving, 3}), "приём: бит 3 из 512");
+    EXPECT_EQ(MonitorTexts::State({ReceivePhase::Ended, 7, ReceivePhase::Receiving}),
+              "запись кончилась на бите 7 из 512");
     EXPECT_EQ(MonitorTexts::Verdict(PacketVerdict::CrcBad), "контрольное слово неверно");
     EXPECT_EQ(MonitorTexts::Band(MarginBand::Amber), "на пределе");
     const QList<SettingLine> lines =

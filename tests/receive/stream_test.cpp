@@ -11,6 +11,7 @@
 #include "generate.h"
 #include "panelstate.h"
 #include "recording.h"
+#include "workrate.h"
 
 namespace zk::receive::testing {
 namespace {
@@ -172,6 +173,38 @@ TEST(Stream, LevelForTheLiveDisplay) {
     rx.Feed(loud);
     EXPECT_TRUE(rx.TakeLevel().clipping);
     EXPECT_FALSE(rx.TakeLevel().clipping);
+}
+
+// Live, block by block, the receiver says which data bit is on the air: counting up from the
+// end of the lead-in, never back, close to the bit actually sent, and never a tone during the
+// data, though the steady zero bytes at the end of the array sound like one; between packets no
+// bit at all.
+TEST(Stream, TheDataBitCountsUpThroughThePacket) {
+    Channel c;
+    c.rate = 16000;
+    c.silenceBefore = 0.5;
+    c.ebN0Db = 20;
+    const std::vector<float> recording = Record(GeneratedArray(), c, 73);
+    const double dataStart = c.silenceBefore + kLeadInSecondsSent;
+    constexpr double kBitSeconds = 0.004;
+    constexpr std::size_t kBlock = 160;  // 10 ms
+    Demodulator rx(c.rate);
+    int previous = 0;
+    for (std::size_t at = 0; at + kBlock <= recording.size(); at += kBlock) {
+        rx.Feed(std::span(recording).subspan(at, kBlock));
+        const LevelStatus status = rx.TakeLevel();
+        const double t = static_cast<double>(at + kBlock) / c.rate;
+        SCOPED_TRACE(t);
+        if (t > dataStart + 0.1 && t < dataStart + 2.0) {
+            const double sent = (t - dataStart) / kBitSeconds + 1;
+            EXPECT_NEAR(status.dataBit, sent, 12);
+            EXPECT_GE(status.dataBit, previous);
+            EXPECT_FALSE(status.toneHeard);
+        } else if (t < dataStart - 0.1 || t > dataStart + 2.048 + 0.2) {
+            EXPECT_EQ(status.dataBit, 0);
+        }
+        previous = status.dataBit;
+    }
 }
 
 TEST(Stream, RejectsRatesItCannotTakeAndFeedingAfterFinish) {

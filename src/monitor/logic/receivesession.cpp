@@ -132,16 +132,18 @@ void ReceiveSession::Run(std::stop_token stop) {
             double peak = receive::kSilenceDbfs;
             bool clipping = false;
             bool tone = false;
+            int dataBit = 0;
             for (auto& d : w.demodulators) {
                 const receive::LevelStatus level = d->TakeLevel();
                 peak = std::max(peak, level.peakDbfs);
                 clipping = clipping || level.clipping;
                 tone = tone || level.toneHeard;
+                dataBit = std::max(dataBit, level.dataBit);
             }
             validHeard = validHeard || anyValid(heard);
             w.frames += static_cast<std::int64_t>(frames);
             const double seconds = static_cast<double>(w.frames) / rate_;
-            w.tracker.Advance(seconds, tone, !heard.empty());
+            w.tracker.Advance(seconds, tone, dataBit, !heard.empty());
 
             std::lock_guard lock(mutex_);
             ring_.Add(mix);
@@ -180,7 +182,10 @@ void ReceiveSession::Run(std::stop_token stop) {
     }
     const double seconds = static_cast<double>(w.frames) / rate_;
     if (!heard.empty()) {
-        w.tracker.Advance(seconds, false, true);
+        w.tracker.Advance(seconds, false, 0, true);
+    }
+    if (!live_) {
+        w.tracker.End();
     }
     validHeard = validHeard || anyValid(heard);
     std::lock_guard lock(mutex_);

@@ -1,44 +1,34 @@
 #include "receivestate.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace zk::monitor {
 
-void ReceiveStateTracker::Advance(double streamSeconds, bool toneHeard, bool packetHeard) {
+void ReceiveStateTracker::Advance(double streamSeconds, bool toneHeard, int dataBit,
+                                  bool packetHeard) {
     if (packetHeard) {
         state_ = {ReceivePhase::Packet, 0};
         packetSeconds_ = streamSeconds;
+        return;
+    }
+    if (dataBit > 0) {
+        state_ = {ReceivePhase::Receiving, std::clamp(dataBit, 1, kPacketBitCount)};
         return;
     }
     if (toneHeard) {
         state_ = {ReceivePhase::LeadIn, 0};
         return;
     }
-    switch (state_.phase) {
-        case ReceivePhase::LeadIn:
-            // The tone has just stopped: the data begins.
-            state_ = {ReceivePhase::Receiving, 1};
-            dataStartSeconds_ = streamSeconds;
-            return;
-        case ReceivePhase::Receiving: {
-            const double elapsed = streamSeconds - dataStartSeconds_;
-            if (elapsed > kPacketBitCount * kBitSeconds + kPacketLateSeconds) {
-                state_ = {ReceivePhase::Waiting, 0};
-                return;
-            }
-            const int bit = static_cast<int>(std::floor(elapsed / kBitSeconds)) + 1;
-            state_.bit = std::clamp(bit, 1, kPacketBitCount);
-            return;
-        }
-        case ReceivePhase::Packet:
-            if (streamSeconds - packetSeconds_ > kPacketShownSeconds) {
-                state_ = {ReceivePhase::Waiting, 0};
-            }
-            return;
-        case ReceivePhase::Waiting:
-            return;
+    if (state_.phase == ReceivePhase::Packet &&
+        streamSeconds - packetSeconds_ <= kPacketShownSeconds) {
+        return;
     }
+    state_ = {ReceivePhase::Waiting, 0};
+}
+
+void ReceiveStateTracker::End() {
+    const ReceivePhase before = state_.phase;
+    state_ = {ReceivePhase::Ended, before == ReceivePhase::Receiving ? state_.bit : 0, before};
 }
 
 }  // namespace zk::monitor

@@ -40,6 +40,18 @@
         <translation>приём: бит %1 из %2</translation>
     </message>
     <message>
+        <source>the recording ended at bit %1 of %2</source>
+        <translation>запись кончилась на бите %1 из %2</translation>
+    </message>
+    <message>
+        <source>the recording ended in a lead-in tone</source>
+        <translation>запись кончилась во вступительном тоне</translation>
+    </message>
+    <message>
+        <source>the recording ended</source>
+        <translation>запись кончилась</translation>
+    </message>
+    <message>
         <source>packet</source>
         <translation>пакет</translation>
     </message>
