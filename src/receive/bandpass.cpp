@@ -39,8 +39,8 @@ std::array<Biquad, 2> Sections(double sampleRate) {
 }
 
 // A reversal of the carrier at instant 0 through fresh copies of the sections: the position
-// (sample n counts as [n, n + 1)) where the carrier's in-phase part, summed over the half bit
-// around it, changes sign, less the reversal's own position.
+// (sample n counts as [n, n + 1)) where the carrier's in-phase part, summed over the
+// edge window around it, changes sign, less the reversal's own position.
 double MeasureReversalDelay(double sampleRate, double phase) {
     std::array<Biquad, 2> sections = Sections(sampleRate);
     const double w0 = 2 * std::numbers::pi * kCarrierHz / sampleRate;
@@ -64,7 +64,9 @@ double MeasureReversalDelay(double sampleRate, double phase) {
         const auto i = static_cast<std::size_t>(t);
         return prefix[i] + (t - static_cast<double>(i)) * (prefix[i + 1] - prefix[i]);
     };
-    const auto around = [&](double e) { return sumAt(e + quarter) - sumAt(e - quarter); };
+    const auto around = [&](double e) {
+        return sumAt(e + kEdgeHalfWidthSamples) - sumAt(e - kEdgeHalfWidthSamples);
+    };
     double lo = -quarter;  // the in-phase part is still positive around here
     double hi = kNominalBitSamples - quarter;
     for (int step = 0; step < 60; ++step) {

@@ -80,8 +80,8 @@ void SmoothPhases(Bits& bits) {
 }
 
 // Moves the bit edges to where the transitions are: around each change of decision, the sum
-// over half a bit centred on the edge is zero when the edge is right and grows with the error.
-// A straight line through those errors corrects the start and the bit length.
+// over about half a bit centred on the edge is zero when the edge is right and grows with the
+// error. A straight line through those errors corrects the start and the bit length.
 void RefineTiming(const Baseband& bb, const CarrierModel& carrier, Bits& bits) {
     const int n = static_cast<int>(bits.sum.size());
     double amplitude = 0;
@@ -103,7 +103,7 @@ void RefineTiming(const Baseband& bb, const CarrierModel& carrier, Bits& bits) {
         if (d != previous) {
             const double edge = bits.start[i];
             const double quarter = bits.length[i] / 4;
-            const Complex s = bb.Sum(edge - quarter, edge + quarter) *
+            const Complex s = bb.Sum(edge - kEdgeHalfWidthSamples, edge + kEdgeHalfWidthSamples) *
                               std::polar(1.0, -carrier.At(edge) - bits.phase[i]);
             const double shift =
                 std::clamp(s.real() / (2 * perSample * previous), -quarter, quarter);
@@ -130,7 +130,7 @@ void RefineTiming(const Baseband& bb, const CarrierModel& carrier, Bits& bits) {
 // a least-squares fit of the sums on the neighbours' decisions measures how much (the
 // decisions of real arrays are far from independent: long runs of zero bytes), and the
 // decisions are taken again without it.
-std::vector<Complex> WithoutNeighbours(Bits& bits) {
+std::vector<Complex> WithoutNeighbours(Bits& bits, NeighbourLeak& leak) {
     const int n = static_cast<int>(bits.sum.size());
     std::vector<Complex> y(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) {
@@ -163,6 +163,7 @@ std::vector<Complex> WithoutNeighbours(Bits& bits) {
     const double det = determinant(m);
     // Constant decisions say nothing about the neighbours: leave the sums as they are.
     if (std::abs(det) < 1e-3 * n * n * n) {
+        leak = {};
         return y;
     }
     const auto solve = [&](int column) {
@@ -176,6 +177,8 @@ std::vector<Complex> WithoutNeighbours(Bits& bits) {
     };
     const Complex before = solve(0);
     const Complex after = solve(2);
+    const Complex own = solve(1);
+    leak = {before / own, after / own};
     for (int k = 0; k < n; ++k) {
         const auto i = static_cast<std::size_t>(k);
         y[i] -= before * d(k - 1) + after * d(k + 1);
@@ -190,14 +193,14 @@ std::vector<Complex> WithoutNeighbours(Bits& bits) {
 }  // namespace
 
 TrackedBits TrackBits(const Baseband& bb, const CarrierModel& carrier, const BitClock& clock) {
-    TrackedBits tracked{FirstPass(bb, carrier, clock), {}};
+    TrackedBits tracked{FirstPass(bb, carrier, clock), {}, {}};
     for (int round = 0; round < kTimingRounds; ++round) {
         RefineTiming(bb, carrier, tracked.bits);
         SmoothPhases(tracked.bits);
         SmoothPhases(tracked.bits);
     }
-    WithoutNeighbours(tracked.bits);
-    tracked.sums = WithoutNeighbours(tracked.bits);
+    WithoutNeighbours(tracked.bits, tracked.leak);
+    tracked.sums = WithoutNeighbours(tracked.bits, tracked.leak);
     return tracked;
 }
 

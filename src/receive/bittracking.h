@@ -17,11 +17,20 @@ struct Bits {
     std::vector<int> decision;   // +1 or -1
 };
 
+// What the bit before and the bit after leak into a bit, each as a share of the bit's own sum
+// (turned back by its phase). A plain path leaves both near 0; a filter that turns the phase
+// across the band leaves a share at right angles to the bit, an echo or a notch a large one.
+struct NeighbourLeak {
+    Complex before;
+    Complex after;
+};
+
 // The bits of the packet laid from `clock` and followed to the end: their decisions, and each
 // bit's sum turned back by its phase with its neighbours' leak taken out.
 struct TrackedBits {
     Bits bits;
     std::vector<Complex> sums;
+    NeighbourLeak leak;
 };
 TrackedBits TrackBits(const Baseband& bb, const CarrierModel& carrier, const BitClock& clock);
 

@@ -28,9 +28,35 @@ constexpr double kOutlierBitSpreads = 4.5;
 // which leaves the sender's phase unknown.
 constexpr double kShiftedCarrierHz = 0.5;
 // The carrier's phase at a bit's start, against the sender's, must lie this close to 0 or 180
-// degrees for the polarity to count as known (a plain path at a usable level stays within 15
-// degrees; a voice-band path with its own phase turns it by 50 or more).
+// degrees for the polarity to count as known (a plain path at 12 dB stays within 15 degrees).
 constexpr double kPolarityToleranceRadians = kPi / 6;
+// What the receiver's own filters leave of each bit in the one after it and the one before it
+// (measured on a plain path at 30 dB, at 16 and 48 kHz alike).
+constexpr Complex kOwnLeakBefore{0.0234, -0.0065};
+constexpr Complex kOwnLeakAfter{0.002, 0.003};
+// How far the neighbours' leak may stray from the receiver's own on a path that is taken for
+// plain: noise at 20 dB moves it by up to 0.015; an echo, a notch, a voice band or a tilt moves
+// it by 0.035 and more.
+constexpr double kPlainPathLeak = 0.022;
+// Below this the noise in the leak hides what a path does (at 10 dB a voice band with
+// pre-emphasis and a short echo was taken for plain): no polarity is stated.
+constexpr double kPolarityMinEbN0Db = 12.0;
+
+// A straight line through the bits' phases, unwrapped, against their centres.
+LineFit PhaseLine(const Bits& bits) {
+    std::vector<double> x, y, w;
+    double unwrapped = bits.phase[0];
+    for (int k = 0; k < kPacketBits; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        if (k > 0) {
+            unwrapped += std::remainder(bits.phase[i] - bits.phase[i - 1], 2 * kPi);
+        }
+        x.push_back(bits.start[i] + bits.length[i] / 2);
+        y.push_back(unwrapped);
+        w.push_back(1.0);
+    }
+    return FitLine(x, y, w);
+}
 
 }  // namespace
 
@@ -97,20 +123,8 @@ void MeasureQuality(const std::vector<Complex>& y, const Bits& bits, Packet& pac
     packet.weakestBitConfidence = mean > 0 ? weakestStrength / mean : 0.0;
 }
 
-void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier,
-                            const DecodeRequest& request, Packet& packet) {
-    std::vector<double> x, y, w;
-    double unwrapped = bits.phase[0];
-    for (int k = 0; k < kPacketBits; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        if (k > 0) {
-            unwrapped += std::remainder(bits.phase[i] - bits.phase[i - 1], 2 * kPi);
-        }
-        x.push_back(bits.start[i] + bits.length[i] / 2);
-        y.push_back(unwrapped);
-        w.push_back(1.0);
-    }
-    const LineFit fit = FitLine(x, y, w);
+void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier, Packet& packet) {
+    const LineFit fit = PhaseLine(bits);
     CarrierModel whole = carrier;
     whole.omega += fit.slope;
     packet.carrierHz = whole.Hz();
@@ -119,19 +133,26 @@ void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier,
     const double clock = kNominalBitSamples / bitSamples - 1;
     packet.clockOffsetPpm = clock * 1e6;
     packet.carrierShiftHz = packet.carrierHz - kCarrierHz * (1 + clock);
+}
 
+void JudgePolarity(const Bits& bits, const NeighbourLeak& leak, const CarrierModel& carrier,
+                   const DecodeRequest& request, Packet& packet) {
     // In the baseband of 2 x e^(-j w0 n) the sender's sine has phase -pi/2 - w0 n at the start
     // of every bit of the lead-in's sign (each bit is four whole cycles). Taken at the middle of
     // the packet, where both fitted lines are surest.
+    const LineFit fit = PhaseLine(bits);
     const double start = bits.start[kPacketBits / 2];
     const double observed = carrier.At(start) + fit.intercept + fit.slope * (start - fit.centre);
     const double absolute = static_cast<double>(request.firstIndex) + start - kSampleCentre;
     const double w0 = 2 * kPi / kWorkPerCycle;
     const double expected = -kPi / 2 - std::fmod(w0 * absolute, 2 * kPi);
     const double off = std::remainder(observed - expected - request.carrierPhaseShift, 2 * kPi);
+    const double pathLeak =
+        std::abs(leak.before - kOwnLeakBefore) + std::abs(leak.after - kOwnLeakAfter);
     packet.polarityInverted = std::cos(off) < 0;
     packet.polarityKnown = std::abs(std::remainder(off, kPi)) < kPolarityToleranceRadians &&
-                           std::abs(packet.carrierShiftHz) < kShiftedCarrierHz;
+                           std::abs(packet.carrierShiftHz) < kShiftedCarrierHz &&
+                           pathLeak < kPlainPathLeak && packet.ebN0Db >= kPolarityMinEbN0Db;
 }
 
 }  // namespace zk::receive

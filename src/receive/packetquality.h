@@ -19,11 +19,18 @@ void DecideBytes(const Bits& bits, Packet& packet);
 // estimate to what would put it there.
 void MeasureQuality(const std::vector<Complex>& y, const Bits& bits, Packet& packet);
 
-// The carrier over the whole packet (the model plus the slope of the smoothed phases), the
-// sender's clock from the bit length, and the polarity of the recording where it can be known:
-// the sender's data starts at an upward zero crossing of its sine, so the carrier's phase at the
-// first bit tells an inverted wire, unless the path shifted the carrier's frequency.
-void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier,
-                            const DecodeRequest& request, Packet& packet);
+// The carrier over the whole packet (the model plus the slope of the smoothed phases), and the
+// sender's clock from the bit length.
+void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier, Packet& packet);
+
+// The polarity of the recording where it can be known: the sender's data starts at an upward
+// zero crossing of its sine, so the carrier's phase at a bit's start tells an inverted wire. A
+// path that turns the phase across the band (a voice band with pre-emphasis, an echo, a notch)
+// can turn it to near 180 degrees as well, and no phase tells the two apart; so the polarity is
+// stated only for a path that shows none of that: carrier not shifted, bits that leak little
+// into their neighbours, in phase or at right angles, and a packet clean enough to measure it.
+// Needs MeasureQuality's Eb/N0 and MeasureCarrierAndClock's shift.
+void JudgePolarity(const Bits& bits, const NeighbourLeak& leak, const CarrierModel& carrier,
+                   const DecodeRequest& request, Packet& packet);
 
 }  // namespace zk::receive

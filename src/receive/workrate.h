@@ -24,6 +24,13 @@ inline constexpr double kMaxAudioShiftHz = 25.0;
 // Both together: how far from 1000 Hz a carrier is still taken for the programmer's.
 inline constexpr double kMaxCarrierOffsetHz = kMaxAudioShiftHz + kCarrierHz * kMaxClockOffset;
 
+// Half-width of the window around a bit edge over which the edge's error is measured: a quarter
+// bit and an eighth of a carrier cycle more. The mixer leaves the carrier's double frequency in
+// the baseband (a ripple of period kWorkPerCycle / 2); over 4.5 of its periods the ripple at the
+// window's two ends cancels, and the measure falls straight with the edge's error instead of
+// bending with the ripple into two resting places half a sample apart.
+inline constexpr double kEdgeHalfWidthSamples = kNominalBitSamples / 4 + kWorkPerCycle / 8.0;
+
 // Eb/N0 this decoder needs to get 99 of 100 packets through white noise (measured by
 // bench/receive).
 inline constexpr double kRequiredEbN0Db = 9.5;

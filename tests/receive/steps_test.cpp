@@ -139,5 +139,27 @@ TEST(DecoderSteps, TheLeakOfTheBitBeforeIsTakenOut) {
     EXPECT_LT(spread / mean, 0.05) << "the sums differ by the neighbours' leak";
 }
 
+// The edges followed through the packet: laid from a clock a third of a sample early or late,
+// the tracked bits come to rest on the true edges, whichever bit the data begins with (the
+// lead-in counts as a one, so a packet that begins with a one has no reversal at its start).
+TEST(DecoderSteps, TheTrackedEdgesComeToRestOnTheTrueOnes) {
+    for (const int firstDataBit : {0, 1}) {
+        const std::vector<int> bits = PacketBits(5, firstDataBit);
+        const double start = kLeadInSamples + 0.4;
+        const std::vector<float> x = Keyed(bits, start, kNominalBitSamples);
+        const Baseband bb(x, 0);
+        const CarrierModel carrier = LeadInCarrier(bb);
+        for (const double offset : {-0.33, 0.33}) {
+            SCOPED_TRACE(testing::Message() << firstDataBit << " " << offset);
+            const TrackedBits tracked =
+                TrackBits(bb, carrier, {start + kSampleCentre + offset, kNominalBitSamples});
+            for (const int k : {0, kPacketBits - 1}) {
+                const double edge = start + kSampleCentre + k * kNominalBitSamples;
+                EXPECT_NEAR(tracked.bits.start[static_cast<std::size_t>(k)], edge, 0.1) << k;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zk::receive
