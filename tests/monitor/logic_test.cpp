@@ -2,16 +2,23 @@
 // kept minute, the level meter's peak hold, and the comparison of a packet with what was sent.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "_2GL.h"
 #include "comparison.h"
 #include "marginband.h"
+#include "numtext.h"
 #include "peakhold.h"
 #include "receivestate.h"
 #include "samplering.h"
+#include "workfolder.h"
 
 namespace zk::monitor {
 namespace {
@@ -38,22 +45,22 @@ TEST(Comparison, OutcomeFollowsThePacketAndWhatItIsComparedWith) {
     whole.array = sent;
 
     EXPECT_EQ(Compare(heard, {}).outcome, ComparisonOutcome::NotCompared);
-    EXPECT_EQ(Compare(heard, {whole, {}}).outcome, ComparisonOutcome::AsSent);
-    const Comparison unread = Compare(heard, {whole, "the log cannot be read"});
+    EXPECT_EQ(Compare(heard, {whole, {}, {}}).outcome, ComparisonOutcome::AsSent);
+    const Comparison unread = Compare(heard, {whole, "the log cannot be read", {}});
     EXPECT_EQ(unread.outcome, ComparisonOutcome::Unavailable);
     EXPECT_EQ(unread.problem, "the log cannot be read");
 
     // Bytes exactly as sent, but a check word that does not hold: the repeater ignores it.
     receive::Packet broken = heard;
     broken.crcOk = false;
-    const Comparison brokenComparison = Compare(broken, {whole, {}});
+    const Comparison brokenComparison = Compare(broken, {whole, {}, {}});
     EXPECT_EQ(brokenComparison.outcome, ComparisonOutcome::Different);
     EXPECT_TRUE(brokenComparison.differences.empty());
 
     // A marker byte no setting names differs: found for a whole array, by its place and role.
     Expectation marked = whole;
     marked.array[46] ^= 0x01;
-    const Comparison byMarker = Compare(heard, {marked, {}});
+    const Comparison byMarker = Compare(heard, {marked, {}, {}});
     ASSERT_EQ(byMarker.differences.size(), 1u);
     EXPECT_EQ(byMarker.differences[0].setting, nullptr);
     EXPECT_EQ(byMarker.differences[0].byte, 46);
@@ -63,7 +70,81 @@ TEST(Comparison, OutcomeFollowsThePacketAndWhatItIsComparedWith) {
     // Settings given one by one are compared one by one: a byte outside them is not looked at.
     Expectation beepOnly = marked;
     beepOnly.keys = {"beep-level"};
-    EXPECT_EQ(Compare(heard, {beepOnly, {}}).outcome, ComparisonOutcome::AsSent);
+    EXPECT_EQ(Compare(heard, {beepOnly, {}, {}}).outcome, ComparisonOutcome::AsSent);
+}
+
+// Each comparison keeps which send it was set beside: the log's last entry by its number, time
+// and repeater, or the profile's file; a field that is not text is left out, and what cannot
+// be read still names what was chosen.
+TEST(Comparison, KeepsWhichSendItWasComparedWith) {
+    testing::WorkFolder folder;
+    ::setenv("XDG_STATE_HOME", (folder.path() / "state").c_str(), 1);
+    // The log's folder and file as the tool keeps them, the user's own.
+    std::filesystem::create_directories("state/zk77q3");
+    std::filesystem::permissions("state/zk77q3", std::filesystem::perms::owner_all);
+    const auto writeLog = [](const std::string& lines) {
+        testing::WriteFile("state/zk77q3/sent.jsonl", lines);
+        std::filesystem::permissions(
+            "state/zk77q3/sent.jsonl",
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    };
+    const auto entry = [](const std::string& fields, const Array& array) {
+        std::string hex;
+        for (const std::uint8_t byte : array) {
+            hex += ByteToHex(byte);
+        }
+        return "{" + fields + "\"array\":\"" + hex + "\"}\n";
+    };
+    const Array sent = ArrayForSettings(ResolveSettings({}));
+    GivenSettings otherCode;
+    otherCode["user-open"] = {"1590", "test"};
+    const std::string north = entry(R"("time":"2026-12-07T11:30:00Z","name":"North hill",)", sent);
+    const std::string unnamed =
+        entry(R"("time":"2026-12-08T09:00:00Z",)", ArrayForSettings(ResolveSettings(otherCode)));
+    receive::Packet heard;
+    heard.bytes = sent;
+    heard.headerOk = true;
+    heard.crcOk = true;
+
+    const struct {
+        std::string log;
+        std::size_t entry;
+        std::string time;
+        std::optional<std::string> name;
+        ComparisonOutcome outcome;
+    } cases[] = {
+        {north, 1, "2026-12-07T11:30:00Z", "North hill", ComparisonOutcome::AsSent},
+        {north + unnamed, 2, "2026-12-08T09:00:00Z", std::nullopt, ComparisonOutcome::Different},
+        {unnamed + north, 2, "2026-12-07T11:30:00Z", "North hill", ComparisonOutcome::AsSent},
+        {entry(R"("time":20261207,"name":["North"],)", sent), 1, "", std::nullopt,
+         ComparisonOutcome::AsSent},
+    };
+    for (const auto& c : cases) {
+        writeLog(c.log);
+        const Comparison compared =
+            Compare(heard, ReadExpectationOf({ExpectationSource::LastSend, {}}));
+        EXPECT_EQ(compared.outcome, c.outcome) << c.log;
+        EXPECT_EQ(compared.with.source, ExpectationSource::LastSend);
+        EXPECT_EQ(compared.with.logEntry, c.entry) << c.log;
+        EXPECT_EQ(compared.with.loggedAt, c.time) << c.log;
+        EXPECT_EQ(compared.with.repeater, c.name) << c.log;
+    }
+
+    writeLog(north + R"({"time":"2026-12-09T10:00:00Z"})");
+    const Comparison unread = Compare(heard, ReadExpectationOf({ExpectationSource::LastSend, {}}));
+    EXPECT_EQ(unread.outcome, ComparisonOutcome::Unavailable);
+    EXPECT_EQ(unread.with.source, ExpectationSource::LastSend);
+    EXPECT_EQ(unread.with.logEntry, 0u);  // not the entry before it
+
+    testing::WriteFile("north.toml", "beep-level = 5\n");
+    const Comparison profile =
+        Compare(heard, ReadExpectationOf({ExpectationSource::Profile, "north.toml"}));
+    EXPECT_EQ(profile.outcome, ComparisonOutcome::Different);
+    EXPECT_EQ(profile.with.source, ExpectationSource::Profile);
+    EXPECT_EQ(profile.with.profile, "north.toml");
+    EXPECT_EQ(Compare(heard, ReadExpectationOf({ExpectationSource::Nothing, {}})).with.source,
+              ExpectationSource::Nothing);
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 TEST(MarginBand, BandsMeetAtSixAndZeroDecibels) {
