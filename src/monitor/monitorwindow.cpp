@@ -214,6 +214,7 @@ void MonitorWindow::BuildControls() {
     comparedWithArea_->setWidget(comparedWith_);
     comparedWithArea_->setWidgetResizable(true);
     comparedWithArea_->setFrameShape(QFrame::NoFrame);
+    comparedWithArea_->setFocusPolicy(Qt::NoFocus);  // Tab goes to the text in it
     comparedWithArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     comparedWithArea_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     comparedWithArea_->setMaximumHeight(comparedWith_->fontMetrics().lineSpacing() *
