@@ -1,6 +1,7 @@
 #include "monitortexts.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <cmath>
 #include <iterator>
 
@@ -36,6 +37,38 @@ QString ByteRoleText(ByteRole role) {
             return MonitorTexts::tr("never written");
     }
     return {};
+}
+
+// The signs before a comparison's outcome: it reads at a glance, in any language, and without
+// telling colours apart.
+constexpr char16_t kAsSentSign = u'\u2714';         // ✔
+constexpr char16_t kNotAsSentSign = u'\u2718';      // ✘
+constexpr char16_t kCannotCompareSign = u'\u26A0';  // ⚠
+
+QString Signed(char16_t sign, const QString& text) {
+    return QChar(sign) + QLatin1Char(' ') + text;
+}
+
+// English says "1 difference" and "2 differences"; a translation gives every plural form.
+QString NotAsSent(std::size_t count) {
+    const int n = static_cast<int>(count);
+    return n == 1 ? MonitorTexts::tr("not as sent: 1 difference")
+                  : MonitorTexts::tr("not as sent: %n differences", nullptr, n);
+}
+
+// The log's UTC time in the operator's zone, as the list's clock shows it; a time that does not
+// read as one is shown as it was logged.
+QString LoggedAt(const std::string& time) {
+    if (time.empty()) {
+        return MonitorTexts::tr("at an unknown time");
+    }
+    const QString logged = QString::fromStdString(time);
+    const QDateTime at = QDateTime::fromString(logged, Qt::ISODate);
+    return at.isValid() ? at.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : logged;
+}
+
+QString FileName(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).fileName();
 }
 
 QString SquelchMode(int mode) {
@@ -205,25 +238,69 @@ QString MonitorTexts::Difference(const zk::Difference& difference) {
              QString::fromStdString(difference.decoded));
 }
 
-QStringList MonitorTexts::Comparison(const monitor::Comparison& comparison) {
-    QStringList lines;
+QString MonitorTexts::Outcome(const monitor::Comparison& comparison) {
     switch (comparison.outcome) {
         case ComparisonOutcome::NotCompared:
-            lines << tr("nothing to compare with");
-            break;
+            return tr("nothing to compare with");
         case ComparisonOutcome::AsSent:
-            lines << tr("as sent");
-            break;
+            return Signed(kAsSentSign, tr("as sent"));
         case ComparisonOutcome::Different:
-            lines << (comparison.differences.empty()
-                          ? tr("not as sent: the packet itself is not valid")
-                          : tr("not as sent: %n difference(s)", nullptr,
-                               static_cast<int>(comparison.differences.size())));
-            break;
+            if (comparison.differences.empty()) {
+                return Signed(kNotAsSentSign, tr("not as sent: the packet itself is not valid"));
+            }
+            return Signed(kNotAsSentSign, NotAsSent(comparison.differences.size()));
         case ComparisonOutcome::Unavailable:
-            lines << tr("cannot compare: %1").arg(QString::fromStdString(comparison.problem));
+            return Signed(kCannotCompareSign,
+                          tr("cannot compare: %1").arg(QString::fromStdString(comparison.problem)));
+    }
+    return {};
+}
+
+QString MonitorTexts::OutcomeInList(const monitor::Comparison& comparison) {
+    switch (comparison.outcome) {
+        case ComparisonOutcome::NotCompared:
+            return {};
+        case ComparisonOutcome::AsSent:
+            return Signed(kAsSentSign, tr("as sent"));
+        case ComparisonOutcome::Different: {
+            const int n = static_cast<int>(comparison.differences.size());
+            if (n == 0) {
+                return Signed(kNotAsSentSign, tr("not as sent"));
+            }
+            return Signed(kNotAsSentSign,
+                          n == 1 ? tr("1 difference") : tr("%n differences", nullptr, n));
+        }
+        case ComparisonOutcome::Unavailable:
+            return Signed(kCannotCompareSign, tr("cannot compare"));
+    }
+    return {};
+}
+
+QString MonitorTexts::Origin(const ComparedWith& with) {
+    switch (with.source) {
+        case ExpectationSource::LastSend: {
+            if (with.logEntry == 0) {
+                return tr("Compared with the last send in the programming log");
+            }
+            const QString entry = QString::number(with.logEntry);
+            const QString sent = LoggedAt(with.loggedAt);
+            if (!with.repeater) {
+                return tr("Compared with log entry %1, sent %2 to a repeater without a name")
+                    .arg(entry, sent);
+            }
+            return tr("Compared with log entry %1, sent %2 to “%3”")
+                .arg(entry, sent, QString::fromStdString(*with.repeater));
+        }
+        case ExpectationSource::Profile:
+            return tr("Compared with the profile %1").arg(FileName(with.profile));
+        case ExpectationSource::Nothing:
             break;
     }
+    return {};
+}
+
+QStringList MonitorTexts::Differences(const monitor::Comparison& comparison) {
+    QStringList lines;
     for (const zk::Difference& difference : comparison.differences) {
         lines << Difference(difference);
     }
@@ -256,15 +333,10 @@ QString MonitorTexts::When(const HeardPacket& heard, bool live) {
     return place;
 }
 
-QString MonitorTexts::Summary(const HeardPacket& heard, bool live,
+QStringList MonitorTexts::Row(const HeardPacket& heard, bool live,
                               const monitor::Comparison& comparison) {
-    const QString summary = tr("%1  %2, margin %3")
-                                .arg(When(heard, live), Verdict(VerdictOf(heard.packet)),
-                                     Margin(heard.packet.marginDb));
-    if (comparison.outcome == ComparisonOutcome::NotCompared) {
-        return summary;
-    }
-    return tr("%1; %2").arg(summary, Comparison(comparison).first());
+    return {When(heard, live), Verdict(VerdictOf(heard.packet)), Margin(heard.packet.marginDb),
+            OutcomeInList(comparison)};
 }
 
 }  // namespace zk::monitor

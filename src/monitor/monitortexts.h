@@ -45,16 +45,24 @@ class MonitorTexts {
     static QString SettingLabel(std::size_t index);
     // "user open code: expected 1590, decoded 7204", "byte 46 (marker): expected 00, decoded EE".
     static QString Difference(const zk::Difference& difference);
-    // The packet against the expectation: "as sent", "not as sent: 2 differences", "nothing to
-    // compare with", "cannot compare: <why>"; then one line per difference.
-    static QStringList Comparison(const monitor::Comparison& comparison);
+    // How the packet compares, under a sign that reads without colour: "✔ as sent",
+    // "✘ not as sent: 2 differences", "⚠ cannot compare: <why>", "nothing to compare with".
+    static QString Outcome(const monitor::Comparison& comparison);
+    // The same for the list's "Compared" column, short enough to keep the list narrow: "✔ as
+    // sent", "✘ 2 differences", "✘ not as sent", "⚠ cannot compare"; empty when not compared.
+    static QString OutcomeInList(const monitor::Comparison& comparison);
+    // What it was compared with: "Compared with log entry 12, sent 2026-12-07 14:30:00 to
+    // “North hill”" (the time in the local zone), or "Compared with the profile north.toml";
+    // empty when nothing was chosen.
+    static QString Origin(const ComparedWith& with);
+    // One line per difference.
+    static QStringList Differences(const monitor::Comparison& comparison);
     // "-12.3 dBFS", or "silent".
     static QString Level(double peakDbfs);
     // When it was heard: the clock time for live sound, the place in a recording for a file.
     static QString When(const HeardPacket& heard, bool live);
-    // One line for the list of packets: when, verdict, margin, and how it compares when it was
-    // compared with anything.
-    static QString Summary(const HeardPacket& heard, bool live,
+    // The list's columns for a packet: when, verdict, margin, and how it compares.
+    static QStringList Row(const HeardPacket& heard, bool live,
                            const monitor::Comparison& comparison);
 };
 

@@ -12,11 +12,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
@@ -74,6 +75,27 @@ std::string LogStamp() {
     }
     const auto changed = std::filesystem::last_write_time(log, error);
     return std::to_string(size) + "@" + std::to_string(changed.time_since_epoch().count());
+}
+
+// The lines of what a packet was compared with shown at once; more scroll.
+constexpr int kComparedLinesShown = 8;
+
+// The list's columns, in MonitorTexts::Row's order.
+enum PacketColumn { kTimeColumn, kVerdictColumn, kMarginColumn, kComparedColumn, kPacketColumns };
+
+// The colour that doubles the outcome's sign (the sign alone must do for those who do not tell
+// red from green); none where there is nothing to stand out.
+QColor OutcomeColour(ComparisonOutcome outcome) {
+    switch (outcome) {
+        case ComparisonOutcome::AsSent:
+            return QColor(0x2E, 0x8B, 0x3E);
+        case ComparisonOutcome::Different:
+            return QColor(0xD3, 0x2F, 0x2F);
+        case ComparisonOutcome::NotCompared:
+        case ComparisonOutcome::Unavailable:
+            break;
+    }
+    return {};
 }
 
 }  // namespace
@@ -160,11 +182,23 @@ void MonitorWindow::BuildControls() {
     live->setColumnStretch(1, 1);
     layout->addLayout(live, 1);
 
-    // The packets heard, and the one chosen in full.
-    auto* splitter = new QSplitter(central);
-    list_ = new QListWidget(splitter);
+    // The packets heard, one row each, and the one chosen in full.
+    splitter_ = new QSplitter(central);
+    list_ = new QTableWidget(0, kPacketColumns, splitter_);
     list_->setAccessibleName(tr("Packets heard"));
-    auto* details = new QGroupBox(tr("Packet"), splitter);
+    list_->setHorizontalHeaderLabels({tr("Time"), tr("Verdict"), tr("Margin"), tr("Compared")});
+    // Each column as wide as its longest entry, never cut: the list widens instead.
+    list_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list_->verticalHeader()->hide();
+    list_->verticalHeader()->setDefaultSectionSize(list_->fontMetrics().height() + 6);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setShowGrid(false);
+    list_->setWordWrap(false);
+    list_->setTabKeyNavigation(false);
+    auto* details = new QGroupBox(tr("Packet"), splitter_);
     auto* grid = new QGridLayout(details);
     verdict_ = ReadableLabel(details);
     verdict_->setFont(bold);
@@ -172,6 +206,19 @@ void MonitorWindow::BuildControls() {
     margin_ = ReadableLabel(details);
     checkWord_ = ReadableLabel(details);
     comparison_ = ReadableLabel(details);
+    comparison_->setFont(bold);
+    comparedWith_ = ReadableLabel(details);
+    // A packet far from what was sent differs in dozens of places: those lines scroll, so that
+    // the bytes and the settings below keep their room.
+    comparedWithArea_ = new QScrollArea(details);
+    comparedWithArea_->setWidget(comparedWith_);
+    comparedWithArea_->setWidgetResizable(true);
+    comparedWithArea_->setFrameShape(QFrame::NoFrame);
+    comparedWithArea_->setFocusPolicy(Qt::NoFocus);  // Tab goes to the text in it
+    comparedWithArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    comparedWithArea_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    comparedWithArea_->setMaximumHeight(comparedWith_->fontMetrics().lineSpacing() *
+                                        kComparedLinesShown);
     diagnosis_ = ReadableLabel(details);
     diagnosis_->hide();  // shown only when there is a reason to give
     bytes_ = new QPlainTextEdit(details);
@@ -190,18 +237,23 @@ void MonitorWindow::BuildControls() {
     settings_->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Tab leaves the table (arrows move within it), so that the keyboard goes round the window.
     settings_->setTabKeyNavigation(false);
+    // Whether it is what was sent comes right under the verdict, then what it was set beside.
     grid->addWidget(verdict_, 0, 0, 1, 2);
-    grid->addWidget(gauge_, 1, 0);
-    grid->addWidget(margin_, 1, 1);
-    grid->addWidget(checkWord_, 2, 0, 1, 2);
-    grid->addWidget(comparison_, 3, 0, 1, 2);
-    grid->addWidget(diagnosis_, 4, 0, 1, 2);
-    grid->addWidget(bytes_, 5, 0);
-    grid->addWidget(settings_, 5, 1);
+    grid->addWidget(comparison_, 1, 0, 1, 2);
+    grid->addWidget(comparedWithArea_, 2, 0, 1, 2);
+    grid->addWidget(gauge_, 3, 0);
+    grid->addWidget(margin_, 3, 1);
+    grid->addWidget(checkWord_, 4, 0, 1, 2);
+    grid->addWidget(diagnosis_, 5, 0, 1, 2);
+    grid->addWidget(bytes_, 6, 0);
+    grid->addWidget(settings_, 6, 1);
     grid->setColumnStretch(1, 1);
-    grid->setRowStretch(5, 1);
-    splitter->setStretchFactor(1, 2);
-    layout->addWidget(splitter, 2);
+    grid->setRowStretch(6, 1);
+    // A wider window widens the details; the list keeps the width of its entries.
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setChildrenCollapsible(false);
+    layout->addWidget(splitter_, 2);
     setCentralWidget(central);
 
     connect(listen_, &QPushButton::clicked, this, [this] {
@@ -230,17 +282,35 @@ void MonitorWindow::BuildControls() {
             SaveRecording(path);
         }
     });
-    connect(list_, &QListWidget::currentRowChanged, this, &MonitorWindow::ShowPacket);
+    connect(list_, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int previousRow, int) {
+                if (row != previousRow) {
+                    ShowPacket(row);
+                }
+            });
     connect(expect_, &QComboBox::activated, this, &MonitorWindow::ChooseExpectation);
 
     // Names for the tests, which find the controls as a script would.
     const std::pair<QWidget*, const char*> names[] = {
-        {device_, "device"},       {listen_, "listen"},     {open_, "open"},
-        {save_, "save"},           {meter_, "level_meter"}, {clip_, "clip"},
-        {state_, "state"},         {list_, "packets"},      {verdict_, "verdict"},
-        {gauge_, "margin_gauge"},  {margin_, "margin"},     {checkWord_, "check_word"},
-        {diagnosis_, "diagnosis"}, {bytes_, "bytes"},       {settings_, "settings"},
-        {waterfall_, "waterfall"}, {expect_, "expect"},     {comparison_, "comparison"},
+        {device_, "device"},
+        {listen_, "listen"},
+        {open_, "open"},
+        {save_, "save"},
+        {meter_, "level_meter"},
+        {clip_, "clip"},
+        {state_, "state"},
+        {list_, "packets"},
+        {verdict_, "verdict"},
+        {gauge_, "margin_gauge"},
+        {margin_, "margin"},
+        {checkWord_, "check_word"},
+        {diagnosis_, "diagnosis"},
+        {bytes_, "bytes"},
+        {settings_, "settings"},
+        {waterfall_, "waterfall"},
+        {expect_, "expect"},
+        {comparison_, "comparison"},
+        {comparedWith_, "compared_with"},
     };
     for (const auto& [widget, name] : names) {
         widget->setObjectName(QString::fromLatin1(name));
@@ -254,14 +324,16 @@ void MonitorWindow::BuildControls() {
     setTabOrder(expect_, state_);
     setTabOrder(state_, list_);
     setTabOrder(list_, verdict_);
-    setTabOrder(verdict_, margin_);
+    setTabOrder(verdict_, comparison_);
+    setTabOrder(comparison_, comparedWith_);
+    setTabOrder(comparedWith_, margin_);
     setTabOrder(margin_, checkWord_);
-    setTabOrder(checkWord_, comparison_);
-    setTabOrder(comparison_, diagnosis_);
+    setTabOrder(checkWord_, diagnosis_);
     setTabOrder(diagnosis_, bytes_);
     setTabOrder(bytes_, settings_);
 
     ShowPacket(-1);
+    FitListToEntries();
     state_->setText(tr("State: %1").arg(MonitorTexts::State({})));
     level_->setText(MonitorTexts::Level(receive::kSilenceDbfs));
     statusBar()->showMessage(tr("Choose a capture device and press Listen, or open a recording"));
@@ -297,7 +369,8 @@ void MonitorWindow::Start(std::unique_ptr<InputSource> input, const QString& sou
     live_ = session_->Live();
     source_ = source;
     packets_.clear();
-    list_->clear();
+    list_->setRowCount(0);
+    FitListToEntries();
     waterfall_->Clear();
     diagnosis_->clear();
     diagnosis_->hide();
@@ -399,13 +472,41 @@ void MonitorWindow::ShowEnded(const SessionUpdate& update) {
 void MonitorWindow::AddPacket(const HeardPacket& heard) {
     // The log is read as the packet comes, so that it meets the send it belongs to.
     const Comparison comparison = Compare(heard.packet, ReadExpectationOf(choice_));
-    packets_.push_back({heard, comparison});
-    list_->addItem(MonitorTexts::Summary(heard, live_, comparison));
+    packets_.push_back({heard, live_, comparison});
+    const int row = list_->rowCount();
+    list_->insertRow(row);
+    FillRow(row, packets_.back());
+    list_->setCurrentCell(row, kTimeColumn);
+    // The newest is the one shown, so the oldest goes without changing what is shown.
     if (static_cast<int>(packets_.size()) > kPacketsKept) {
         packets_.erase(packets_.begin());
-        delete list_->takeItem(0);
+        list_->removeRow(0);
     }
-    list_->setCurrentRow(list_->count() - 1);
+    FitListToEntries();
+}
+
+void MonitorWindow::FillRow(int row, const ShownPacket& shown) {
+    const QStringList cells = MonitorTexts::Row(shown.heard, shown.live, shown.comparison);
+    for (int column = 0; column < kPacketColumns; ++column) {
+        QTableWidgetItem* item = list_->item(row, column);
+        if (item == nullptr) {
+            item = new QTableWidgetItem;
+            list_->setItem(row, column, item);
+        }
+        item->setText(cells.value(column));
+    }
+    const QColor colour = OutcomeColour(shown.comparison.outcome);
+    list_->item(row, kComparedColumn)
+        ->setData(Qt::ForegroundRole, colour.isValid() ? QVariant(colour) : QVariant());
+}
+
+void MonitorWindow::FitListToEntries() {
+    // The columns are measured now rather than at the next layout, so that the width asked for
+    // is that of the entries just written. Room for the scroll bar is kept whether or not it
+    // shows, so that the list does not jump when it appears.
+    list_->resizeColumnsToContents();
+    list_->setMinimumWidth(list_->horizontalHeader()->length() + 2 * list_->frameWidth() +
+                           list_->verticalScrollBar()->sizeHint().width());
 }
 
 void MonitorWindow::ShowPacket(int row) {
@@ -415,6 +516,9 @@ void MonitorWindow::ShowPacket(int row) {
         margin_->setText(tr("Margin: none"));
         checkWord_->setText(tr("Check word: none"));
         comparison_->setText(tr("Compared: no packet yet"));
+        comparison_->setPalette(verdict_->palette());
+        comparedWith_->clear();
+        comparedWithArea_->hide();
         bytes_->clear();
         settings_->setRowCount(0);
         return;
@@ -422,13 +526,12 @@ void MonitorWindow::ShowPacket(int row) {
     const ShownPacket& shown = packets_[static_cast<std::size_t>(row)];
     const receive::Packet& p = shown.heard.packet;
     verdict_->setText(tr("Verdict: %1").arg(MonitorTexts::Verdict(VerdictOf(p))));
+    ShowComparison(shown.comparison);
     gauge_->ShowMargin(p.marginDb);
     margin_->setText(
         tr("Margin: %1, %2")
             .arg(MonitorTexts::Margin(p.marginDb), MonitorTexts::Band(gauge_->Band())));
     checkWord_->setText(MonitorTexts::CheckWord(p));
-    comparison_->setText(
-        tr("Compared: %1").arg(MonitorTexts::Comparison(shown.comparison).join(QLatin1Char('\n'))));
     bytes_->setPlainText(MonitorTexts::Listing(p).join(QLatin1Char('\n')));
     const QList<SettingLine> lines = MonitorTexts::Settings(receive::DecodeSettings(p.bytes));
     settings_->setRowCount(static_cast<int>(lines.size()));
@@ -437,6 +540,26 @@ void MonitorWindow::ShowPacket(int row) {
         settings_->setItem(i, 1, new QTableWidgetItem(lines[i].value));
     }
     settings_->resizeColumnToContents(0);
+}
+
+void MonitorWindow::ShowComparison(const Comparison& comparison) {
+    comparison_->setText(MonitorTexts::Outcome(comparison));
+    QPalette palette = verdict_->palette();
+    const QColor colour = OutcomeColour(comparison.outcome);
+    if (colour.isValid()) {
+        palette.setColor(QPalette::WindowText, colour);
+    }
+    comparison_->setPalette(palette);
+    // Nothing chosen: the outcome says so, and there is nothing to name.
+    if (comparison.outcome == ComparisonOutcome::NotCompared) {
+        comparedWith_->clear();
+        comparedWithArea_->hide();
+        return;
+    }
+    QStringList lines = MonitorTexts::Differences(comparison);
+    lines.prepend(MonitorTexts::Origin(comparison.with));
+    comparedWith_->setText(lines.join(QLatin1Char('\n')));
+    comparedWithArea_->show();
 }
 
 void MonitorWindow::CompareWith(const ExpectationChoice& choice) {
@@ -451,9 +574,10 @@ void MonitorWindow::CompareAgain(std::chrono::system_clock::time_point heardSinc
         ShownPacket& shown = packets_[static_cast<std::size_t>(row)];
         if (shown.heard.heardAt >= heardSince) {
             shown.comparison = Compare(shown.heard.packet, expected);
-            list_->item(row)->setText(MonitorTexts::Summary(shown.heard, live_, shown.comparison));
+            FillRow(row, shown);
         }
     }
+    FitListToEntries();
     ShowPacket(list_->currentRow());
 }
 

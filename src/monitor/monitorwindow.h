@@ -18,9 +18,10 @@
 
 class QComboBox;
 class QLabel;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
+class QSplitter;
 class QTableWidget;
 
 namespace zk::monitor {
@@ -67,12 +68,23 @@ class MonitorWindow : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
+    struct ShownPacket {
+        HeardPacket heard;
+        bool live = false;  // heard live: its time is the clock's, not a place in a recording
+        Comparison comparison;
+    };
+
     void BuildControls();
     void FillDevices();
     void Start(std::unique_ptr<InputSource> input, const QString& source);
     void Refresh();
     void AddPacket(const HeardPacket& heard);
     void ShowPacket(int row);
+    void ShowComparison(const Comparison& comparison);
+    // Writes a packet's columns into the list's row.
+    void FillRow(int row, const ShownPacket& shown);
+    // Widens the list to its columns, so that no entry is cut.
+    void FitListToEntries();
     void ShowEnded(const SessionUpdate& update);
     void UpdateButtons();
     void ChooseExpectation(int index);
@@ -80,11 +92,6 @@ class MonitorWindow : public QMainWindow {
     void CompareAgainIfLogged();
     // Compares the packets heard since then with the chosen expectation, read now.
     void CompareAgain(std::chrono::system_clock::time_point heardSince);
-
-    struct ShownPacket {
-        HeardPacket heard;
-        Comparison comparison;
-    };
 
     std::unique_ptr<ReceiveSession> session_;
     bool live_ = false;
@@ -110,13 +117,16 @@ class MonitorWindow : public QMainWindow {
     QLabel* level_ = nullptr;
     Waterfall* waterfall_ = nullptr;
     QLabel* state_ = nullptr;
-    QListWidget* list_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QTableWidget* list_ = nullptr;
     QLabel* verdict_ = nullptr;
     MarginGauge* gauge_ = nullptr;
     QLabel* margin_ = nullptr;
     QLabel* checkWord_ = nullptr;
     QComboBox* expect_ = nullptr;
     QLabel* comparison_ = nullptr;
+    QLabel* comparedWith_ = nullptr;  // what with, then the differences
+    QScrollArea* comparedWithArea_ = nullptr;
     QPlainTextEdit* bytes_ = nullptr;
     QTableWidget* settings_ = nullptr;
     QLabel* diagnosis_ = nullptr;

@@ -6,11 +6,26 @@
 #include <vector>
 
 #include "messages.h"
+#include "repeatername.h"
 #include "sentlog.h"
 
 namespace zk {
 
-Array LastSentArray() {
+namespace {
+
+// A field of the entry when it is there as text; anything else (an older entry, a hand edit) is
+// left out rather than shown as something it is not.
+std::optional<std::string> TextField(const nlohmann::ordered_json& entry, const char* key) {
+    const auto field = entry.find(key);
+    if (field == entry.end() || !field->is_string()) {
+        return std::nullopt;
+    }
+    return field->get<std::string>();
+}
+
+}  // namespace
+
+LastSend ReadLastSend() {
     const std::vector<nlohmann::ordered_json> entries = ReadSentLog();
     if (entries.empty()) {
         const std::string path = SentLogPath().string();
@@ -24,7 +39,8 @@ Array LastSentArray() {
         throw UsageError(subject + " holds no array");
     }
     const std::string hex = entry["array"].get<std::string>();
-    Array bytes{};
+    LastSend last;
+    Array& bytes = last.array;
     if (hex.size() != 2 * bytes.size() ||
         hex.find_first_not_of("0123456789ABCDEFabcdef") != std::string::npos) {
         throw UsageError(subject + ": its array is not 128 hex digits");
@@ -32,7 +48,14 @@ Array LastSentArray() {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = static_cast<std::uint8_t>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
     }
-    return bytes;
+    last.entry = entries.size();
+    last.time = TextField(entry, "time").value_or(std::string());
+    last.name = TextField(entry, kNameKey);
+    return last;
+}
+
+Array LastSentArray() {
+    return ReadLastSend().array;
 }
 
 }  // namespace zk

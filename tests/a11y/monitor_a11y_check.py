@@ -20,7 +20,7 @@ from atspi_reading import fail, failures, find_app, walk
 APP = "zk77q3-monitor"
 # What Tab must reach, by name (a prefix for the texts that carry a value).
 REACHED = ["Capture device", "Listen", "Open recording...", "Save recording...", "Compare with",
-           "State: ", "Packets heard", "Verdict: ", "Margin: ", "check word ", "Compared: ",
+           "State: ", "Packets heard", "Verdict: ", "Compared with ", "Margin: ", "check word ",
            "Bytes", "Settings heard"]
 # Shown without taking the focus, found by name.
 SHOWN = {"Input level": pyatspi.ROLE_PROGRESS_BAR, "Margin": pyatspi.ROLE_PROGRESS_BAR,
@@ -121,10 +121,14 @@ def main():
     print("shown: %r" % shown.name)
     if mode == "pulse":
         # The send is logged once its sound has drained; the packet is then compared with it.
-        compared = wait_for(app, "Compared: as sent", 30)
+        compared = wait_for(app, "\u2714 as sent", 30)
         if compared is None:
-            node = named(app, "Compared: ")
+            node = named(app, "\u2718 not as sent") or named(app, "\u26a0 cannot compare")
             fail("not shown as sent: %r" % (node.name if node else None))
+        # It names the send by its entry in the log.
+        origin = named(app, "Compared with ")
+        if origin is None or not origin.name.startswith("Compared with log entry "):
+            fail("the send compared with is not named: %r" % (origin.name if origin else None))
 
     for name, role in SHOWN.items():
         node = named(app, name, role)

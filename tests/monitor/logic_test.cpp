@@ -2,16 +2,23 @@
 // kept minute, the level meter's peak hold, and the comparison of a packet with what was sent.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <cmath>
+#include <filesystem>
 #include <limits>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "_2GL.h"
 #include "comparison.h"
 #include "marginband.h"
+#include "numtext.h"
 #include "peakhold.h"
 #include "receivestate.h"
 #include "samplering.h"
+#include "workfolder.h"
 
 namespace zk::monitor {
 namespace {
@@ -38,22 +45,22 @@ TEST(Comparison, OutcomeFollowsThePacketAndWhatItIsComparedWith) {
     whole.array = sent;
 
     EXPECT_EQ(Compare(heard, {}).outcome, ComparisonOutcome::NotCompared);
-    EXPECT_EQ(Compare(heard, {whole, {}}).outcome, ComparisonOutcome::AsSent);
-    const Comparison unread = Compare(heard, {whole, "the log cannot be read"});
+    EXPECT_EQ(Compare(heard, {whole, {}, {}}).outcome, ComparisonOutcome::AsSent);
+    const Comparison unread = Compare(heard, {whole, "the log cannot be read", {}});
     EXPECT_EQ(unread.outcome, ComparisonOutcome::Unavailable);
     EXPECT_EQ(unread.problem, "the log cannot be read");
 
     // Bytes exactly as sent, but a check word that does not hold: the repeater ignores it.
     receive::Packet broken = heard;
     broken.crcOk = false;
-    const Comparison brokenComparison = Compare(broken, {whole, {}});
+    const Comparison brokenComparison = Compare(broken, {whole, {}, {}});
     EXPECT_EQ(brokenComparison.outcome, ComparisonOutcome::Different);
     EXPECT_TRUE(brokenComparison.differences.empty());
 
     // A marker byte no setting names differs: found for a whole array, by its place and role.
     Expectation marked = whole;
     marked.array[46] ^= 0x01;
-    const Comparison byMarker = Compare(heard, {marked, {}});
+    const Comparison byMarker = Compare(heard, {marked, {}, {}});
     ASSERT_EQ(byMarker.differences.size(), 1u);
     EXPECT_EQ(byMarker.differences[0].setting, nullptr);
     EXPECT_EQ(byMarker.differences[0].byte, 46);
@@ -63,7 +70,56 @@ TEST(Comparison, OutcomeFollowsThePacketAndWhatItIsComparedWith) {
     // Settings given one by one are compared one by one: a byte outside them is not looked at.
     Expectation beepOnly = marked;
     beepOnly.keys = {"beep-level"};
-    EXPECT_EQ(Compare(heard, {beepOnly, {}}).outcome, ComparisonOutcome::AsSent);
+    EXPECT_EQ(Compare(heard, {beepOnly, {}, {}}).outcome, ComparisonOutcome::AsSent);
+}
+
+// Each comparison keeps which send it was set beside: the log's last entry by its number, time
+// and repeater; a field that is not text is left out; an entry that cannot be read names none.
+TEST(Comparison, KeepsWhichSendItWasComparedWith) {
+    testing::WorkFolder folder;
+    ::setenv("XDG_STATE_HOME", (folder.path() / "state").c_str(), 1);
+    std::filesystem::create_directories("state/zk77q3");
+    receive::Packet heard;
+    heard.bytes = ArrayForSettings(ResolveSettings({}));
+    heard.headerOk = true;
+    heard.crcOk = true;
+    const auto entry = [](const std::string& fields, Array array) {
+        std::string hex;
+        for (const std::uint8_t byte : array) {
+            hex += ByteToHex(byte);
+        }
+        return "{" + fields + "\"array\":\"" + hex + "\"}\n";
+    };
+    Array other = heard.bytes;
+    other[50] ^= 0x01;
+    const std::string north =
+        entry(R"("time":"2026-12-07T11:30:00Z","name":"North hill",)", heard.bytes);
+    const struct {
+        std::string log;
+        std::size_t entry;
+        std::string time;
+        std::optional<std::string> name;
+        ComparisonOutcome outcome;
+    } cases[] = {
+        {north, 1, "2026-12-07T11:30:00Z", "North hill", ComparisonOutcome::AsSent},
+        {north + entry(R"("time":"2026-12-08T09:00:00Z",)", other), 2, "2026-12-08T09:00:00Z",
+         std::nullopt, ComparisonOutcome::Different},
+        {entry(R"("time":20261207,"name":["North"],)", heard.bytes), 1, "", std::nullopt,
+         ComparisonOutcome::AsSent},
+        {north + R"({"time":"2026-12-09T10:00:00Z"})", 0, "", std::nullopt,
+         ComparisonOutcome::Unavailable},
+    };
+    for (const auto& c : cases) {
+        testing::WriteFile("state/zk77q3/sent.jsonl", c.log);
+        const Comparison compared =
+            Compare(heard, ReadExpectationOf({ExpectationSource::LastSend, {}}));
+        EXPECT_EQ(compared.outcome, c.outcome) << c.log;
+        EXPECT_EQ(compared.with.source, ExpectationSource::LastSend);
+        EXPECT_EQ(compared.with.logEntry, c.entry) << c.log;
+        EXPECT_EQ(compared.with.loggedAt, c.time) << c.log;
+        EXPECT_EQ(compared.with.repeater, c.name) << c.log;
+    }
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 TEST(MarginBand, BandsMeetAtSixAndZeroDecibels) {

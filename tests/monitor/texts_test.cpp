@@ -4,8 +4,11 @@
 
 #include <QCoreApplication>
 #include <QTranslator>
+#include <cstdlib>
+#include <ctime>
 
 #include "monitortexts.h"
+#include "settings.h"
 
 // Failures show the texts, not their bytes.
 void PrintTo(const QString& text, std::ostream* out) {
@@ -126,8 +129,61 @@ TEST(MonitorTexts, WhenIsTheClockLiveAndThePlaceInARecording) {
     EXPECT_EQ(MonitorTexts::When(heard, false), "at 1:01.50, channel 2");
     heard.heardAt = std::chrono::system_clock::time_point(std::chrono::hours(24 * 365 * 30));
     EXPECT_EQ(MonitorTexts::When(heard, true).size(), 8);  // HH:mm:ss in the local zone
-    EXPECT_EQ(MonitorTexts::Summary(heard, false, {}),
-              "at 1:01.50, channel 2  valid, margin +7.2 dB");
+    EXPECT_EQ(MonitorTexts::Row(heard, false, {}),
+              QStringList({"at 1:01.50, channel 2", "valid", "+7.2 dB", ""}));
+    const monitor::Comparison asSent{ComparisonOutcome::AsSent, {}, {}, {}};
+    EXPECT_EQ(MonitorTexts::Row(heard, false, asSent).value(3), "✔ as sent");
+}
+
+// The outcome under a sign that reads without colour, in the details and shortened for the
+// list's column, and the send it was set beside: what tells the operator whether the repeater
+// got what was meant, and from which send.
+TEST(MonitorTexts, ComparisonSaysItsOutcomeAndWhatItWasComparedWith) {
+    const zk::Difference code{&kSettings[0], -1, "1590", "7204"};
+    const struct {
+        monitor::Comparison comparison;
+        const char* outcome;
+        const char* inList;
+    } outcomes[] = {
+        {{ComparisonOutcome::NotCompared, {}, {}, {}}, "nothing to compare with", ""},
+        {{ComparisonOutcome::AsSent, {}, {}, {}}, "✔ as sent", "✔ as sent"},
+        {{ComparisonOutcome::Different, {code}, {}, {}},
+         "✘ not as sent: 1 difference",
+         "✘ 1 difference"},
+        {{ComparisonOutcome::Different, {code, code, code}, {}, {}},
+         "✘ not as sent: 3 differences",
+         "✘ 3 differences"},
+        {{ComparisonOutcome::Different, {}, {}, {}},
+         "✘ not as sent: the packet itself is not valid",
+         "✘ not as sent"},
+        {{ComparisonOutcome::Unavailable, {}, "log entry 3 holds no array", {}},
+         "⚠ cannot compare: log entry 3 holds no array",
+         "⚠ cannot compare"},
+    };
+    for (const auto& c : outcomes) {
+        EXPECT_EQ(MonitorTexts::Outcome(c.comparison), c.outcome);
+        EXPECT_EQ(MonitorTexts::OutcomeInList(c.comparison), c.inList);
+    }
+
+    // The log's time is UTC; the operator reads it in the local zone (UTC+3 in this test).
+    const struct {
+        ComparedWith with;
+        const char* origin;
+    } origins[] = {
+        {{ExpectationSource::LastSend, 12, "2026-12-07T11:30:00Z", "North hill", {}},
+         "Compared with log entry 12, sent 2026-12-07 14:30:00 to “North hill”"},
+        {{ExpectationSource::LastSend, 3, "2026-12-07T23:59:59Z", std::nullopt, {}},
+         "Compared with log entry 3, sent 2026-12-08 02:59:59 to a repeater without a name"},
+        {{ExpectationSource::LastSend, 4, "", "North", {}},
+         "Compared with log entry 4, sent at an unknown time to “North”"},
+        {{ExpectationSource::LastSend, 0, {}, {}, {}},
+         "Compared with the last send in the programming log"},
+        {{ExpectationSource::Profile, 0, {}, {}, "/home/op/profiles/north.toml"},
+         "Compared with the profile north.toml"},
+    };
+    for (const auto& c : origins) {
+        EXPECT_EQ(MonitorTexts::Origin(c.with), c.origin);
+    }
 }
 
 TEST(MonitorTexts, RussianComesFromTheTranslation) {
@@ -142,6 +198,12 @@ TEST(MonitorTexts, RussianComesFromTheTranslation) {
     const QList<SettingLine> lines =
         MonitorTexts::Settings(receive::DecodeSettings(SamplePacket().bytes));
     EXPECT_EQ(ValueOf(lines, "пользовательский Код открытия"), "7204");
+    const zk::Difference code{&kSettings[0], -1, "1590", "7204"};
+    EXPECT_EQ(MonitorTexts::Outcome({ComparisonOutcome::Different, {code, code, code}, {}, {}}),
+              "✘ не как отправлено: 3 отличия");
+    EXPECT_EQ(MonitorTexts::Origin(
+                  {ExpectationSource::LastSend, 12, "2026-12-07T11:30:00Z", "Север", {}}),
+              "Сравнено с записью журнала 12: передано 2026-12-07 14:30:00 на «Север»");
     QCoreApplication::removeTranslator(&russian);
     EXPECT_EQ(MonitorTexts::State({ReceivePhase::Packet, 0}), "packet");
 }
@@ -150,6 +212,9 @@ TEST(MonitorTexts, RussianComesFromTheTranslation) {
 }  // namespace zk::monitor
 
 int main(int argc, char** argv) {
+    // A zone of its own (UTC+3, no summer time), so that a time shown in UTC is a fault.
+    ::setenv("TZ", "MSK-3", 1);
+    ::tzset();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
 #include <random>
 
@@ -67,7 +68,7 @@ std::vector<std::int16_t> Signal(std::uint64_t seed, channel::Bytes& sent) {
 struct Window {
     MonitorWindow window;
     QString Text(const char* name) { return window.findChild<QLabel*>(name)->text(); }
-    QListWidget* Packets() { return window.findChild<QListWidget*>("packets"); }
+    QTableWidget* Packets() { return window.findChild<QTableWidget*>("packets"); }
     // The status line says so when the recording has been read to its end.
     bool WaitForEnd() {
         return QTest::qWaitFor(
@@ -86,7 +87,7 @@ TEST(MonitorWindow, OpenedRecordingsShowTheirPackets) {
     w.window.show();
     w.window.OpenRecording("air.wav");
     ASSERT_TRUE(w.WaitForEnd());
-    ASSERT_EQ(w.Packets()->count(), 1);
+    ASSERT_EQ(w.Packets()->rowCount(), 1);
     // (The channel model's settings bytes are random: the verdict's words are the texts' test.)
     EXPECT_TRUE(w.Text("verdict").startsWith("Verdict: ")) << w.Text("verdict").toStdString();
     EXPECT_NE(w.Text("verdict"), "Verdict: no packet yet");
@@ -106,7 +107,7 @@ TEST(MonitorWindow, OpenedRecordingsShowTheirPackets) {
     // A second recording replaces what was shown, and says why nothing came of it.
     w.window.OpenRecording("quiet.wav");
     ASSERT_TRUE(w.WaitForEnd());
-    EXPECT_EQ(w.Packets()->count(), 0);
+    EXPECT_EQ(w.Packets()->rowCount(), 0);
     EXPECT_EQ(w.Text("verdict"), "Verdict: no packet yet");
     EXPECT_TRUE(w.window.findChild<QLabel*>("diagnosis")->isVisibleTo(&w.window));
     EXPECT_TRUE(w.Text("diagnosis").startsWith("Nothing valid heard: "))
@@ -151,7 +152,9 @@ TEST(MonitorWindow, ComparesEachPacketWithTheLastSendOrAProfile) {
         for (const std::uint8_t byte : array) {
             hex += ByteToHex(byte);
         }
-        return "{\"source\":\"window\",\"array\":\"" + hex + "\"}\n";
+        return "{\"time\":\"2026-12-07T11:30:00Z\",\"name\":\"North hill\","
+               "\"source\":\"window\",\"array\":\"" +
+               hex + "\"}\n";
     };
     const auto writeLog = [](const std::string& lines) {
         std::filesystem::create_directories("state/zk77q3");
@@ -172,39 +175,79 @@ TEST(MonitorWindow, ComparesEachPacketWithTheLastSendOrAProfile) {
     w.window.show();
     w.window.OpenRecording("air.wav");
     ASSERT_TRUE(w.WaitForEnd());
-    ASSERT_EQ(w.Packets()->count(), 1);
-    EXPECT_TRUE(w.Text("comparison").startsWith("Compared: not as sent: "));
+    ASSERT_EQ(w.Packets()->rowCount(), 1);
+    EXPECT_TRUE(w.Text("comparison").startsWith("✘ not as sent: "))
+        << w.Text("comparison").toStdString();
     // A send is logged after its sound: its entry, written after its packet was heard, is what
     // that packet is compared with then.
     writeLog(logLine(other) + logLine(sent));
-    EXPECT_TRUE(QTest::qWaitFor([&w] { return w.Text("comparison") == "Compared: as sent"; },
-                                kDecodeLimitMs))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&w] { return w.Text("comparison") == "✔ as sent"; }, kDecodeLimitMs))
         << w.Text("comparison").toStdString();
-    EXPECT_TRUE(w.Packets()->item(0)->text().endsWith("; as sent"))
-        << w.Packets()->item(0)->text().toStdString();
+    EXPECT_EQ(w.Packets()->item(0, 3)->text(), "✔ as sent");
+    // It names the entry it was compared with: the second, not the first it met.
+    EXPECT_TRUE(w.Text("compared_with").startsWith("Compared with log entry 2, sent 2026-12-0"))
+        << w.Text("compared_with").toStdString();
+    EXPECT_TRUE(w.Text("compared_with").endsWith(" to “North hill”"));
 
     writeLog(logLine(sent) + logLine(other));  // a send since, with another code
     w.window.CompareWith({ExpectationSource::LastSend, {}});
     // The code, and the check word's two bytes that follow from it.
-    EXPECT_EQ(w.Text("comparison").split('\n').mid(0, 2),
-              QStringList({"Compared: not as sent: 3 difference(s)",
-                           "user open code: expected 1590, decoded 7204"}));
-    EXPECT_TRUE(w.Text("comparison").contains("byte 61 (check word): expected "));
+    EXPECT_EQ(w.Text("comparison"), "✘ not as sent: 3 differences");
+    EXPECT_EQ(w.Text("compared_with").split('\n').value(1),
+              "user open code: expected 1590, decoded 7204");
+    EXPECT_TRUE(w.Text("compared_with").contains("byte 61 (check word): expected "));
 
     testing::WriteFile("north.toml", "beep-level = 5\n");
     w.window.CompareWith({ExpectationSource::Profile, "north.toml"});
-    EXPECT_EQ(w.Text("comparison").split('\n').mid(0, 2),
-              QStringList(
-                  {"Compared: not as sent: 3 difference(s)", "beep level: expected 5, decoded 0"}));
+    EXPECT_EQ(w.Text("comparison"), "✘ not as sent: 3 differences");
+    EXPECT_EQ(
+        w.Text("compared_with").split('\n').mid(0, 2),
+        QStringList({"Compared with the profile north.toml", "beep level: expected 5, decoded 0"}));
 
     w.window.CompareWith({ExpectationSource::Nothing, {}});
-    EXPECT_EQ(w.Text("comparison"), "Compared: nothing to compare with");
-    EXPECT_FALSE(w.Packets()->item(0)->text().contains(';'));
+    EXPECT_EQ(w.Text("comparison"), "nothing to compare with");
+    EXPECT_EQ(w.Packets()->item(0, 3)->text(), "");
+    EXPECT_FALSE(w.window.findChild<QLabel*>("compared_with")->isVisibleTo(&w.window));
 
     std::filesystem::remove("state/zk77q3/sent.jsonl");
     w.window.CompareWith({ExpectationSource::LastSend, {}});
-    EXPECT_TRUE(w.Text("comparison").startsWith("Compared: cannot compare: the programming log"))
+    EXPECT_TRUE(w.Text("comparison").startsWith("⚠ cannot compare: the programming log"))
         << w.Text("comparison").toStdString();
+    EXPECT_EQ(w.Text("compared_with"), "Compared with the last send in the programming log");
+    EXPECT_EQ(w.Packets()->item(0, 3)->text(), "⚠ cannot compare");
+}
+
+// Every entry of the list shows whole at the window's first size and wider, in Russian, whose
+// words are the longer: each column holds its longest entry, the list holds its columns, and the
+// window need not grow for them.
+TEST(MonitorWindow, TheListShowsEveryEntryWhole) {
+    testing::WorkFolder folder;
+    channel::Bytes sent{};
+    WriteWaveRecording("air.wav", Signal(3, sent), 16000);
+    testing::WriteFile("north.toml", "beep-level = 5\n");
+    QTranslator russian;
+    ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
+    QCoreApplication::installTranslator(&russian);
+    Window w;
+    w.window.resize(1000, 760);
+    w.window.show();
+    w.window.CompareWith({ExpectationSource::Profile, "north.toml"});
+    w.window.OpenRecording("air.wav");
+    QTableWidget* list = w.Packets();
+    ASSERT_TRUE(QTest::qWaitFor([list] { return list->rowCount() == 1; }, kDecodeLimitMs));
+    for (const int width : {1000, 1900}) {
+        w.window.resize(width, 760);
+        QTest::qWait(50);  // laid out again
+        EXPECT_EQ(w.window.width(), width);
+        for (int column = 0; column < list->columnCount(); ++column) {
+            const QString text = list->item(0, column)->text();
+            EXPECT_GT(list->columnWidth(column), list->fontMetrics().horizontalAdvance(text))
+                << text.toStdString();
+        }
+        EXPECT_LE(list->horizontalHeader()->length(), list->viewport()->width()) << width;
+    }
+    QCoreApplication::removeTranslator(&russian);
 }
 
 TEST(MonitorWindow, SaveRecordingWritesWhatWasHeard) {

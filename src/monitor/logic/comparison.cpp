@@ -7,30 +7,29 @@
 
 namespace zk::monitor {
 
-namespace {
-
-std::optional<Expectation> ExpectationOf(const ExpectationChoice& choice) {
-    switch (choice.source) {
-        case ExpectationSource::LastSend: {
-            Expectation expectation;
-            expectation.array = LastSentArray();
-            expectation.from = "last-send";
-            return expectation;
-        }
-        case ExpectationSource::Profile:
-            return ExpectationOfProfile(choice.profile);
-        case ExpectationSource::Nothing:
-            break;
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
 ReadExpectation ReadExpectationOf(const ExpectationChoice& choice) {
     ReadExpectation read;
+    read.with.source = choice.source;
     try {
-        read.expectation = ExpectationOf(choice);
+        switch (choice.source) {
+            case ExpectationSource::LastSend: {
+                const LastSend last = ReadLastSend();
+                Expectation expectation;
+                expectation.array = last.array;
+                expectation.from = "last-send";
+                read.expectation = expectation;
+                read.with.logEntry = last.entry;
+                read.with.loggedAt = last.time;
+                read.with.repeater = last.name;
+                break;
+            }
+            case ExpectationSource::Profile:
+                read.with.profile = choice.profile;
+                read.expectation = ExpectationOfProfile(choice.profile);
+                break;
+            case ExpectationSource::Nothing:
+                break;
+        }
     } catch (const std::exception& error) {
         read.problem = error.what();
     }
@@ -39,6 +38,7 @@ ReadExpectation ReadExpectationOf(const ExpectationChoice& choice) {
 
 Comparison Compare(const receive::Packet& packet, const ReadExpectation& expected) {
     Comparison comparison;
+    comparison.with = expected.with;
     if (!expected.problem.empty()) {
         comparison.outcome = ComparisonOutcome::Unavailable;
         comparison.problem = expected.problem;

@@ -4,6 +4,7 @@
 // send made while the monitor listens is what its packet is compared with.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,17 @@ struct ExpectationChoice {
     std::string profile;
 };
 
+// Which send a packet is set beside, so that the operator can tell it from an earlier one: the
+// log's entry (its number, time and repeater) or the profile's file. Kept with each comparison,
+// since the log moves on while older packets stay in the list.
+struct ComparedWith {
+    ExpectationSource source = ExpectationSource::Nothing;
+    std::size_t logEntry = 0;             // LastSend: the entry's number from 1; 0 when unread
+    std::string loggedAt;                 // LastSend: the entry's time as logged, ISO 8601 UTC
+    std::optional<std::string> repeater;  // LastSend: the repeater's name, when it has one
+    std::string profile;                  // Profile: the file's path
+};
+
 enum class ComparisonOutcome {
     NotCompared,  // nothing chosen to compare with
     AsSent,       // a valid packet, every byte as meant
@@ -32,6 +44,7 @@ struct Comparison {
     ComparisonOutcome outcome = ComparisonOutcome::NotCompared;
     std::vector<Difference> differences;
     std::string problem;
+    ComparedWith with;
 };
 
 // The expectation the choice names, as read now: none for Nothing; `problem` when the log or the
@@ -39,6 +52,7 @@ struct Comparison {
 struct ReadExpectation {
     std::optional<Expectation> expectation;
     std::string problem;
+    ComparedWith with;  // what the choice named, as far as it could be read
 };
 ReadExpectation ReadExpectationOf(const ExpectationChoice& choice);
 

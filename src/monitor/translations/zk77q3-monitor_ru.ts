@@ -196,10 +196,6 @@
         <translation>, канал %1</translation>
     </message>
     <message>
-        <source>%1  %2, margin %3</source>
-        <translation>%1  %2, запас %3</translation>
-    </message>
-    <message>
         <source>header</source>
         <translation>заголовок</translation>
     </message>
@@ -243,8 +239,16 @@
         <source>not as sent: the packet itself is not valid</source>
         <translation>не как отправлено: сам пакет неверен</translation>
     </message>
+    <message>
+        <source>cannot compare: %1</source>
+        <translation>сравнить нельзя: %1</translation>
+    </message>
+    <message>
+        <source>not as sent: 1 difference</source>
+        <translation>не как отправлено: 1 отличие</translation>
+    </message>
     <message numerus="yes">
-        <source>not as sent: %n difference(s)</source>
+        <source>not as sent: %n differences</source>
         <translation>
             <numerusform>не как отправлено: %n отличие</numerusform>
             <numerusform>не как отправлено: %n отличия</numerusform>
@@ -252,12 +256,44 @@
         </translation>
     </message>
     <message>
-        <source>cannot compare: %1</source>
-        <translation>сравнить нельзя: %1</translation>
+        <source>at an unknown time</source>
+        <translation>в неизвестное время</translation>
     </message>
     <message>
-        <source>%1; %2</source>
-        <translation>%1; %2</translation>
+        <source>not as sent</source>
+        <translation>не как отправлено</translation>
+    </message>
+    <message>
+        <source>cannot compare</source>
+        <translation>сравнить нельзя</translation>
+    </message>
+    <message>
+        <source>Compared with the last send in the programming log</source>
+        <translation>Сравнено с последней передачей в журнале программирования</translation>
+    </message>
+    <message>
+        <source>Compared with log entry %1, sent %2 to a repeater without a name</source>
+        <translation>Сравнено с записью журнала %1: передано %2 на ретранслятор без имени</translation>
+    </message>
+    <message>
+        <source>Compared with log entry %1, sent %2 to “%3”</source>
+        <translation>Сравнено с записью журнала %1: передано %2 на «%3»</translation>
+    </message>
+    <message>
+        <source>Compared with the profile %1</source>
+        <translation>Сравнено с профилем %1</translation>
+    </message>
+    <message>
+        <source>1 difference</source>
+        <translation>1 отличие</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n differences</source>
+        <translation>
+            <numerusform>%n отличие</numerusform>
+            <numerusform>%n отличия</numerusform>
+            <numerusform>%n отличий</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -468,10 +504,6 @@
         <translation>Сравнение: пакетов ещё нет</translation>
     </message>
     <message>
-        <source>Compared: %1</source>
-        <translation>Сравнение: %1</translation>
-    </message>
-    <message>
         <source>Compare with a profile</source>
         <translation>Сравнить с профилем</translation>
     </message>
@@ -482,6 +514,22 @@
     <message>
         <source>the profile %1</source>
         <translation>профилем %1</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Время</translation>
+    </message>
+    <message>
+        <source>Verdict</source>
+        <translation>Оценка</translation>
+    </message>
+    <message>
+        <source>Margin</source>
+        <translation>Запас</translation>
+    </message>
+    <message>
+        <source>Compared</source>
+        <translation>Сравнение</translation>
     </message>
 </context>
 <context>
