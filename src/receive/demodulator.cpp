@@ -58,9 +58,13 @@ struct Evidence {
     double offCarrierHz = 0;  // the carrier of the longest tone too far off 1000 Hz
     double offCarrierToneSamples = 0;
     int noSync = 0;
-    double bestLeadInEbN0 = -100;  // of tones that gave no packet
     bool cutOff = false;
     int cutOffBits = 0;
+    // Of tones as long as a lead-in with no packet readable after them, the cleanest lead-in's
+    // Eb/N0 (-100: there was none). Shorter tones may be runs of equal bits inside data whose
+    // lead-in the recording missed, and say nothing about the noise.
+    double bestLongUnreadEbN0 = -100;
+    double bestLongUnreadShare = 0;  // that tone's share of the band's power (the detector's)
 };
 
 // A bad packet whose lead-in was this much cleaner than the decisions: the data was spoiled by
@@ -72,6 +76,10 @@ constexpr std::int64_t kOverlapSamples = kWorkRate / 10;
 // The longest run of equal bits an array from generate can hold is bytes 39..60 at zero, 0.7 s;
 // a steady tone longer than this inside a packet is no part of it.
 constexpr std::int64_t kLongerThanAnyRunSamples = kWorkRate * 8 / 10;
+// A tone holding this share of the band's power in its line over 40 ms stands some 6 dB over
+// the noise in the band (some 20 dB in Eb/N0): when its lead-in fit still reads as noisy, what
+// spoiled the fit is a pitch that wandered over the second (wow, a drifting oscillator).
+constexpr double kCleanToneShare = 0.8;
 // A tone this long is a lead-in (or meant as one), not a steady stretch of data.
 constexpr double kLeadInLikeSamples = 0.25 * kWorkRate;
 
@@ -101,6 +109,8 @@ struct Demodulator::State {
     // Where the data of the packet coming in now began (the end of its lead-in tone), for a live
     // display; -1 before the first lead-in.
     std::int64_t dataFrom = -1;
+    // Where the recording's own samples end, once Finish has padded silence after them.
+    std::int64_t soundEnd = -1;
 
     float livePeak = 0;
     bool liveClip = false;
@@ -167,6 +177,7 @@ FinishResult Demodulator::Finish() {
     s.finished = true;
     s.scratch.clear();
     s.resampler.Flush(s.scratch);
+    s.soundEnd = s.worked + static_cast<std::int64_t>(s.scratch.size());
     // The filters hold the last milliseconds back; silence pushes them through, so that a
     // recording that stops right after the last bit (a file written by generate) still decodes.
     s.scratch.insert(s.scratch.end(), kWorkRate / 20, 0.0f);
@@ -280,7 +291,15 @@ void Demodulator::State::DecodeReady(bool streamEnded, std::vector<Packet>& pack
         request.carrierPhaseShift = bandPass.PhaseAtCarrier() + 2 * std::numbers::pi * kCarrierHz *
                                                                     bandPass.ReversalDelay() /
                                                                     kWorkRate;
-        Report(first, DecodePacket(request), packets);
+        const DecodeOutcome outcome = DecodePacket(request);
+        if (outcome.kind == DecodeKind::NoSync &&
+            static_cast<double>(tone.end - tone.start) >= kLeadInLikeSamples) {
+            if (outcome.leadInEbN0Db > evidence.bestLongUnreadEbN0) {
+                evidence.bestLongUnreadEbN0 = outcome.leadInEbN0Db;
+                evidence.bestLongUnreadShare = tone.meanRatio;
+            }
+        }
+        Report(first, outcome, packets);
     }
 }
 
@@ -338,13 +357,19 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
             return;
         case DecodeKind::NoSync:
             ++evidence.noSync;
-            evidence.bestLeadInEbN0 = std::max(evidence.bestLeadInEbN0, outcome.leadInEbN0Db);
             return;
-        case DecodeKind::CutOff:
+        case DecodeKind::CutOff: {
+            // Counted to the recording's last sample, not into the silence Finish adds.
+            int bits = outcome.bitsHeard;
+            if (soundEnd >= 0 && bits > 0) {
+                const double heard = static_cast<double>(soundEnd - first) - outcome.dataStart;
+                bits =
+                    std::clamp(static_cast<int>(std::lround(heard / kNominalBitSamples)), 0, bits);
+            }
             evidence.cutOff = true;
-            evidence.cutOffBits = std::max(evidence.cutOffBits, outcome.bitsHeard);
-            evidence.bestLeadInEbN0 = std::max(evidence.bestLeadInEbN0, outcome.leadInEbN0Db);
+            evidence.cutOffBits = std::max(evidence.cutOffBits, bits);
             return;
+        }
     }
 }
 
@@ -370,7 +395,8 @@ Diagnosis Demodulator::State::Diagnose() const {
                      "distorted: the lead-in came through clean (Eb/N0 " +
                          OneDecimal(e.bestBadLeadInEbN0) + " dB), the data did not (" +
                          OneDecimal(e.bestBadEbN0) +
-                         " dB); a speech codec, an echo or a voice processor is in the path"});
+                         " dB): something in the path spoiled it, such as a speech codec, an "
+                         "echo, a voice processor or a dropout"});
             } else if (e.bestBadEbN0 < kRequiredEbN0Db + 1) {
                 diagnosis.findings.push_back(
                     {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + OneDecimal(e.bestBadEbN0) +
@@ -391,22 +417,31 @@ Diagnosis Demodulator::State::Diagnose() const {
                  "input that is recording"});
         } else if (e.offCarrierToneSamples >= kLeadInLikeSamples) {
             diagnosis.findings.push_back(
-                {Problem::ToneNoData, "a 1000 Hz tone, but no data after it (its carrier is " +
+                {Problem::ToneNoData, "a tone near 1000 Hz, but its carrier is " +
                                           OneDecimal(std::abs(e.offCarrierHz)) + " Hz " +
                                           (e.offCarrierHz > 0 ? "above" : "below") +
                                           " 1000 Hz; at most " + OneDecimal(kMaxCarrierOffsetHz) +
-                                          " Hz can be followed: check the radios' tuning)"});
-        } else if (e.noSync > 0 && e.bestLeadInEbN0 < kRequiredEbN0Db) {
+                                          " Hz can be followed: check the radios' tuning"});
+        } else if (e.bestLongUnreadEbN0 > -100 && e.bestLongUnreadEbN0 < kRequiredEbN0Db &&
+                   e.bestLongUnreadShare >= kCleanToneShare) {
             diagnosis.findings.push_back(
-                {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + OneDecimal(e.bestLeadInEbN0) +
-                                        " dB, " + need +
+                {Problem::ToneNoData,
+                 "a clean 1000 Hz tone, but its pitch wandered (wow, or a drifting oscillator) and "
+                 "no packet could be read after it"});
+        } else if (e.bestLongUnreadEbN0 > -100 && e.bestLongUnreadEbN0 < kRequiredEbN0Db) {
+            diagnosis.findings.push_back(
+                {Problem::TooNoisy, "too noisy: estimated Eb/N0 " +
+                                        OneDecimal(e.bestLongUnreadEbN0) + " dB, " + need +
                                         "; raise the level or bring the radios closer"});
+        } else if (e.bestLongUnreadEbN0 == -100) {
+            // Only short tones: the lead-in drowned in noise, off 1000 Hz, or before the
+            // recording began.
+            diagnosis.findings.push_back(
+                {Problem::ToneNoData,
+                 "no lead-in heard: a 1000 Hz tone came only in stretches too short for one"});
         } else {
-            std::string text = "a 1000 Hz tone, but no data after it";
-            if (e.noSync == 0 && e.tooShort > 0) {
-                text += " (the tone was too short for a lead-in)";
-            }
-            diagnosis.findings.push_back({Problem::ToneNoData, text});
+            diagnosis.findings.push_back(
+                {Problem::ToneNoData, "a 1000 Hz tone, but no packet could be read after it"});
         }
         if (total.nonFinite > 0) {
             // Taken as silence so that the rest decodes; said as what they are.

@@ -50,7 +50,7 @@ inline constexpr double kTooQuietDbfs = -50.0;
 
 enum class Problem {
     NoTone,      // no 1000 Hz tone anywhere
-    ToneNoData,  // a tone, but no data after it
+    ToneNoData,  // a tone, but no lead-in or no packet readable after it
     DataCutOff,  // the recording ends inside a packet
     TooNoisy,    // tone and maybe data, but the noise is too strong
     BadPackets,  // packets heard, none with header and check word right

@@ -2,6 +2,7 @@
 // words that point at the fix.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -64,6 +65,75 @@ TEST(Diagnosis, RecordingEndsInsideThePacket) {
 
 // Far below what the decoder needs: the reason names the estimated Eb/N0, close to the truth,
 // and the Eb/N0 needed.
+// Recordings that hold the programmer's signal but no packet that can be read, each for its own
+// reason: the diagnosis names what happened, or says less where the decoder cannot tell, and
+// never names a cause that is not there (a lead-in too short, no data, a codec, two senders).
+TEST(Diagnosis, EachFailureGetsATrueReason) {
+    const Bytes bytes = RandomArray(5);
+    const auto sent = [&](const Bytes& b) { return channel::Transmit(b); };
+    struct Case {
+        const char* name;
+        std::vector<float> recording;
+        std::vector<const char*> anyOf;  // the diagnosis holds one of these
+    };
+    std::vector<Case> cases;
+    Channel clean;
+    clean.ebN0Db = 25;
+    {
+        std::vector<float> s = sent(bytes);  // begins 462 bits into the data
+        s.erase(s.begin(), s.end() - 462 * 64);
+        cases.push_back({"inside the data", channel::Pass(s, clean, 1), {"no lead-in heard"}});
+    }
+    {
+        Channel c;
+        c.ebN0Db = -5;
+        cases.push_back({"drowned in noise",
+                         Record(bytes, c, 2),
+                         {"no lead-in heard", "no 1000 Hz tone heard"}});
+    }
+    {
+        Channel c = clean;
+        c.shiftHz = 200;
+        cases.push_back(
+            {"on 1200 Hz", Record(bytes, c, 3), {"no lead-in heard", "no 1000 Hz tone heard"}});
+    }
+    {
+        std::vector<float> s = sent(bytes);  // 40 ms of silence half a second into the data
+        std::fill(s.begin() + 32000, s.begin() + 32640, 0.0f);
+        cases.push_back({"a dropout", channel::Pass(s, clean, 4), {"or a dropout"}});
+    }
+    {
+        Bytes wrong = bytes;
+        wrong[0] = 0x12;
+        wrong[1] = 0x34;
+        cases.push_back(
+            {"a wrong header", Record(wrong, clean, 5), {"no packet could be read after it"}});
+    }
+    {
+        std::vector<float> s = sent(bytes);  // cut 400 bits into the data
+        s.resize(16000 + 400 * 64);
+        Channel c = clean;
+        c.silenceAfter = 0;
+        cases.push_back({"cut off", channel::Pass(s, c, 6), {"ends 400 bits into a packet"}});
+    }
+    {
+        Channel c = clean;
+        c.wowDepth = 0.002;
+        c.wowHz = 1;
+        cases.push_back({"wow", Record(bytes, c, 7), {"its pitch wandered"}});
+    }
+    for (const Case& k : cases) {
+        const Heard heard = Decode(k.recording, clean.rate);
+        const std::string text = heard.diagnosis.Text();
+        EXPECT_TRUE(
+            std::any_of(k.anyOf.begin(), k.anyOf.end(),
+                        [&](const char* words) { return text.find(words) != std::string::npos; }))
+            << k.name << ":\n"
+            << text;
+        EXPECT_FALSE(heard.diagnosis.Has(Problem::Overlap)) << k.name;
+    }
+}
+
 TEST(Diagnosis, TooNoisyWithTheEstimate) {
     Channel c;
     c.ebN0Db = 3;

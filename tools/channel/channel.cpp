@@ -256,8 +256,37 @@ double DataAmplitude(const Channel& c) {
     return kDataAmplitude / 32768.0 * std::pow(10.0, c.levelDb / 20);
 }
 
+namespace {
+
+// `x` read at a speed that swings by +-depth, hz times a second: each output sample taken at
+// t + depth / (2 pi hz) sin(2 pi hz t), between the input's samples by a Lanczos kernel.
+std::vector<float> Wow(const std::vector<float>& x, double depth, double hz, double rate) {
+    constexpr int kHalfTaps = 8;
+    const auto sinc = [](double v) { return v == 0 ? 1.0 : std::sin(kPi * v) / (kPi * v); };
+    std::vector<float> out(x.size(), 0.0f);
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        const double t = double(n) / rate;
+        const double at = double(n) + rate * depth / (2 * kPi * hz) * std::sin(2 * kPi * hz * t);
+        const auto centre = static_cast<long>(std::floor(at));
+        double sum = 0;
+        for (long k = centre - kHalfTaps + 1; k <= centre + kHalfTaps; ++k) {
+            if (k >= 0 && k < static_cast<long>(x.size())) {
+                const double v = at - double(k);
+                sum += x[static_cast<std::size_t>(k)] * sinc(v) * sinc(v / kHalfTaps);
+            }
+        }
+        out[n] = float(sum);
+    }
+    return out;
+}
+
+}  // namespace
+
 std::vector<float> Pass(std::span<const float> sent, const Channel& c, std::uint64_t seed) {
     std::vector<float> moved = Resample(sent, kSampleRate * (1 + c.clockOffset), c.rate);
+    if (c.wowDepth != 0) {
+        moved = Wow(moved, c.wowDepth, c.wowHz, c.rate);
+    }
     const auto before = static_cast<std::size_t>(std::lround(c.silenceBefore * c.rate));
     const auto after = static_cast<std::size_t>(std::lround(c.silenceAfter * c.rate));
     std::vector<float> x(before + moved.size() + after, 0.0f);

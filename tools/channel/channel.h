@@ -47,6 +47,10 @@ struct Channel {
     // A second path of the same sound, this much later and this strong against the first.
     double echoSeconds = 0;
     double echoRelative = 0;
+    // Wow, as a tape or a turntable has: the speed swings by +-wowDepth (0.002: 0.2 %), wowHz
+    // times a second, moving the carrier and the bit clock together.
+    double wowDepth = 0;
+    double wowHz = 0;
     // Slow fading: the gain swings between 1 and fadingFloor, fadingHz times a second.
     double fadingHz = 0;
     double fadingFloor = 1;
