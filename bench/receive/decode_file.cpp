@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "demodulator.h"
+#include "findingwords.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -49,7 +50,9 @@ int main(int argc, char** argv) {
                     p.startSeconds, p.Valid() ? "valid  " : "INVALID", p.ebN0Db, p.marginDb,
                     p.carrierHz);
     }
-    std::printf("%s", rest.diagnosis.Text().c_str());
+    for (const zk::receive::Finding& f : rest.diagnosis.findings) {
+        std::printf("%s\n", zk::FindingWords(f).c_str());
+    }
     std::printf("%zu packets, %.3f s\n", packets.size(), seconds);
     return 0;
 }

@@ -314,6 +314,75 @@ QString MonitorTexts::Level(double peakDbfs) {
     return tr("%1 dBFS").arg(QString::number(peakDbfs, 'f', 1));
 }
 
+QString MonitorTexts::Finding(const receive::Finding& f) {
+    using receive::Problem;
+    const auto db = [](double value) { return QString::number(value, 'f', 1); };
+    switch (f.problem) {
+        case Problem::NoTone:
+            return tr(
+                "no 1000 Hz tone heard: check the source, the cable and the input that is "
+                "recording");
+        case Problem::NoLeadIn:
+            return tr("no lead-in heard: a 1000 Hz tone came only in stretches too short for one");
+        case Problem::OffCarrier:
+            return (f.carrierOffsetHz > 0
+                        ? tr("a tone near 1000 Hz, but its carrier is %1 Hz above 1000 Hz; at most "
+                             "%2 Hz can be followed: check the radios' tuning")
+                        : tr("a tone near 1000 Hz, but its carrier is %1 Hz below 1000 Hz; at most "
+                             "%2 Hz can be followed: check the radios' tuning"))
+                .arg(db(std::abs(f.carrierOffsetHz)), db(receive::kMaxCarrierOffsetHz));
+        case Problem::PitchWandered:
+            return tr(
+                "a clean 1000 Hz tone, but its pitch wandered (wow, or a drifting "
+                "oscillator) and no packet could be read after it");
+        case Problem::ToneNoData:
+            return tr("a 1000 Hz tone, but no packet could be read after it");
+        case Problem::DataCutOff:
+            return tr("data cut off: the recording ends %1 bits into a packet of %2; record at "
+                      "least %3 s past the end of the lead-in tone")
+                .arg(f.count)
+                .arg(receive::kPacketBits)
+                .arg(db(receive::kRecordPastLeadInSeconds));
+        case Problem::TooNoisy:
+            return tr("too noisy: estimated Eb/N0 %1 dB, need %2 dB; raise the level or bring the "
+                      "radios closer")
+                .arg(db(f.ebN0Db), db(receive::kRequiredEbN0Db));
+        case Problem::BadPackets:
+            return tr("%n packet(s) heard, but none with the right header and check word", nullptr,
+                      static_cast<int>(f.count));
+        case Problem::Overlap:
+            return tr(
+                "two transmissions overlapped: a lead-in began inside another packet; make "
+                "sure only one programmer sends on the channel");
+        case Problem::Distorted:
+            return tr("distorted: the lead-in came through clean (Eb/N0 %1 dB), the data did not "
+                      "(%2 dB): something in the path spoiled it, such as a speech codec, an "
+                      "echo, a voice processor or a dropout")
+                .arg(db(f.leadInEbN0Db), db(f.ebN0Db));
+        case Problem::NotNumbers:
+            return tr(
+                "%n samples are no numbers (NaN or infinite): the recording or the "
+                "recorder is broken",
+                nullptr, static_cast<int>(f.count));
+        case Problem::Silent:
+            return tr("too quiet: silent, every sample zero; check what the recording is fed from");
+        case Problem::TooQuiet:
+            return tr("too quiet: peak level %1; raise the recording level").arg(Level(f.peakDbfs));
+        case Problem::Clipping:
+            return tr("clipping: %n samples at full scale; lower the recording level", nullptr,
+                      static_cast<int>(f.count));
+    }
+    return {};
+}
+
+QString MonitorTexts::Findings(const std::vector<receive::Finding>& findings) {
+    QStringList lines;
+    for (const receive::Finding& f : findings) {
+        lines << Finding(f);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QString MonitorTexts::When(const HeardPacket& heard, bool live) {
     if (live) {
         return QDateTime::fromSecsSinceEpoch(std::chrono::duration_cast<std::chrono::seconds>(

@@ -59,6 +59,9 @@ class MonitorTexts {
     static QStringList Differences(const monitor::Comparison& comparison);
     // "-12.3 dBFS", or "silent".
     static QString Level(double peakDbfs);
+    // Why nothing valid came out of a recording, one finding a line.
+    static QString Finding(const receive::Finding& finding);
+    static QString Findings(const std::vector<receive::Finding>& findings);
     // When it was heard: the clock time for live sound, the place in a recording for a file.
     static QString When(const HeardPacket& heard, bool live);
     // The list's columns for a packet: when, verdict, margin, and how it compares.

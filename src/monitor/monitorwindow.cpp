@@ -454,9 +454,9 @@ void MonitorWindow::ShowEnded(const SessionUpdate& update) {
     stoppedRate_ = session_->Rate();
     session_.reset();
     UpdateButtons();
-    if (!update.diagnosis.empty()) {
+    if (!update.findings.empty()) {
         diagnosis_->setText(
-            tr("Nothing valid heard: %1").arg(QString::fromStdString(update.diagnosis)));
+            tr("Nothing valid heard: %1").arg(MonitorTexts::Findings(update.findings)));
         diagnosis_->show();
     }
     if (!wasLive) {

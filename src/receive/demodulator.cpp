@@ -28,9 +28,6 @@ constexpr float kLargestSample = 1000.0f;
 constexpr std::int64_t kIntake = 1024;
 // Before the tone's start and after the last possible bit.
 constexpr std::int64_t kMargin = 400;
-// The data of a packet from the slowest sender's clock, in seconds.
-constexpr double kLongestDataSeconds =
-    kPacketBits * kNominalBitSamples * (1 + kMaxClockOffset) / kWorkRate;
 // Working samples from a tone's end until its packet is surely complete.
 const std::int64_t kPacketReach =
     static_cast<std::int64_t>(kPacketBits * kNominalBitSamples * (1 + kMaxClockOffset)) + kMargin;
@@ -375,97 +372,52 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
 
 Diagnosis Demodulator::State::Diagnose() const {
     Diagnosis diagnosis;
+    std::vector<Finding>& findings = diagnosis.findings;
     const Evidence& e = evidence;
-    const std::string need = "need " + OneDecimal(kRequiredEbN0Db) + " dB";
     const LevelSpan total = levels.Total();
     if (e.validPackets == 0) {
         if (e.badPackets > 0) {
-            diagnosis.findings.push_back(
-                {Problem::BadPackets,
-                 std::to_string(e.badPackets) +
-                     " packet(s) heard, but none with the right header and check word"});
+            findings.push_back({.problem = Problem::BadPackets, .count = e.badPackets});
             if (e.overlaps > 0) {
-                diagnosis.findings.push_back(
-                    {Problem::Overlap,
-                     "two transmissions overlapped: a lead-in began inside another packet; "
-                     "make sure only one programmer sends on the channel"});
+                findings.push_back({.problem = Problem::Overlap});
             } else if (e.bestBadLeadInEbN0 >= e.bestBadEbN0 + kDistortionOverNoiseDb) {
-                diagnosis.findings.push_back(
-                    {Problem::Distorted,
-                     "distorted: the lead-in came through clean (Eb/N0 " +
-                         OneDecimal(e.bestBadLeadInEbN0) + " dB), the data did not (" +
-                         OneDecimal(e.bestBadEbN0) +
-                         " dB): something in the path spoiled it, such as a speech codec, an "
-                         "echo, a voice processor or a dropout"});
+                findings.push_back({.problem = Problem::Distorted,
+                                    .ebN0Db = e.bestBadEbN0,
+                                    .leadInEbN0Db = e.bestBadLeadInEbN0});
             } else if (e.bestBadEbN0 < kRequiredEbN0Db + 1) {
-                diagnosis.findings.push_back(
-                    {Problem::TooNoisy, "too noisy: estimated Eb/N0 " + OneDecimal(e.bestBadEbN0) +
-                                            " dB, " + need +
-                                            "; raise the level or bring the radios closer"});
+                findings.push_back({.problem = Problem::TooNoisy, .ebN0Db = e.bestBadEbN0});
             }
         } else if (e.cutOff) {
-            diagnosis.findings.push_back(
-                {Problem::DataCutOff, "data cut off: the recording ends " +
-                                          std::to_string(e.cutOffBits) + " bits into a packet of " +
-                                          std::to_string(kPacketBits) + "; record at least " +
-                                          OneDecimal(kLongestDataSeconds + 0.05) +
-                                          " s past the end of the lead-in tone"});
+            findings.push_back({.problem = Problem::DataCutOff, .count = e.cutOffBits});
         } else if (e.tones == 0) {
-            diagnosis.findings.push_back(
-                {Problem::NoTone,
-                 "no 1000 Hz tone heard: check the source, the cable and the "
-                 "input that is recording"});
+            findings.push_back({.problem = Problem::NoTone});
         } else if (e.offCarrierToneSamples >= kLeadInLikeSamples) {
-            diagnosis.findings.push_back(
-                {Problem::ToneNoData, "a tone near 1000 Hz, but its carrier is " +
-                                          OneDecimal(std::abs(e.offCarrierHz)) + " Hz " +
-                                          (e.offCarrierHz > 0 ? "above" : "below") +
-                                          " 1000 Hz; at most " + OneDecimal(kMaxCarrierOffsetHz) +
-                                          " Hz can be followed: check the radios' tuning"});
+            findings.push_back({.problem = Problem::OffCarrier, .carrierOffsetHz = e.offCarrierHz});
         } else if (e.bestLongUnreadEbN0 > -100 && e.bestLongUnreadEbN0 < kRequiredEbN0Db &&
                    e.bestLongUnreadShare >= kCleanToneShare) {
-            diagnosis.findings.push_back(
-                {Problem::ToneNoData,
-                 "a clean 1000 Hz tone, but its pitch wandered (wow, or a drifting oscillator) and "
-                 "no packet could be read after it"});
+            findings.push_back({.problem = Problem::PitchWandered});
         } else if (e.bestLongUnreadEbN0 > -100 && e.bestLongUnreadEbN0 < kRequiredEbN0Db) {
-            diagnosis.findings.push_back(
-                {Problem::TooNoisy, "too noisy: estimated Eb/N0 " +
-                                        OneDecimal(e.bestLongUnreadEbN0) + " dB, " + need +
-                                        "; raise the level or bring the radios closer"});
+            findings.push_back({.problem = Problem::TooNoisy, .ebN0Db = e.bestLongUnreadEbN0});
         } else if (e.bestLongUnreadEbN0 == -100) {
             // Only short tones: the lead-in drowned in noise, off 1000 Hz, or before the
             // recording began.
-            diagnosis.findings.push_back(
-                {Problem::ToneNoData,
-                 "no lead-in heard: a 1000 Hz tone came only in stretches too short for one"});
+            findings.push_back({.problem = Problem::NoLeadIn});
         } else {
-            diagnosis.findings.push_back(
-                {Problem::ToneNoData, "a 1000 Hz tone, but no packet could be read after it"});
+            findings.push_back({.problem = Problem::ToneNoData});
         }
+        const double peakDbfs = Dbfs(total.peak);
         if (total.nonFinite > 0) {
             // Taken as silence so that the rest decodes; said as what they are.
-            diagnosis.findings.push_back(
-                {Problem::TooQuiet, std::to_string(total.nonFinite) +
-                                        " samples are no numbers (NaN or infinite): the "
-                                        "recording or the recorder is broken"});
+            findings.push_back({.problem = Problem::NotNumbers, .count = total.nonFinite});
         }
-        if (IsSilence(Dbfs(total.peak)) && total.nonFinite == 0) {
-            diagnosis.findings.push_back(
-                {Problem::TooQuiet,
-                 "too quiet: silent, every sample zero; check what the recording is fed from"});
-        } else if (IsSilence(Dbfs(total.peak))) {
-            // Nothing but the broken samples: said above.
-        } else if (Dbfs(total.peak) < kTooQuietDbfs) {
-            diagnosis.findings.push_back({Problem::TooQuiet, "too quiet: peak level " +
-                                                                 PeakLevelText(Dbfs(total.peak)) +
-                                                                 "; raise the recording level"});
+        if (IsSilence(peakDbfs) && total.nonFinite == 0) {
+            findings.push_back({.problem = Problem::Silent});
+        } else if (!IsSilence(peakDbfs) && peakDbfs < kTooQuietDbfs) {
+            findings.push_back({.problem = Problem::TooQuiet, .peakDbfs = peakDbfs});
         }
     }
     if (total.clipped > 0) {
-        diagnosis.findings.push_back(
-            {Problem::Clipping, "clipping: " + std::to_string(total.clipped) +
-                                    " samples at full scale; lower the recording level"});
+        findings.push_back({.problem = Problem::Clipping, .count = total.clipped});
     }
     return diagnosis;
 }
@@ -473,14 +425,6 @@ Diagnosis Demodulator::State::Diagnose() const {
 bool Diagnosis::Has(Problem problem) const {
     return std::any_of(findings.begin(), findings.end(),
                        [problem](const Finding& f) { return f.problem == problem; });
-}
-
-std::string Diagnosis::Text() const {
-    std::string text;
-    for (const Finding& f : findings) {
-        text += f.text + "\n";
-    }
-    return text;
 }
 
 }  // namespace zk::receive

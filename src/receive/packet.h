@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "_2GL.h"
+#include "workrate.h"
 
 namespace zk::receive {
 
@@ -48,29 +49,44 @@ struct LevelStatus {
 
 inline constexpr double kTooQuietDbfs = -50.0;
 
+// Why a recording gave no valid packet, each reason with the numbers it speaks of; the words
+// are the reader's (the command line's English, the monitor's translations).
 enum class Problem {
-    NoTone,      // no 1000 Hz tone anywhere
-    ToneNoData,  // a tone, but no lead-in or no packet readable after it
-    DataCutOff,  // the recording ends inside a packet
-    TooNoisy,    // tone and maybe data, but the noise is too strong
-    BadPackets,  // packets heard, none with header and check word right
-    Overlap,     // a packet began inside another one: two transmissions at once
-    Distorted,   // a clean lead-in, spoiled data: a codec, an echo, a voice processor
-    Clipping,    // input at full scale
-    TooQuiet,    // level far below full scale
+    NoTone,         // no 1000 Hz tone anywhere
+    NoLeadIn,       // 1000 Hz only in stretches too short for a lead-in
+    OffCarrier,     // a steady tone, its carrier `carrierOffsetHz` off 1000 Hz: too far to follow
+    PitchWandered,  // a clean tone whose pitch wandered (wow), no packet readable after it
+    ToneNoData,     // a lead-in, but no packet readable after it
+    DataCutOff,     // the recording ends `count` bits into a packet
+    TooNoisy,       // the lead-in's or the data's Eb/N0, `ebN0Db`, is below what is needed
+    BadPackets,     // `count` packets heard, none with header and check word right
+    Overlap,        // a packet began inside another one: two transmissions at once
+    Distorted,      // a clean lead-in (`leadInEbN0Db`), spoiled data (`ebN0Db`)
+    NotNumbers,     // `count` samples are NaN or infinite
+    Silent,         // every sample is zero
+    TooQuiet,       // the peak level, `peakDbfs`, far below full scale
+    Clipping,       // `count` samples at full scale
 };
 
 struct Finding {
     Problem problem;
-    std::string text;  // one sentence for the operator
+    long long count = 0;
+    double ebN0Db = 0;
+    double leadInEbN0Db = 0;
+    double carrierOffsetHz = 0;  // + above 1000 Hz
+    double peakDbfs = 0;
 };
+
+// How long to record past the end of the lead-in so that a packet at the slowest sender's
+// clock is whole, and a little more.
+inline constexpr double kRecordPastLeadInSeconds =
+    kPacketBits * kNominalBitSamples * (1 + kMaxClockOffset) / kWorkRate + 0.05;
 
 // Why no valid packet came out (empty findings when at least one did; clipping is reported
 // even then, since it costs margin).
 struct Diagnosis {
     std::vector<Finding> findings;
     bool Has(Problem problem) const;
-    std::string Text() const;  // the findings, one per line
 };
 
 }  // namespace zk::receive

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "findingwords.h"
 #include "helpwidth.h"
 #include "toolrun.h"
 #include "workfolder.h"
@@ -207,6 +208,51 @@ TEST(OperatorTexts, SendProgressIsShownOnATerminalOnly) {
     const std::string wav = ReadFile("_qq.wav");
     ASSERT_EQ(wav.size(), 97580u);
     EXPECT_EQ(ReadFile(capture), wav.substr(44));
+}
+
+}  // namespace
+}  // namespace zk
+
+namespace zk {
+namespace {
+
+// The decoder's findings in the command line's words: each number in its place, the sign of a
+// carrier's offset as above or below, the counts as they came.
+TEST(FindingWords, EachFindingSaysItsNumbersInTheirPlaces) {
+    using receive::Problem;
+    const struct {
+        receive::Finding finding;
+        const char* words;
+    } rows[] = {
+        {{.problem = Problem::OffCarrier, .carrierOffsetHz = -45},
+         "a tone near 1000 Hz, but its carrier is 45.0 Hz below 1000 Hz; at most 31.0 Hz can be "
+         "followed: check the radios' tuning"},
+        {{.problem = Problem::OffCarrier, .carrierOffsetHz = 200},
+         "a tone near 1000 Hz, but its carrier is 200.0 Hz above 1000 Hz; at most 31.0 Hz can be "
+         "followed: check the radios' tuning"},
+        {{.problem = Problem::DataCutOff, .count = 400},
+         "data cut off: the recording ends 400 bits into a packet of 512; record at least 2.1 s "
+         "past the end of the lead-in tone"},
+        {{.problem = Problem::TooNoisy, .ebN0Db = 3.04},
+         "too noisy: estimated Eb/N0 3.0 dB, need 9.5 dB; raise the level or bring the radios "
+         "closer"},
+        {{.problem = Problem::BadPackets, .count = 2},
+         "2 packet(s) heard, but none with the right header and check word"},
+        {{.problem = Problem::Distorted, .ebN0Db = 7.5, .leadInEbN0Db = 25.1},
+         "distorted: the lead-in came through clean (Eb/N0 25.1 dB), the data did not (7.5 dB): "
+         "something in the path spoiled it, such as a speech codec, an echo, a voice processor "
+         "or a dropout"},
+        {{.problem = Problem::NotNumbers, .count = 16000},
+         "16000 samples are no numbers (NaN or infinite): the recording or the recorder is "
+         "broken"},
+        {{.problem = Problem::TooQuiet, .peakDbfs = -62.25},
+         "too quiet: peak level -62.2 dBFS; raise the recording level"},
+        {{.problem = Problem::Clipping, .count = 140},
+         "clipping: 140 samples at full scale; lower the recording level"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FindingWords(row.finding), row.words);
+    }
 }
 
 }  // namespace

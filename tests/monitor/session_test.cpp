@@ -75,7 +75,7 @@ TEST(ReceiveSession, ARecordingGivesItsPacketTheStateAndTheKeptSound) {
     EXPECT_GT(run.packets[0].packet.marginDb, 6.0);
     EXPECT_TRUE(run.last.ended);
     EXPECT_TRUE(run.last.fault.empty());
-    EXPECT_TRUE(run.last.diagnosis.empty());
+    EXPECT_TRUE(run.last.findings.empty());
     EXPECT_EQ(run.last.state.phase, ReceivePhase::Ended);
     EXPECT_EQ(run.last.state.endedIn, ReceivePhase::Packet);
     EXPECT_NEAR(run.last.streamSeconds, sound.size() / 48000.0, 1e-9);
@@ -116,7 +116,7 @@ TEST(ReceiveSession, SilenceEndsWithTheReasonAndNoPacket) {
     const Decoded run = Decode("quiet.wav");
     EXPECT_TRUE(run.packets.empty());
     EXPECT_TRUE(run.last.ended);
-    EXPECT_FALSE(run.last.diagnosis.empty());
+    EXPECT_FALSE(run.last.findings.empty());
     EXPECT_EQ(run.last.state.phase, ReceivePhase::Ended);
     EXPECT_EQ(run.last.state.endedIn, ReceivePhase::Waiting);
 }

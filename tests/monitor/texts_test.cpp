@@ -195,6 +195,18 @@ TEST(MonitorTexts, RussianComesFromTheTranslation) {
               "запись кончилась на бите 7 из 512");
     EXPECT_EQ(MonitorTexts::Verdict(PacketVerdict::CrcBad), "контрольное слово неверно");
     EXPECT_EQ(MonitorTexts::Band(MarginBand::Amber), "на пределе");
+    // The decoder's findings in Russian, each number in its place and its plural.
+    EXPECT_EQ(MonitorTexts::Findings(
+                  {{.problem = receive::Problem::BadPackets, .count = 2},
+                   {.problem = receive::Problem::Distorted, .ebN0Db = 7.5, .leadInEbN0Db = 25.1}}),
+              "услышано 2 пакета, но ни одного с верными заголовком и контрольным словом\n"
+              "искажено: вступительный тон пришёл чистым (Eb/N0 25.1 дБ), данные нет (7.5 дБ): "
+              "их испортило что-то на пути, например речевой кодек, эхо, голосовой процессор или "
+              "пропадание звука");
+    EXPECT_EQ(
+        MonitorTexts::Finding({.problem = receive::Problem::OffCarrier, .carrierOffsetHz = -45}),
+        "тон около 1000 Гц, но его несущая на 45.0 Гц ниже 1000 Гц; отслеживается не более "
+        "31.0 Гц: проверьте настройку радиостанций");
     const QList<SettingLine> lines =
         MonitorTexts::Settings(receive::DecodeSettings(SamplePacket().bytes));
     EXPECT_EQ(ValueOf(lines, "пользовательский Код открытия"), "7204");

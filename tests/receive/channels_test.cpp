@@ -44,7 +44,7 @@ TEST(Channels, CarrierShiftAndClockFollowedApart) {
         c.clockOffset = k.clock;
         const Bytes bytes = RandomArray(200 + static_cast<std::uint64_t>(k.shiftHz + 100));
         const Heard heard = Decode(Record(bytes, c, 5), c.rate);
-        ASSERT_EQ(heard.packets.size(), 1u) << k.shiftHz << " Hz\n" << heard.diagnosis.Text();
+        ASSERT_EQ(heard.packets.size(), 1u) << k.shiftHz << " Hz\n" << Said(heard.diagnosis);
         const Packet& p = heard.packets[0];
         EXPECT_EQ(p.bytes, bytes) << k.shiftHz << " Hz";
         EXPECT_NEAR(p.clockOffsetPpm, k.clock * 1e6, 100) << k.shiftHz << " Hz";
@@ -61,9 +61,9 @@ TEST(Channels, CarrierTooFarOffNamedWithItsOffset) {
     c.shiftHz = -45;
     const Heard heard = Decode(Record(RandomArray(7), c, 7), c.rate);
     EXPECT_TRUE(heard.packets.empty());
-    ASSERT_TRUE(heard.diagnosis.Has(Problem::ToneNoData)) << heard.diagnosis.Text();
-    EXPECT_NE(heard.diagnosis.Text().find("45.0 Hz below 1000 Hz"), std::string::npos)
-        << heard.diagnosis.Text();
+    ASSERT_EQ(heard.diagnosis.findings.size(), 1u) << Said(heard.diagnosis);
+    EXPECT_EQ(heard.diagnosis.findings[0].problem, Problem::OffCarrier);
+    EXPECT_NEAR(heard.diagnosis.findings[0].carrierOffsetHz, -45.0, 0.5);
 }
 
 // The polarity is known on a plain path at a good level, at any rate, whichever way round the
@@ -138,7 +138,7 @@ TEST(Channels, PhoneCodecsRoundTrip) {
         c.silenceBefore = 0;  // the file starts with the tone, as _qq.wav does
         const Bytes bytes = RandomArray(300 + seed);
         const Heard heard = Decode(Record(bytes, c, seed), c.rate);
-        ASSERT_EQ(heard.packets.size(), 1u) << "seed " << seed << "\n" << heard.diagnosis.Text();
+        ASSERT_EQ(heard.packets.size(), 1u) << "seed " << seed << "\n" << Said(heard.diagnosis);
         EXPECT_EQ(heard.packets[0].bytes, bytes) << "seed " << seed;
     }
 }
@@ -156,7 +156,7 @@ TEST(Channels, StrongerTransmissionOverAWeakerOneDecoded) {
     for (const Packet& p : heard.packets) {
         strongHeard += p.Valid() && p.bytes == strong ? 1 : 0;
     }
-    EXPECT_EQ(strongHeard, 1) << heard.diagnosis.Text();
+    EXPECT_EQ(strongHeard, 1) << Said(heard.diagnosis);
 }
 
 // Two programmers at the same strength, the second keyed 1.5 s into the first's packet: neither
@@ -171,8 +171,8 @@ TEST(Channels, EqualTransmissionsOverlappingNamedAsSuch) {
     for (const Packet& p : heard.packets) {
         EXPECT_FALSE(p.Valid());
     }
-    EXPECT_TRUE(heard.diagnosis.Has(Problem::Overlap)) << heard.diagnosis.Text();
-    EXPECT_FALSE(heard.diagnosis.Has(Problem::Distorted)) << heard.diagnosis.Text();
+    EXPECT_TRUE(heard.diagnosis.Has(Problem::Overlap)) << Said(heard.diagnosis);
+    EXPECT_FALSE(heard.diagnosis.Has(Problem::Distorted)) << Said(heard.diagnosis);
 }
 
 // The margin predicts failure: on paths that spoil the data without noise (a strong echo one bit
@@ -206,8 +206,8 @@ TEST(Channels, MarginPredictsFailure) {
             EXPECT_FALSE(heard.diagnosis.Has(Problem::Overlap)) << path.name << " seed " << seed;
             if (path.channel.amrMode >= 0) {
                 // A clean lead-in and spoiled data: named as distortion, not as noise.
-                EXPECT_TRUE(heard.diagnosis.Has(Problem::Distorted)) << heard.diagnosis.Text();
-                EXPECT_FALSE(heard.diagnosis.Has(Problem::TooNoisy)) << heard.diagnosis.Text();
+                EXPECT_TRUE(heard.diagnosis.Has(Problem::Distorted)) << Said(heard.diagnosis);
+                EXPECT_FALSE(heard.diagnosis.Has(Problem::TooNoisy)) << Said(heard.diagnosis);
             }
         }
     }

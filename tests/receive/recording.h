@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <random>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "channel.h"
@@ -20,6 +21,18 @@ struct Heard {
     std::vector<Packet> packets;
     Diagnosis diagnosis;
 };
+
+// The findings as a failed check shows them: each kind's number with the numbers it carries.
+inline std::string Said(const Diagnosis& diagnosis) {
+    std::string out;
+    for (const Finding& f : diagnosis.findings) {
+        out += "problem " + std::to_string(static_cast<int>(f.problem)) + ": count " +
+               std::to_string(f.count) + ", Eb/N0 " + std::to_string(f.ebN0Db) + ", lead-in " +
+               std::to_string(f.leadInEbN0Db) + ", offset " + std::to_string(f.carrierOffsetHz) +
+               " Hz, peak " + std::to_string(f.peakDbfs) + " dBFS\n";
+    }
+    return out;
+}
 
 // Feeds `recording` in blocks of `block` samples, then finishes.
 inline Heard Decode(std::span<const float> recording, double rate, std::size_t block = 4096) {

@@ -27,7 +27,7 @@ TEST(RoundTrip, EverythingAtOnceWithMostOfTheLeadInLost) {
         EXPECT_EQ(p.bytes, bytes) << "seed " << seed;
         EXPECT_TRUE(p.Valid());
         EXPECT_NEAR(p.leadInSeconds, 0.1, 0.03);
-        EXPECT_TRUE(heard.diagnosis.findings.empty()) << heard.diagnosis.Text();
+        EXPECT_TRUE(heard.diagnosis.findings.empty()) << Said(heard.diagnosis);
     }
 }
 
@@ -38,7 +38,7 @@ TEST(RoundTrip, FiftyMillisecondsOfLeadInAreEnough) {
     c.ebN0Db = 16;
     const Bytes bytes = RandomArray(17);
     const Heard heard = Decode(Record(bytes, c, 17, 0.05), c.rate);
-    ASSERT_EQ(heard.packets.size(), 1u) << heard.diagnosis.Text();
+    ASSERT_EQ(heard.packets.size(), 1u) << Said(heard.diagnosis);
     EXPECT_EQ(heard.packets[0].bytes, bytes);
 }
 
@@ -112,7 +112,7 @@ TEST(RoundTrip, TheSendersOwnFileEndToEnd) {
         c.silenceAfter = 0;
         const Bytes bytes = RandomArray(15);
         const Heard heard = Decode(Record(bytes, c, 15), rate);
-        ASSERT_EQ(heard.packets.size(), 1u) << rate << "\n" << heard.diagnosis.Text();
+        ASSERT_EQ(heard.packets.size(), 1u) << rate << "\n" << Said(heard.diagnosis);
         EXPECT_EQ(heard.packets[0].bytes, bytes);
         EXPECT_FALSE(heard.packets[0].clipped);
     }

@@ -145,7 +145,7 @@ TEST(Stream, ConstantLevelIsNoTone) {
         const std::vector<float> recording(16000 * 3, level);
         const Heard heard = Decode(recording, 16000);
         EXPECT_TRUE(heard.packets.empty());
-        EXPECT_TRUE(heard.diagnosis.Has(Problem::NoTone)) << level << heard.diagnosis.Text();
+        EXPECT_TRUE(heard.diagnosis.Has(Problem::NoTone)) << level << Said(heard.diagnosis);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "capturethread.h"
 #include "demodulator.h"
 #include "deviceadvice.h"
+#include "findingwords.h"
 #include "leveltext.h"
 #include "messages.h"
 
@@ -129,7 +130,7 @@ int RunListen(const ListenRequest& request, const std::function<void(const std::
                                      "that does not answer)");
     } else if (asExpected == 0) {
         for (const receive::Finding& f : rest.diagnosis.findings) {
-            std::fprintf(status, "  %s\n", f.text.c_str());
+            std::fprintf(status, "  %s\n", FindingWords(f).c_str());
         }
     }
     return asExpected > 0 ? kListenHeard : kListenNone;

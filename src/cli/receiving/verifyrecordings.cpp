@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "demodulator.h"
+#include "findingwords.h"
 #include "generate.h"
 #include "leveltext.h"
 #include "messages.h"
@@ -183,7 +184,7 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
         }
         nlohmann::ordered_json findings = nlohmann::ordered_json::array();
         for (const receive::Finding& f : d.diagnosis.findings) {
-            findings.push_back(f.text);
+            findings.push_back(FindingWords(f));
         }
         nlohmann::ordered_json report = {
             {"file", path},
@@ -215,7 +216,7 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
     }
     if (d.packets.empty() || verdict != Verdict::Valid || d.level.clipped > 0) {
         for (const receive::Finding& f : d.diagnosis.findings) {
-            out += "  " + f.text + '\n';
+            out += "  " + FindingWords(f) + '\n';
         }
     }
     return out;

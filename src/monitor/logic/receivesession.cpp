@@ -165,7 +165,7 @@ void ReceiveSession::Run(std::stop_token stop) {
 
     // The end of the input: what the demodulators still hold, and why nothing came if so.
     heard.clear();
-    std::string diagnosis;
+    std::vector<receive::Finding> findings;
     try {
         const auto now = std::chrono::system_clock::now();
         for (std::size_t c = 0; c < channels; ++c) {
@@ -173,8 +173,8 @@ void ReceiveSession::Run(std::stop_token stop) {
             for (const receive::Packet& p : rest.packets) {
                 heard.push_back({p, static_cast<int>(c), now});
             }
-            if (diagnosis.empty()) {
-                diagnosis = rest.diagnosis.Text();
+            if (findings.empty()) {
+                findings = rest.diagnosis.findings;
             }
         }
     } catch (const std::exception& e) {
@@ -195,7 +195,7 @@ void ReceiveSession::Run(std::stop_token stop) {
     pending_.fault = fault;
     // A live run stopped by the operator is no failed recording: no diagnosis then.
     if (!validHeard && !(live_ && stop.stop_requested())) {
-        pending_.diagnosis = diagnosis;
+        pending_.findings = findings;
     }
     ended_ = true;
     endedSignal_.notify_all();

@@ -44,8 +44,8 @@ struct SessionUpdate {
     double streamSeconds = 0;  // input time decoded so far
     bool ended = false;        // the input is over (a recording's end, a fault, or Stop)
     std::string fault;         // the fault that ended it, as its message; empty if none
-    // At a recording's end when no valid packet came: why, in the operator's words.
-    std::string diagnosis;
+    // At a recording's end when no valid packet came: why (the window puts it in words).
+    std::vector<receive::Finding> findings;
 };
 
 class ReceiveSession {

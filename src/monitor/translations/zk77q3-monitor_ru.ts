@@ -52,6 +52,78 @@
         <translation>запись кончилась</translation>
     </message>
     <message>
+        <source>no 1000 Hz tone heard: check the source, the cable and the input that is recording</source>
+        <translation>тон 1000 Гц не слышен: проверьте источник, кабель и вход, с которого идёт запись</translation>
+    </message>
+    <message>
+        <source>no lead-in heard: a 1000 Hz tone came only in stretches too short for one</source>
+        <translation>вступительный тон не слышен: тон 1000 Гц звучал лишь отрезками, слишком короткими для него</translation>
+    </message>
+    <message>
+        <source>a tone near 1000 Hz, but its carrier is %1 Hz above 1000 Hz; at most %2 Hz can be followed: check the radios&apos; tuning</source>
+        <translation>тон около 1000 Гц, но его несущая на %1 Гц выше 1000 Гц; отслеживается не более %2 Гц: проверьте настройку радиостанций</translation>
+    </message>
+    <message>
+        <source>a tone near 1000 Hz, but its carrier is %1 Hz below 1000 Hz; at most %2 Hz can be followed: check the radios&apos; tuning</source>
+        <translation>тон около 1000 Гц, но его несущая на %1 Гц ниже 1000 Гц; отслеживается не более %2 Гц: проверьте настройку радиостанций</translation>
+    </message>
+    <message>
+        <source>a clean 1000 Hz tone, but its pitch wandered (wow, or a drifting oscillator) and no packet could be read after it</source>
+        <translation>чистый тон 1000 Гц, но его высота плавала (детонация или уход генератора), и пакет после него прочесть не удалось</translation>
+    </message>
+    <message>
+        <source>a 1000 Hz tone, but no packet could be read after it</source>
+        <translation>тон 1000 Гц, но пакет после него прочесть не удалось</translation>
+    </message>
+    <message>
+        <source>data cut off: the recording ends %1 bits into a packet of %2; record at least %3 s past the end of the lead-in tone</source>
+        <translation>данные оборваны: запись кончается на %1-м бите пакета из %2; записывайте не меньше %3 с после конца вступительного тона</translation>
+    </message>
+    <message>
+        <source>too noisy: estimated Eb/N0 %1 dB, need %2 dB; raise the level or bring the radios closer</source>
+        <translation>слишком шумно: Eb/N0 около %1 дБ, нужно %2 дБ; поднимите уровень или сблизьте радиостанции</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n packet(s) heard, but none with the right header and check word</source>
+        <translation>
+            <numerusform>услышан %n пакет, но ни одного с верными заголовком и контрольным словом</numerusform>
+            <numerusform>услышано %n пакета, но ни одного с верными заголовком и контрольным словом</numerusform>
+            <numerusform>услышано %n пакетов, но ни одного с верными заголовком и контрольным словом</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>two transmissions overlapped: a lead-in began inside another packet; make sure only one programmer sends on the channel</source>
+        <translation>две передачи наложились: вступительный тон начался внутри другого пакета; проследите, чтобы на канале передавал только один программатор</translation>
+    </message>
+    <message>
+        <source>distorted: the lead-in came through clean (Eb/N0 %1 dB), the data did not (%2 dB): something in the path spoiled it, such as a speech codec, an echo, a voice processor or a dropout</source>
+        <translation>искажено: вступительный тон пришёл чистым (Eb/N0 %1 дБ), данные нет (%2 дБ): их испортило что-то на пути, например речевой кодек, эхо, голосовой процессор или пропадание звука</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n samples are no numbers (NaN or infinite): the recording or the recorder is broken</source>
+        <translation>
+            <numerusform>%n отсчёт — не число (NaN или бесконечность): запись или записывающее устройство неисправны</numerusform>
+            <numerusform>%n отсчёта — не числа (NaN или бесконечность): запись или записывающее устройство неисправны</numerusform>
+            <numerusform>%n отсчётов — не числа (NaN или бесконечность): запись или записывающее устройство неисправны</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>too quiet: silent, every sample zero; check what the recording is fed from</source>
+        <translation>слишком тихо: тишина, все отсчёты нулевые; проверьте, что подаётся на запись</translation>
+    </message>
+    <message>
+        <source>too quiet: peak level %1; raise the recording level</source>
+        <translation>слишком тихо: пиковый уровень %1; поднимите уровень записи</translation>
+    </message>
+    <message numerus="yes">
+        <source>clipping: %n samples at full scale; lower the recording level</source>
+        <translation>
+            <numerusform>перегрузка: %n отсчёт на полной шкале; уменьшите уровень записи</numerusform>
+            <numerusform>перегрузка: %n отсчёта на полной шкале; уменьшите уровень записи</numerusform>
+            <numerusform>перегрузка: %n отсчётов на полной шкале; уменьшите уровень записи</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>packet</source>
         <translation>пакет</translation>
     </message>

@@ -1,0 +1,81 @@
+#include "findingwords.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "leveltext.h"
+#include "workrate.h"
+
+namespace zk {
+
+namespace {
+
+std::string OneDecimal(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
+std::string Db(double value) {
+    return OneDecimal(value) + " dB";
+}
+
+const std::string kRaiseTheLevel = "; raise the level or bring the radios closer";
+
+}  // namespace
+
+std::string FindingWords(const receive::Finding& f) {
+    using receive::Problem;
+    switch (f.problem) {
+        case Problem::NoTone:
+            return "no 1000 Hz tone heard: check the source, the cable and the input that is "
+                   "recording";
+        case Problem::NoLeadIn:
+            return "no lead-in heard: a 1000 Hz tone came only in stretches too short for one";
+        case Problem::OffCarrier:
+            return "a tone near 1000 Hz, but its carrier is " +
+                   OneDecimal(std::abs(f.carrierOffsetHz)) + " Hz " +
+                   (f.carrierOffsetHz > 0 ? "above" : "below") + " 1000 Hz; at most " +
+                   OneDecimal(receive::kMaxCarrierOffsetHz) +
+                   " Hz can be followed: check the radios' tuning";
+        case Problem::PitchWandered:
+            return "a clean 1000 Hz tone, but its pitch wandered (wow, or a drifting oscillator) "
+                   "and no packet could be read after it";
+        case Problem::ToneNoData:
+            return "a 1000 Hz tone, but no packet could be read after it";
+        case Problem::DataCutOff:
+            return "data cut off: the recording ends " + std::to_string(f.count) +
+                   " bits into a packet of " + std::to_string(receive::kPacketBits) +
+                   "; record at least " + OneDecimal(receive::kRecordPastLeadInSeconds) +
+                   " s past the end of the lead-in tone";
+        case Problem::TooNoisy:
+            return "too noisy: estimated Eb/N0 " + Db(f.ebN0Db) + ", need " +
+                   Db(receive::kRequiredEbN0Db) + kRaiseTheLevel;
+        case Problem::BadPackets:
+            return std::to_string(f.count) +
+                   " packet(s) heard, but none with the right header and check word";
+        case Problem::Overlap:
+            return "two transmissions overlapped: a lead-in began inside another packet; make "
+                   "sure only one programmer sends on the channel";
+        case Problem::Distorted:
+            return "distorted: the lead-in came through clean (Eb/N0 " + Db(f.leadInEbN0Db) +
+                   "), the data did not (" + Db(f.ebN0Db) +
+                   "): something in the path spoiled it, such as a speech codec, an echo, a voice "
+                   "processor or a dropout";
+        case Problem::NotNumbers:
+            return std::to_string(f.count) +
+                   " samples are no numbers (NaN or infinite): the recording or the recorder is "
+                   "broken";
+        case Problem::Silent:
+            return "too quiet: silent, every sample zero; check what the recording is fed from";
+        case Problem::TooQuiet:
+            return "too quiet: peak level " + receive::PeakLevelText(f.peakDbfs) +
+                   "; raise the recording level";
+        case Problem::Clipping:
+            return "clipping: " + std::to_string(f.count) +
+                   " samples at full scale; lower the recording level";
+    }
+    return {};
+}
+
+}  // namespace zk
