@@ -216,7 +216,9 @@ void MonitorWindow::BuildControls() {
     comparedWithArea_->setFrameShape(QFrame::NoFrame);
     comparedWithArea_->setFocusPolicy(Qt::NoFocus);  // Tab goes to the text in it
     comparedWithArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    comparedWithArea_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    // No taller than its lines, which start at its top: the room left goes to bytes and settings.
+    comparedWith_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    comparedWithArea_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     comparedWithArea_->setMaximumHeight(comparedWith_->fontMetrics().lineSpacing() *
                                         kComparedLinesShown);
     diagnosis_ = ReadableLabel(details);
@@ -559,6 +561,11 @@ void MonitorWindow::ShowComparison(const Comparison& comparison) {
     QStringList lines = MonitorTexts::Differences(comparison);
     lines.prepend(MonitorTexts::Origin(comparison.with));
     comparedWith_->setText(lines.join(QLatin1Char('\n')));
+    // As tall as its lines, up to kComparedLinesShown of them (a wrapped line scrolls).
+    const auto shown = std::min<qsizetype>(lines.size(), kComparedLinesShown);
+    comparedWithArea_->setMaximumHeight(comparedWith_->fontMetrics().lineSpacing() *
+                                            static_cast<int>(shown) +
+                                        2 * comparedWith_->frameWidth() + 2);
     comparedWithArea_->show();
 }
 

@@ -98,7 +98,11 @@ std::string InterruptionLine(const SendEnd& end, const std::string& what, bool k
             line += " before " + what + " began: nothing was sent";
             break;
         case SoundOnAir::Part:
-            line += " " + WhereItBroke(end, what) + ": only part of it went out";
+            // Appended piece by piece: GCC 12 at -O3 misreads " " + string as an overlapping
+            // copy (-Wrestrict).
+            line += ' ';
+            line += WhereItBroke(end, what);
+            line += ": only part of it went out";
             break;
         case SoundOnAir::Whole:
             line += " after " + what + " went out whole";
