@@ -323,7 +323,7 @@ QString MonitorTexts::Finding(const receive::Finding& f) {
                 "no 1000 Hz tone heard: check the source, the cable and the input that is "
                 "recording");
         case Problem::NoLeadIn:
-            return tr("no lead-in heard: a 1000 Hz tone came only in stretches too short for one");
+            return tr("no lead-in heard: nothing steady at 1000 Hz lasted long enough for one");
         case Problem::OffCarrier:
             return (f.carrierOffsetHz > 0
                         ? tr("a tone near 1000 Hz, but its carrier is %1 Hz above 1000 Hz; at most "

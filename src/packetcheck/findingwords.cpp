@@ -31,7 +31,7 @@ std::string FindingWords(const receive::Finding& f) {
             return "no 1000 Hz tone heard: check the source, the cable and the input that is "
                    "recording";
         case Problem::NoLeadIn:
-            return "no lead-in heard: a 1000 Hz tone came only in stretches too short for one";
+            return "no lead-in heard: nothing steady at 1000 Hz lasted long enough for one";
         case Problem::OffCarrier:
             return "a tone near 1000 Hz, but its carrier is " +
                    OneDecimal(std::abs(f.carrierOffsetHz)) + " Hz " +

@@ -53,7 +53,7 @@ inline constexpr double kTooQuietDbfs = -50.0;
 // are the reader's (the command line's English, the monitor's translations).
 enum class Problem {
     NoTone,         // no 1000 Hz tone anywhere
-    NoLeadIn,       // 1000 Hz only in stretches too short for a lead-in
+    NoLeadIn,       // nothing steady at 1000 Hz as long as a lead-in
     OffCarrier,     // a steady tone, its carrier `carrierOffsetHz` off 1000 Hz: too far to follow
     PitchWandered,  // a clean tone whose pitch wandered (wow), no packet readable after it
     ToneNoData,     // a lead-in, but no packet readable after it

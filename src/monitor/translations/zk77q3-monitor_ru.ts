@@ -56,8 +56,8 @@
         <translation>тон 1000 Гц не слышен: проверьте источник, кабель и вход, с которого идёт запись</translation>
     </message>
     <message>
-        <source>no lead-in heard: a 1000 Hz tone came only in stretches too short for one</source>
-        <translation>вступительный тон не слышен: тон 1000 Гц звучал лишь отрезками, слишком короткими для него</translation>
+        <source>no lead-in heard: nothing steady at 1000 Hz lasted long enough for one</source>
+        <translation>вступительный тон не слышен: ничто устойчивое на 1000 Гц не длилось достаточно долго</translation>
     </message>
     <message>
         <source>a tone near 1000 Hz, but its carrier is %1 Hz above 1000 Hz; at most %2 Hz can be followed: check the radios&apos; tuning</source>
