@@ -11,7 +11,8 @@ constexpr double kCarrierHz = 1000.0;
 }
 
 QRgb WaterfallColour(float dbfs) {
-    // Black through blue, red and yellow to white: the usual heat scale of a spectrogram.
+    // Black at the floor, then blue, purple, red and at the top yellow: a heat scale of the
+    // usual kind, which never reaches white.
     const double t = std::clamp((dbfs - kWaterfallFloorDbfs) / -kWaterfallFloorDbfs, 0.0, 1.0);
     const auto channel = [](double x) { return static_cast<int>(std::clamp(x, 0.0, 1.0) * 255); };
     return qRgb(channel(3 * t - 1), channel(3 * t - 2), channel(t < 0.33 ? 3 * t : 2 - 3 * t));

@@ -24,13 +24,8 @@ constexpr int kSamples = 48768;
 class DiagnosticTest : public FormTest {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(folder.path());
-        QFile help("help.rtf");
-        ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-        help.write("{\\rtf1\\ansi Help\\par}");
-        help.close();
+        helpFolder.emplace();
+        ASSERT_TRUE(helpFolder->Ready());
         FormTest::SetUp();
     }
     std::optional<QStringList> Arguments() const override {
@@ -38,7 +33,7 @@ class DiagnosticTest : public FormTest {
     }
     void TearDown() override {
         FormTest::TearDown();
-        QDir::setCurrent(previous);
+        helpFolder.reset();
     }
 
     static QByteArray Contents(const QString& name) {
@@ -55,8 +50,7 @@ class DiagnosticTest : public FormTest {
 
     QPlainTextEdit* Memo1() const { return Find<QPlainTextEdit>("Memo1"); }
 
-    QTemporaryDir folder;
-    QString previous;
+    std::optional<HelpFolder> helpFolder;
 };
 
 TEST_F(DiagnosticTest, TheDiagnosticGroupIsShownAtTheFootOfTheRightColumn) {

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -27,6 +30,26 @@
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }
+
+// A folder of its own, made current, holding the help file that the window's start reads; the
+// folder before it is current again when this goes.
+class HelpFolder {
+  public:
+    HelpFolder() : previous_(QDir::currentPath()) {
+        QDir::setCurrent(folder_.path());
+        QFile help(QStringLiteral("help.rtf"));
+        written_ = help.open(QIODevice::WriteOnly) && help.write("{\\rtf1\\ansi Help\\par}") > 0;
+    }
+    ~HelpFolder() { QDir::setCurrent(previous_); }
+    HelpFolder(const HelpFolder&) = delete;
+    HelpFolder& operator=(const HelpFolder&) = delete;
+    bool Ready() const { return folder_.isValid() && written_; }
+
+  private:
+    QTemporaryDir folder_;
+    QString previous_;
+    bool written_ = false;
+};
 
 // Records the file name of each sound played; `onPlay` sees the sound itself.
 class RecordingPlayer : public zk::Player {

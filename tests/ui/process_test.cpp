@@ -55,15 +55,7 @@ Q_COREAPP_STARTUP_FUNCTION(WatchTheWindow)
 
 class ProgrammerProcessTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(folder.path());
-        QFile help("help.rtf");
-        ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-        help.write("{\\rtf1\\ansi Help\\par}");
-    }
-    void TearDown() override { QDir::setCurrent(previous); }
+    void SetUp() override { ASSERT_TRUE(helpFolder.Ready()); }
 
     // Runs the process's entry on `arguments` after the program's name, as the shell passes them.
     int Run(const std::vector<std::string>& arguments) {
@@ -80,8 +72,7 @@ class ProgrammerProcessTest : public ::testing::Test {
     }
 
     RecordingPlayer player;
-    QTemporaryDir folder;
-    QString previous;
+    HelpFolder helpFolder;
 };
 
 // Qt still acts on its options wherever they stand: "-reverse" mirrors the layout, before the
