@@ -1,5 +1,6 @@
-// The decoder's steps one at a time, on clean synthetic signals whose answers are known: where
-// the data starts, which bit clock is taken, and what the neighbours' leak leaves. A step that is
+// The decoder's steps one at a time, on synthetic signals whose answers are known: the shared
+// line fit, the lead-in's carrier, where the data starts, which bit clock is taken, where the
+// tracked edges rest, what the neighbours' leak leaves, and the Eb/N0 read. A step that is
 // slightly wrong still decodes most recordings, so the whole-decoder tests cannot see it; here its
 // own answer is checked.
 #include <gtest/gtest.h>
@@ -11,7 +12,10 @@
 
 #include "bittracking.h"
 #include "datasync.h"
+#include "leadinfit.h"
+#include "linefit.h"
 #include "packetdecoder.h"
+#include "packetquality.h"
 
 namespace zk::receive {
 namespace {
@@ -158,6 +162,64 @@ TEST(DecoderSteps, TheTrackedEdgesComeToRestOnTheTrueOnes) {
                 EXPECT_NEAR(tracked.bits.start[static_cast<std::size_t>(k)], edge, 0.1) << k;
             }
         }
+    }
+}
+
+// The shared fits: a weighted line ignores what has no weight, and the median of an even count is
+// the upper middle value.
+TEST(DecoderSteps, TheLineFitWeighsItsPointsAndTheMedianTakesTheUpperMiddle) {
+    const std::vector<double> x{0, 1, 2, 3, 4, 5};
+    const std::vector<double> y{1, 3, 5, 7, 100, -50};  // y = 2x + 1, two points far off
+    const std::vector<double> w{1, 1, 2, 1, 0, 0};
+    const LineFit fit = FitLine(x, y, w);
+    EXPECT_DOUBLE_EQ(fit.slope, 2.0);
+    EXPECT_DOUBLE_EQ(fit.centre, 8.0 / 5.0);
+    EXPECT_DOUBLE_EQ(fit.intercept, 2 * fit.centre + 1);
+    EXPECT_EQ(Median({4, 1, 3, 2}), 3);
+}
+
+// The carrier from a lead-in 20 Hz off 1000 Hz: its frequency and its phase along the tone, from
+// the blocks' centres.
+TEST(DecoderSteps, TheLeadInFitFindsTheCarriersFrequencyAndPhase) {
+    const double offsetHz = 20;
+    const double phase = 0.7;
+    std::vector<float> x(4000);
+    for (std::size_t n = 0; n < x.size(); ++n) {
+        const double t = static_cast<double>(n);
+        x[n] = static_cast<float>(
+            0.5 * std::cos(2 * std::numbers::pi * (kCarrierHz + offsetHz) * t / kWorkRate + phase));
+    }
+    const Baseband bb(x, 0);
+    const LeadIn lead = FitLeadIn(bb, 200, 3800);
+    EXPECT_NEAR(lead.carrier.Hz(), kCarrierHz + offsetHz, 0.01);
+    // The baseband of 2 x e^(-j w0 n) turns at the offset, from the tone's own phase; a sample
+    // stands for [n, n + 1), so the phase at position p is that of the instant p - 1/2.
+    const double omega = 2 * std::numbers::pi * offsetHz / kWorkRate;
+    for (const double p : {400.0, 2000.0, 3600.0}) {
+        const double expected = phase + omega * (p - kSampleCentre);
+        EXPECT_NEAR(std::remainder(lead.carrier.At(p) - expected, 2 * std::numbers::pi), 0, 0.02)
+            << p;
+    }
+}
+
+// Eb/N0 from the decisions: bit sums of a known size in complex Gaussian noise of a known spread
+// read back within a few tenths of a dB, on a steady path at 10 and at 20 dB.
+TEST(DecoderSteps, TheQualityEstimateReadsTheNoiseItWasGiven) {
+    for (const double ebN0Db : {10.0, 20.0}) {
+        std::mt19937 random(3);
+        const double size = 10;
+        std::normal_distribution<double> noise(0, size / std::sqrt(2 * std::pow(10, ebN0Db / 10)));
+        std::vector<Complex> y;
+        Bits bits;
+        for (int k = 0; k < kPacketBits; ++k) {
+            const double sent = (random() & 1) ? 1 : -1;
+            y.emplace_back(sent * size + noise(random), noise(random));
+            bits.decision.push_back(y.back().real() >= 0 ? 1 : -1);
+        }
+        Packet packet;
+        MeasureQuality(y, bits, packet);
+        EXPECT_NEAR(packet.ebN0Db, ebN0Db, 0.4);
+        EXPECT_NEAR(packet.marginDb, ebN0Db - kRequiredEbN0Db, 0.4);
     }
 }
 
