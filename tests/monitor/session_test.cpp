@@ -70,7 +70,7 @@ TEST(ReceiveSession, ARecordingGivesItsPacketTheStateAndTheKeptSound) {
     const Decoded run = Decode("air.wav");
     ASSERT_EQ(run.packets.size(), 1u);
     EXPECT_EQ(run.packets[0].packet.bytes, sent);
-    EXPECT_TRUE(run.packets[0].packet.Valid());
+    EXPECT_TRUE(run.packets[0].packet.HeaderAndCheckWordRight());
     EXPECT_EQ(run.packets[0].channel, 0);
     EXPECT_GT(run.packets[0].packet.marginDb, 6.0);
     EXPECT_TRUE(run.last.ended);

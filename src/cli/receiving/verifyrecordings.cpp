@@ -38,8 +38,9 @@ struct ChannelResult {
         }));
     }
     int CheckedCount() const {
-        return static_cast<int>(
-            std::count_if(packets.begin(), packets.end(), [](const auto& p) { return p.Valid(); }));
+        return static_cast<int>(std::count_if(packets.begin(), packets.end(), [](const auto& p) {
+            return p.HeaderAndCheckWordRight();
+        }));
     }
 };
 
@@ -263,7 +264,7 @@ const char* VerdictName(Verdict verdict) {
 Array ArrayOfRecording(const std::string& path) {
     const FileDecode decoded = DecodeFile(path, std::nullopt);
     for (const receive::Packet& p : decoded.best.packets) {
-        if (p.Valid()) {
+        if (p.HeaderAndCheckWordRight()) {
             return p.bytes;
         }
     }

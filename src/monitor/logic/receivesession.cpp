@@ -99,7 +99,7 @@ void ReceiveSession::Run(std::stop_token stop) {
     bool validHeard = false;
     const auto anyValid = [](const std::vector<HeardPacket>& packets) {
         return std::any_of(packets.begin(), packets.end(),
-                           [](const HeardPacket& h) { return h.packet.Valid(); });
+                           [](const HeardPacket& h) { return h.packet.HeaderAndCheckWordRight(); });
     };
     try {
         while (!stop.stop_requested()) {
