@@ -6,7 +6,7 @@
 #include <cmath>
 #include <memory>
 
-#include "demodulator.h"
+#include "channelreceivers.h"
 #include "findingwords.h"
 #include "generate.h"
 #include "leveltext.h"
@@ -25,37 +25,6 @@ constexpr long kMinBlockFrames = 256;
 // few seconds of input. More channels are decoded in further passes, reading the file again.
 constexpr int kChannelsAtOnce = 8;
 
-// What one channel gave, its demodulator gone.
-struct ChannelResult {
-    int channel = 0;  // 0-based
-    std::vector<receive::Packet> packets;
-    receive::Diagnosis diagnosis;
-    receive::LevelSpan level;
-
-    int SoundCount() const {
-        return static_cast<int>(std::count_if(packets.begin(), packets.end(), [](const auto& p) {
-            return VerdictOf(p) == PacketVerdict::Valid;
-        }));
-    }
-    int CheckedCount() const {
-        return static_cast<int>(std::count_if(packets.begin(), packets.end(), [](const auto& p) {
-            return p.HeaderAndCheckWordRight();
-        }));
-    }
-};
-
-// The channel that carries the signal: the most sound packets, then the most with a right
-// check word, then the most packets; the first of equals.
-bool Better(const ChannelResult& a, const ChannelResult& b) {
-    if (a.SoundCount() != b.SoundCount()) {
-        return a.SoundCount() > b.SoundCount();
-    }
-    if (a.CheckedCount() != b.CheckedCount()) {
-        return a.CheckedCount() > b.CheckedCount();
-    }
-    return a.packets.size() > b.packets.size();
-}
-
 struct FileDecode {
     int channels = 0;
     int rate = 0;
@@ -65,41 +34,21 @@ struct FileDecode {
 // Channels first..last of the file, in one pass from its start.
 std::vector<ChannelResult> DecodeChannels(SoundFileReader& reader, const std::string& path,
                                           int first, int last) {
-    std::vector<std::unique_ptr<receive::Demodulator>> demodulators;
-    for (int c = first; c <= last; ++c) {
-        try {
-            demodulators.push_back(std::make_unique<receive::Demodulator>(reader.Rate()));
-        } catch (const std::invalid_argument&) {
-            throw SoundFileError(path, "Its rate of " + std::to_string(reader.Rate()) +
-                                           " Hz is outside 8000..96000 Hz");
-        }
+    std::unique_ptr<ChannelReceivers> receivers;
+    try {
+        receivers = std::make_unique<ChannelReceivers>(reader.Rate(), reader.Channels(), first,
+                                                       last - first + 1);
+    } catch (const std::invalid_argument&) {
+        throw SoundFileError(
+            path, "Its rate of " + std::to_string(reader.Rate()) + " Hz is outside 8000..96000 Hz");
     }
-    std::vector<ChannelResult> results(demodulators.size());
-    const auto stride = static_cast<std::size_t>(reader.Channels());
     const long frames = std::max(kMinBlockFrames, kBlockSamples / reader.Channels());
     std::vector<float> block;
-    std::vector<float> one;
     for (reader.Read(frames, block); !block.empty(); reader.Read(frames, block)) {
-        for (int c = first; c <= last; ++c) {
-            const auto k = static_cast<std::size_t>(c - first);
-            one.clear();
-            for (std::size_t i = static_cast<std::size_t>(c); i < block.size(); i += stride) {
-                one.push_back(block[i]);
-            }
-            for (receive::Packet& p : demodulators[k]->Feed(one)) {
-                results[k].packets.push_back(p);
-            }
-        }
+        receivers->Feed(block);
     }
-    for (std::size_t k = 0; k < demodulators.size(); ++k) {
-        results[k].channel = first + static_cast<int>(k);
-        results[k].level = demodulators[k]->TotalLevel();
-        receive::FinishResult rest = demodulators[k]->Finish();
-        results[k].packets.insert(results[k].packets.end(), rest.packets.begin(),
-                                  rest.packets.end());
-        results[k].diagnosis = std::move(rest.diagnosis);
-    }
-    return results;
+    receivers->Finish();
+    return receivers->Results();
 }
 
 bool RegularFile(const std::string& path) {
@@ -137,7 +86,7 @@ FileDecode DecodeFile(const std::string& path, std::optional<int> channel) {
         }
         for (ChannelResult& r :
              DecodeChannels(*reader, path, from, std::min(last, from + kChannelsAtOnce - 1))) {
-            if (!any || Better(r, result.best)) {
+            if (!any || CarriesMore(r, result.best)) {
                 result.best = std::move(r);
                 any = true;
             }
