@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "channelreceivers.h"
 #include "findingwords.h"
@@ -24,6 +25,19 @@ constexpr long kMinBlockFrames = 256;
 // Channels decoded in one pass over the file; each has a demodulator of its own, which holds a
 // few seconds of input. More channels are decoded in further passes, reading the file again.
 constexpr int kChannelsAtOnce = 8;
+
+// The outcomes of a file without a packet, best first: each with its word in the reports and
+// the finding that earns it (none for the last, which is left when nothing else applies).
+struct NoPacketOutcome {
+    NoPacket outcome;
+    const char* word;
+    std::optional<receive::Problem> finding;
+};
+constexpr NoPacketOutcome kNoPacketOutcomes[] = {
+    {NoPacket::Truncated, "truncated", receive::Problem::DataCutOff},
+    {NoPacket::TooNoisy, "too-noisy", receive::Problem::TooNoisy},
+    {NoPacket::NoSignal, "no-signal", std::nullopt},
+};
 
 struct FileDecode {
     int channels = 0;
@@ -95,36 +109,13 @@ FileDecode DecodeFile(const std::string& path, std::optional<int> channel) {
     return result;
 }
 
-Verdict FileVerdict(const ChannelResult& d) {
-    bool found[4] = {};
-    for (const receive::Packet& p : d.packets) {
-        found[static_cast<int>(VerdictOf(p))] = true;
-    }
-    const PacketVerdict order[] = {PacketVerdict::Valid, PacketVerdict::SettingsBad,
-                                   PacketVerdict::CrcBad, PacketVerdict::HeaderBad};
-    const Verdict verdicts[] = {Verdict::Valid, Verdict::SettingsBad, Verdict::CrcBad,
-                                Verdict::HeaderBad};
-    for (int i = 0; i < 4; ++i) {
-        if (found[static_cast<int>(order[i])]) {
-            return verdicts[i];
-        }
-    }
-    if (d.diagnosis.Has(receive::Problem::DataCutOff)) {
-        return Verdict::Truncated;
-    }
-    if (d.diagnosis.Has(receive::Problem::TooNoisy)) {
-        return Verdict::TooNoisy;
-    }
-    return Verdict::NoSignal;
-}
-
 // JSON keeps a number for silence too: scripts compare it.
 double PeakDbfs(float peak) {
     return peak > 0 ? std::round(2000.0 * std::log10(peak)) / 100.0 : receive::kSilenceDbfs;
 }
 
 std::string FileReport(const std::string& path, const FileDecode& decoded,
-                       const VerifyRequest& request, Verdict verdict, bool matches,
+                       const VerifyRequest& request, const FileVerdict& verdict, bool matches,
                        const std::vector<std::string>& differences) {
     const ChannelResult& d = decoded.best;
     if (request.json) {
@@ -138,7 +129,7 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
         }
         nlohmann::ordered_json report = {
             {"file", path},
-            {"verdict", VerdictName(verdict)},
+            {"verdict", FileVerdictName(verdict)},
             {"peak_dbfs", PeakDbfs(d.level.peak)},
             {"clipped", d.level.clipped > 0},
             {"channel", d.channel + 1},
@@ -154,7 +145,7 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
         report["findings"] = findings;
         return report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
     }
-    std::string out = EscapeControls(path) + ": " + VerdictName(verdict);
+    std::string out = EscapeControls(path) + ": " + FileVerdictName(verdict);
     if (decoded.channels > 1) {
         out += " (channel " + std::to_string(d.channel + 1) + " of " +
                std::to_string(decoded.channels) + ")";
@@ -164,7 +155,7 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
         out += "packet " + std::to_string(k + 1) + " of " + std::to_string(d.packets.size()) +
                '\n' + PacketText(d.packets[k], request.expected);
     }
-    if (d.packets.empty() || verdict != Verdict::Valid || d.level.clipped > 0) {
+    if (d.packets.empty() || verdict != FileVerdict{PacketVerdict::Valid} || d.level.clipped > 0) {
         for (const receive::Finding& f : d.diagnosis.findings) {
             out += "  " + FindingWords(f) + '\n';
         }
@@ -190,24 +181,34 @@ std::string RecordingFaultText(const SoundFileError& error) {
            " recording " + Quoted(error.Path()) + ": " + AsClause(error.Reason());
 }
 
-const char* VerdictName(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Valid:
-            return "valid";
-        case Verdict::SettingsBad:
-            return "settings-bad";
-        case Verdict::CrcBad:
-            return "crc-bad";
-        case Verdict::HeaderBad:
-            return "header-bad";
-        case Verdict::Truncated:
-            return "truncated";
-        case Verdict::TooNoisy:
-            return "too-noisy";
-        case Verdict::NoSignal:
-            return "no-signal";
+const char* FileVerdictName(const FileVerdict& verdict) {
+    if (const auto* packet = std::get_if<PacketVerdict>(&verdict)) {
+        return PacketVerdictName(*packet);
+    }
+    for (const NoPacketOutcome& o : kNoPacketOutcomes) {
+        if (o.outcome == std::get<NoPacket>(verdict)) {
+            return o.word;
+        }
     }
     return "?";
+}
+
+FileVerdict FileVerdictOf(const std::vector<receive::Packet>& packets,
+                          const receive::Diagnosis& diagnosis) {
+    if (!packets.empty()) {
+        // PacketVerdict runs best first.
+        PacketVerdict best = VerdictOf(packets.front());
+        for (const receive::Packet& p : packets) {
+            best = std::min(best, VerdictOf(p));
+        }
+        return best;
+    }
+    for (const NoPacketOutcome& o : kNoPacketOutcomes) {
+        if (!o.finding || diagnosis.Has(*o.finding)) {
+            return o.outcome;
+        }
+    }
+    return NoPacket::NoSignal;
 }
 
 Array ArrayOfRecording(const std::string& path) {
@@ -235,9 +236,9 @@ int RunVerify(const VerifyRequest& request, const std::function<void(const std::
             status = std::max(status, kVerifyBadInput);
             continue;
         }
-        const Verdict verdict = FileVerdict(decoded.best);
+        const FileVerdict verdict = FileVerdictOf(decoded.best.packets, decoded.best.diagnosis);
         // Every sound packet must be as expected: the repeater takes each one it hears.
-        bool matches = verdict == Verdict::Valid;
+        bool matches = verdict == FileVerdict{PacketVerdict::Valid};
         std::vector<std::string> differences;
         if (request.expected && matches) {
             for (const receive::Packet& p : decoded.best.packets) {
