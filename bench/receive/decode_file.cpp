@@ -47,8 +47,8 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     for (const auto& p : packets) {
         std::printf("%9.3f s  %s  Eb/N0 %.1f dB (margin %+.1f dB)  carrier %.2f Hz\n",
-                    p.startSeconds, p.Valid() ? "valid  " : "INVALID", p.ebN0Db, p.marginDb,
-                    p.carrierHz);
+                    p.startSeconds, p.HeaderAndCheckWordRight() ? "valid  " : "INVALID", p.ebN0Db,
+                    p.marginDb, p.carrierHz);
     }
     for (const zk::receive::Finding& f : rest.diagnosis.findings) {
         std::printf("%s\n", zk::FindingWords(f).c_str());

@@ -60,7 +60,7 @@ Trial RunOne(const Channel& channel, double leadIn, std::uint64_t seed) {
     Trial t;
     for (const Packet& p : packets) {
         t.reported = true;
-        if (p.Valid() && p.bytes == bytes) {
+        if (p.HeaderAndCheckWordRight() && p.bytes == bytes) {
             t.exact = true;
             t.estimate = p.ebN0Db;
         } else {
@@ -241,7 +241,7 @@ void FalseAlarms(int minutes) {
             }
             for (const Packet& p : DecodeAll(sound, 16000)) {
                 ++reported;
-                valid += p.Valid();
+                valid += p.HeaderAndCheckWordRight();
             }
         }
         std::printf("  %-28s %d packets reported, %d valid\n",
@@ -383,8 +383,8 @@ void Collisions(int trials) {
         Channel c;
         c.ebN0Db = 20;
         for (const Packet& p : DecodeAll(zk::channel::Pass(sent, c, 77 + i), c.rate)) {
-            strongExact += p.Valid() && p.bytes == strong;
-            weakExact += p.Valid() && p.bytes == weak;
+            strongExact += p.HeaderAndCheckWordRight() && p.bytes == strong;
+            weakExact += p.HeaderAndCheckWordRight() && p.bytes == weak;
         }
     }
     std::printf(

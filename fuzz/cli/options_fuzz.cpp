@@ -9,6 +9,7 @@
 
 #include "accesscode.h"
 #include "commandline.h"
+#include "commands.h"
 #include "configoption.h"
 #include "messages.h"
 
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     try {
-        zk::cli::CommandLine line;
+        zk::cli::CommandLine line(zk::cli::kCommands);
         if (line.Parse(args).outcome == zk::cli::Outcome::Run) {
             line.options().config.clear();  // never read files named by the input
             zk::PanelState panel = zk::cli::LoadSettings(line.options());

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "commandline.h"
+#include "commands.h"
 #include "faultreport.h"
 #include "filesizelimit.h"
 #include "helpwidth.h"
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
     zk::OpenClosedStandardStreams();
     zk::ReportFileSizeLimitAsFault();
     const std::vector<std::string> args = ProgramArguments(argc, argv);
-    CommandLine commandLine;
+    CommandLine commandLine(kCommands);
     CommonOptions& common = commandLine.options();
     const int status = RunReportingFaults([&] {
         const Parsed parsed = commandLine.Parse(args);

@@ -45,7 +45,7 @@ std::string OneDecimal(double value) {
 // What the stream showed, for the diagnosis at its end.
 struct Evidence {
     int tones = 0;
-    int validPackets = 0;
+    int wholePackets = 0;
     int badPackets = 0;
     double bestBadEbN0 = -100;
     double bestBadLeadInEbN0 = -100;  // the lead-in of that packet, before the data began
@@ -99,9 +99,9 @@ struct Demodulator::State {
     std::int64_t worked = 0;  // working samples taken in so far
     std::int64_t fed = 0;     // input samples
     std::deque<ToneSpan> pending;
-    std::int64_t quietUntil = 0;   // tones ending before this lie inside a valid packet
-    std::int64_t heardUntil = 0;   // the end of the last packet decoded, valid or not
-    std::int64_t failedUntil = 0;  // the end of the last packet that was not valid
+    std::int64_t quietUntil = 0;   // tones ending before this lie inside a whole packet
+    std::int64_t heardUntil = 0;   // the end of the last packet decoded, whole or not
+    std::int64_t failedUntil = 0;  // the end of the last packet that was not whole
     bool finished = false;
     // Where the data of the packet coming in now began (the end of its lead-in tone), for a live
     // display; -1 before the first lead-in.
@@ -317,7 +317,7 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
                             static_cast<std::int64_t>(std::ceil(end * toInput)));
             packet.peakDbfs = Dbfs(level.peak);
             packet.clipped = level.clipped > 0;
-            // Only a valid packet rules out lead-ins inside it: a broken one may have been
+            // Only a whole packet rules out lead-ins inside it: a broken one may have been
             // broken by a stronger transmission that began over it, and that one must still
             // be decoded (an FM receiver takes the stronger signal).
             const std::int64_t packetEnd = first + static_cast<std::int64_t>(outcome.dataEnd);
@@ -325,12 +325,12 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
                 first + static_cast<std::int64_t>(outcome.dataStart - outcome.leadInSamples);
             evidence.overlaps += packetStart + kOverlapSamples < heardUntil ? 1 : 0;
             heardUntil = std::max(heardUntil, packetEnd);
-            if (!packet.Valid()) {
+            if (!packet.HeaderAndCheckWordRight()) {
                 failedUntil = std::max(failedUntil, packetEnd);
             }
-            if (packet.Valid()) {
+            if (packet.HeaderAndCheckWordRight()) {
                 quietUntil = packetEnd;
-                ++evidence.validPackets;
+                ++evidence.wholePackets;
             } else {
                 ++evidence.badPackets;
                 if (packet.ebN0Db > evidence.bestBadEbN0) {
@@ -375,7 +375,7 @@ Diagnosis Demodulator::State::Diagnose() const {
     std::vector<Finding>& findings = diagnosis.findings;
     const Evidence& e = evidence;
     const LevelSpan total = levels.Total();
-    if (e.validPackets == 0) {
+    if (e.wholePackets == 0) {
         if (e.badPackets > 0) {
             findings.push_back({.problem = Problem::BadPackets, .count = e.badPackets});
             if (e.overlaps > 0) {

@@ -1,5 +1,5 @@
 // What the receiving side reports: one record per packet heard, the level for a live display,
-// and, when nothing valid was heard, the reasons in words the operator can act on.
+// and, when no packet was heard whole, the reasons in words the operator can act on.
 #pragma once
 
 #include <array>
@@ -33,7 +33,9 @@ struct Packet {
     double peakDbfs = 0;              // highest input level over the packet
     bool clipped = false;             // input samples at full scale during the packet
 
-    bool Valid() const { return headerOk && crcOk; }
+    // A whole packet: the programmer's header and a check word that matches the bytes. Whether
+    // its settings make sense is the packet verdict's question (packetcheck's PacketVerdict).
+    bool HeaderAndCheckWordRight() const { return headerOk && crcOk; }
 };
 
 // For a live level display; covers the input since the previous TakeLevel().
@@ -49,7 +51,7 @@ struct LevelStatus {
 
 inline constexpr double kTooQuietDbfs = -50.0;
 
-// Why a recording gave no valid packet, each reason with the numbers it speaks of; the words
+// Why a recording gave no whole packet, each reason with the numbers it speaks of; the words
 // are the reader's (the command line's English, the monitor's translations).
 enum class Problem {
     NoTone,         // no 1000 Hz tone anywhere
@@ -82,7 +84,7 @@ struct Finding {
 inline constexpr double kRecordPastLeadInSeconds =
     kPacketBits * kNominalBitSamples * (1 + kMaxClockOffset) / kWorkRate + 0.05;
 
-// Why no valid packet came out (empty findings when at least one did; clipping is reported
+// Why no whole packet came out (empty findings when at least one did; clipping is reported
 // even then, since it costs margin).
 struct Diagnosis {
     std::vector<Finding> findings;

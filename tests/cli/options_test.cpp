@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "commandline.h"
+#include "commands.h"
 #include "configoption.h"
 #include "messages.h"
 #include "verifyrecordings.h"
@@ -14,7 +15,7 @@ struct Command {
 };
 
 Command ParseCommandLine(const std::vector<std::string>& args) {
-    CommandLine line;
+    CommandLine line(kCommands);
     const Parsed parsed = line.Parse(args);
     if (parsed.outcome == Outcome::Help) {
         return {"help", {}};
@@ -238,7 +239,7 @@ TEST(CommandLine, AWorkingFolderMayStandBeforeTheCommand) {
         {{"-C", "generate", "profile"}, "generate", "profile"},  // a folder named like a command
     };
     for (const Line& l : lines) {
-        CommandLine line;
+        CommandLine line(kCommands);
         ASSERT_EQ(line.Parse(l.args).outcome, Outcome::Run) << l.args.front();
         EXPECT_EQ(line.options().directory, l.folder);
         EXPECT_EQ(line.options().command, l.command);
@@ -267,7 +268,7 @@ TEST(CommandLine, DirectoryIsRefusedByCommandsWithoutAFolderAndTheOthersAreNamed
     EXPECT_EQ(UsageMessage({"tone", "--", "-C"}), "unexpected argument \"-C\"");
     for (const char* command :
          {"generate", "play", "check", "profile", "dtmf", "verify", "listen"}) {
-        CommandLine line;
+        CommandLine line(kCommands);
         EXPECT_NE(line.Parse({command, "--help"}).help.find("-C,--directory DIR"),
                   std::string::npos)
             << command;
@@ -316,7 +317,7 @@ TEST(CommandLine, HelpAndVersion) {
     EXPECT_EQ(ParseCommandLine({"generate", "--user-open", "-h"}).action, "help");
     EXPECT_EQ(ParseCommandLine({"play", "--beep-level", "3", "-V"}).action, "version");
     EXPECT_EQ(ParseCommandLine({"generate", "--version"}).action, "version");
-    CommandLine line;
+    CommandLine line(kCommands);
     const std::string help = line.Parse({"play", "--help"}).help;
     EXPECT_NE(help.find("--squelch"), std::string::npos);
     EXPECT_NE(help.find("Example:"), std::string::npos);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "commandline.h"
+#include "commands.h"
 #include "configoption.h"
 #include "errors.h"
 #include "messages.h"
@@ -122,7 +123,7 @@ TEST(Profile, WrittenProfileReadsBackToTheSamePanel) {
 TEST(Profile, TheCommandLineOverridesTheFile) {
     testing::WorkFolder folder;
     testing::WriteFile("north.toml", "user-open = \"1590\"\nbeep-level = 7\n");
-    CommandLine line;
+    CommandLine line(kCommands);
     line.Parse({"generate", "--beep-level", "3", "--config", "north.toml"});
     PanelState panel = LoadSettings(line.options());
     EXPECT_EQ(panel.Code(CodeField::KodOtkrPols), "1590");
@@ -134,7 +135,7 @@ TEST(Profile, TheCommandLineOverridesTheFile) {
 TEST(Profile, AFolderGivenAsTheProfileIsRefusedNotReadAsEmpty) {
     testing::WorkFolder folder;
     std::filesystem::create_directory("north.toml");
-    CommandLine line;
+    CommandLine line(kCommands);
     line.Parse({"generate", "--config", "north.toml"});
     try {
         LoadSettings(line.options());

@@ -216,6 +216,48 @@ TEST(Verify, EachKindOfPacketGetsItsVerdictAndItsFindings) {
     }
 }
 
+// A file's verdict: the best of its packets' verdicts, or, with no packet, the first outcome
+// whose finding the diagnosis holds; and its one word, which the text and the JSON report say.
+TEST(Verify, AFilesVerdictIsItsBestPacketsOrWhyNoneCame) {
+    const Array sound = ArrayForSettings(ResolveSettings(GivenSettings{}));
+    Array impossible = sound;
+    impossible[35] = 10;  // beep length 10: outside 0..9
+    const auto packet = [](const Array& bytes, bool header, bool checkWord) {
+        receive::Packet p;
+        p.bytes = bytes;
+        p.headerOk = header;
+        p.crcOk = checkWord;
+        return p;
+    };
+    const receive::Packet valid = packet(sound, true, true);
+    const receive::Packet settingsBad = packet(impossible, true, true);
+    const receive::Packet crcBad = packet(sound, true, false);
+    const receive::Packet headerBad = packet(sound, false, true);
+    using P = receive::Problem;
+    const struct {
+        std::vector<receive::Packet> packets;
+        std::vector<P> findings;
+        const char* word;
+    } cases[] = {
+        {{headerBad, crcBad, valid, settingsBad}, {P::Clipping}, "valid"},
+        {{crcBad, settingsBad, headerBad}, {}, "settings-bad"},
+        {{headerBad, crcBad}, {P::BadPackets}, "crc-bad"},
+        {{headerBad}, {P::BadPackets, P::TooNoisy, P::DataCutOff}, "header-bad"},
+        {{}, {P::TooNoisy, P::DataCutOff}, "truncated"},
+        {{}, {P::NoLeadIn, P::TooNoisy, P::TooQuiet}, "too-noisy"},
+        {{}, {P::NoTone, P::Silent}, "no-signal"},
+        {{}, {}, "no-signal"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
+        receive::Diagnosis diagnosis;
+        for (const P problem : c.findings) {
+            diagnosis.findings.push_back({.problem = problem});
+        }
+        EXPECT_STREQ(cli::FileVerdictName(cli::FileVerdictOf(c.packets, diagnosis)), c.word);
+    }
+}
+
 // The sender's own file read back the right way round and turned over: the polarity is known
 // on so plain a path, and said in both reports; no shift of the carrier is claimed.
 TEST(Verify, PolarityOfAPlainPathInBothReports) {

@@ -70,7 +70,7 @@ TEST(ReceiveSession, ARecordingGivesItsPacketTheStateAndTheKeptSound) {
     const Decoded run = Decode("air.wav");
     ASSERT_EQ(run.packets.size(), 1u);
     EXPECT_EQ(run.packets[0].packet.bytes, sent);
-    EXPECT_TRUE(run.packets[0].packet.Valid());
+    EXPECT_TRUE(run.packets[0].packet.HeaderAndCheckWordRight());
     EXPECT_EQ(run.packets[0].channel, 0);
     EXPECT_GT(run.packets[0].packet.marginDb, 6.0);
     EXPECT_TRUE(run.last.ended);
@@ -85,29 +85,53 @@ TEST(ReceiveSession, ARecordingGivesItsPacketTheStateAndTheKeptSound) {
     EXPECT_NEAR(static_cast<double>(run.rows.size()), sound.size() / 480.0, 1.0);
 }
 
+// A stereo float WAV file: `left` and `right`, the shorter padded with silence.
+void WriteStereo(const std::string& name, const std::vector<float>& left,
+                 const std::vector<float>& right, int rate) {
+    const std::size_t frames = std::max(left.size(), right.size());
+    std::vector<float> stereo;
+    for (std::size_t i = 0; i < frames; ++i) {
+        stereo.push_back(i < left.size() ? left[i] : 0.0f);
+        stereo.push_back(i < right.size() ? right[i] : 0.0f);
+    }
+    SF_INFO info{};
+    info.samplerate = rate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(name.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    sf_writef_float(file, stereo.data(), static_cast<sf_count_t>(frames));
+    sf_close(file);
+}
+
 TEST(ReceiveSession, APacketOnTheSecondChannelIsHeardThere) {
     testing::WorkFolder folder;
     const channel::Bytes sent = Message(11);
     channel::Channel path;
     const std::vector<float> signal = channel::Pass(channel::Transmit(sent), path, 2);
-    std::vector<float> stereo;
-    for (const float s : signal) {
-        stereo.push_back(0.0f);  // the left channel is silent
-        stereo.push_back(s);
-    }
-    SF_INFO info{};
-    info.samplerate = path.rate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
-    SNDFILE* file = sf_open("stereo.wav", SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr);
-    sf_writef_float(file, stereo.data(), static_cast<sf_count_t>(signal.size()));
-    sf_close(file);
+    WriteStereo("stereo.wav", {}, signal, path.rate);  // the left channel is silent
 
     const Decoded run = Decode("stereo.wav");
     ASSERT_EQ(run.packets.size(), 1u);
     EXPECT_EQ(run.packets[0].channel, 1);
     EXPECT_EQ(run.packets[0].packet.bytes, sent);
+}
+
+// With nothing whole on any channel, the reasons are those of the channel that carries the
+// signal (a packet with a broken check word on the right), not those of the silent left one.
+TEST(ReceiveSession, TheReasonsAreThoseOfTheChannelThatCarriesTheSignal) {
+    testing::WorkFolder folder;
+    channel::Bytes broken = Message(13);
+    broken[40] ^= 0x10;  // the check word no longer matches
+    channel::Channel path;
+    WriteStereo("stereo.wav", {}, channel::Pass(channel::Transmit(broken), path, 3), path.rate);
+
+    const Decoded run = Decode("stereo.wav");
+    ASSERT_EQ(run.packets.size(), 1u);
+    EXPECT_EQ(run.packets[0].channel, 1);
+    ASSERT_FALSE(run.last.findings.empty());
+    EXPECT_EQ(run.last.findings[0].problem, receive::Problem::BadPackets);
+    EXPECT_EQ(run.last.findings[0].count, 1);
 }
 
 TEST(ReceiveSession, SilenceEndsWithTheReasonAndNoPacket) {

@@ -116,7 +116,7 @@ TEST(Channels, PolarityKnownOnAPlainPathNeverWrongOnOthers) {
                 c.ebN0Db = path.ebN0Db;
                 c.inverted = inverted;
                 for (const Packet& p : Decode(Record(RandomArray(seed), c, seed), c.rate).packets) {
-                    heard += p.Valid() ? 1 : 0;
+                    heard += p.HeaderAndCheckWordRight() ? 1 : 0;
                     wrong += p.polarityKnown && p.polarityInverted != inverted ? 1 : 0;
                 }
             }
@@ -154,7 +154,7 @@ TEST(Channels, StrongerTransmissionOverAWeakerOneDecoded) {
     const Heard heard = Decode(channel::Pass(sent, c, 402), c.rate);
     int strongHeard = 0;
     for (const Packet& p : heard.packets) {
-        strongHeard += p.Valid() && p.bytes == strong ? 1 : 0;
+        strongHeard += p.HeaderAndCheckWordRight() && p.bytes == strong ? 1 : 0;
     }
     EXPECT_EQ(strongHeard, 1) << Said(heard.diagnosis);
 }
@@ -169,7 +169,7 @@ TEST(Channels, EqualTransmissionsOverlappingNamedAsSuch) {
     c.levelDb = -30;
     const Heard heard = Decode(channel::Pass(sent, c, 703), c.rate);
     for (const Packet& p : heard.packets) {
-        EXPECT_FALSE(p.Valid());
+        EXPECT_FALSE(p.HeaderAndCheckWordRight());
     }
     EXPECT_TRUE(heard.diagnosis.Has(Problem::Overlap)) << Said(heard.diagnosis);
     EXPECT_FALSE(heard.diagnosis.Has(Problem::Distorted)) << Said(heard.diagnosis);
@@ -199,7 +199,7 @@ TEST(Channels, MarginPredictsFailure) {
             const Heard heard =
                 Decode(Record(RandomArray(500 + seed), path.channel, seed), path.channel.rate);
             for (const Packet& p : heard.packets) {
-                if (!p.Valid()) {
+                if (!p.HeaderAndCheckWordRight()) {
                     EXPECT_LT(p.marginDb, 3.0) << path.name << " seed " << seed;
                 }
             }
@@ -217,7 +217,7 @@ TEST(Channels, MarginPredictsFailure) {
     fading.ebN0Db = 24;
     const Heard heard = Decode(Record(RandomArray(600), fading, 600), fading.rate);
     ASSERT_EQ(heard.packets.size(), 1u);
-    EXPECT_TRUE(heard.packets[0].Valid());
+    EXPECT_TRUE(heard.packets[0].HeaderAndCheckWordRight());
     // Its trough is 12 dB below 24 dB: about 2 dB of margin, not a negative one.
     EXPECT_GT(heard.packets[0].marginDb, 0.0);
     EXPECT_LT(heard.packets[0].marginDb, 6.0);

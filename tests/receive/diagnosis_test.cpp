@@ -33,7 +33,7 @@ TEST(Diagnosis, SpeechGivesNoValidPacket) {
         const std::vector<float> speech = channel::SpeechLike(16000, 30, seed);
         const Heard heard = Decode(speech, 16000);
         for (const Packet& p : heard.packets) {
-            EXPECT_FALSE(p.Valid());
+            EXPECT_FALSE(p.HeaderAndCheckWordRight());
         }
         EXPECT_FALSE(heard.diagnosis.findings.empty());
     }
@@ -141,7 +141,7 @@ TEST(Diagnosis, TooNoisyWithTheEstimate) {
     c.ebN0Db = 3;
     const Heard heard = Decode(Record(RandomArray(121), c, 121), c.rate);
     for (const Packet& p : heard.packets) {
-        EXPECT_FALSE(p.Valid());
+        EXPECT_FALSE(p.HeaderAndCheckWordRight());
     }
     ASSERT_TRUE(heard.diagnosis.Has(Problem::TooNoisy)) << Said(heard.diagnosis);
     for (const Finding& f : heard.diagnosis.findings) {
@@ -164,7 +164,7 @@ TEST(Diagnosis, WrongCheckWordReportedNotValid) {
     EXPECT_EQ(p.bytes, bytes);
     EXPECT_TRUE(p.headerOk);
     EXPECT_FALSE(p.crcOk);
-    EXPECT_FALSE(p.Valid());
+    EXPECT_FALSE(p.HeaderAndCheckWordRight());
     EXPECT_EQ(p.crcReceived, (bytes[61] << 8) | bytes[62]);
     EXPECT_NE(p.crcComputed, p.crcReceived);
     EXPECT_TRUE(heard.diagnosis.Has(Problem::BadPackets)) << Said(heard.diagnosis);

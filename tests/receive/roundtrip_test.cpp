@@ -25,7 +25,7 @@ TEST(RoundTrip, EverythingAtOnceWithMostOfTheLeadInLost) {
         ASSERT_EQ(heard.packets.size(), 1u) << "seed " << seed;
         const Packet& p = heard.packets[0];
         EXPECT_EQ(p.bytes, bytes) << "seed " << seed;
-        EXPECT_TRUE(p.Valid());
+        EXPECT_TRUE(p.HeaderAndCheckWordRight());
         EXPECT_NEAR(p.leadInSeconds, 0.1, 0.03);
         EXPECT_TRUE(heard.diagnosis.findings.empty()) << Said(heard.diagnosis);
     }
@@ -56,7 +56,7 @@ TEST(RoundTrip, NearlyConstantData) {
         const Heard heard = Decode(Record(bytes, c, fill), c.rate);
         ASSERT_EQ(heard.packets.size(), 1u) << int{fill};
         EXPECT_EQ(heard.packets[0].bytes, bytes) << int{fill};
-        EXPECT_TRUE(heard.packets[0].Valid());
+        EXPECT_TRUE(heard.packets[0].HeaderAndCheckWordRight());
         EXPECT_GT(heard.packets[0].ebN0Db, kComfortableEbN0 - 1.5) << int{fill};
     }
 }

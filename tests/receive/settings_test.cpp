@@ -4,6 +4,7 @@
 
 #include "_2GL.h"
 #include "commandline.h"
+#include "commands.h"
 #include "decodedsettings.h"
 #include "generate.h"
 #include "receivedsettings.h"
@@ -32,7 +33,7 @@ Bytes Generate(PanelState& panel) {
 Bytes GenerateFrom(const std::vector<std::string>& options) {
     std::vector<std::string> args{"generate"};
     args.insert(args.end(), options.begin(), options.end());
-    cli::CommandLine line;
+    cli::CommandLine line(cli::kCommands);
     line.Parse(args);
     PanelState panel = ResolveSettings(line.options().given);
     return Generate(panel);

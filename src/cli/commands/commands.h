@@ -1,4 +1,6 @@
-// The subcommands of zk77q3, each in its own file, registered by CommandLine in this order.
+// The subcommands of zk77q3, each in its own file, and their table, in the order --help lists
+// them. A new subcommand is one row in kCommands and its Add...Command function, defined in a
+// file of its own.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -6,17 +8,9 @@
 #include <string>
 
 #include "commandline.h"
+#include "valueoption.h"
 
 namespace zk::cli {
-
-// An option that takes a value, shown as `valueName` in the help; given twice, the last counts.
-template <typename Value>
-CLI::Option* AddValueOption(CLI::App& command, const std::string& name, Value& value,
-                            const std::string& description, const std::string& valueName) {
-    return command.add_option(name, value, description)
-        ->type_name(valueName)
-        ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-}
 
 void AddGenerateCommand(CLI::App& app, CommonOptions& common);
 void AddPlayCommand(CLI::App& app, CommonOptions& common);
@@ -28,5 +22,12 @@ void AddLogCommand(CLI::App& app, CommonOptions& common);
 void AddVerifyCommand(CLI::App& app, CommonOptions& common);
 void AddListenCommand(CLI::App& app, CommonOptions& common);
 void AddDevicesCommand(CLI::App& app, CommonOptions& common);
+
+inline constexpr CommandEntry kCommands[] = {
+    {"generate", AddGenerateCommand}, {"play", AddPlayCommand},     {"check", AddCheckCommand},
+    {"profile", AddProfileCommand},   {"tone", AddToneCommand},     {"dtmf", AddDtmfCommand},
+    {"log", AddLogCommand},           {"verify", AddVerifyCommand}, {"listen", AddListenCommand},
+    {"devices", AddDevicesCommand},
+};
 
 }  // namespace zk::cli

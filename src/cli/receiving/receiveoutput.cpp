@@ -107,7 +107,7 @@ std::string PacketText(const receive::Packet& p, const std::optional<Expectation
             << WordToHex(p.crcComputed) << '\n';
     }
     const receive::DecodedSettings settings = receive::DecodeSettings(p.bytes);
-    if (p.Valid() && !settings.problems.empty()) {
+    if (p.HeaderAndCheckWordRight() && !settings.problems.empty()) {
         out << "settings impossible: the check word is right, but generate could not have sent "
                "these ("
             << settings.problems.size() << " problem(s) below)\n";

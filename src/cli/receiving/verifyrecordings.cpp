@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
-#include "demodulator.h"
+#include "channelreceivers.h"
 #include "findingwords.h"
 #include "generate.h"
 #include "leveltext.h"
@@ -25,35 +26,18 @@ constexpr long kMinBlockFrames = 256;
 // few seconds of input. More channels are decoded in further passes, reading the file again.
 constexpr int kChannelsAtOnce = 8;
 
-// What one channel gave, its demodulator gone.
-struct ChannelResult {
-    int channel = 0;  // 0-based
-    std::vector<receive::Packet> packets;
-    receive::Diagnosis diagnosis;
-    receive::LevelSpan level;
-
-    int SoundCount() const {
-        return static_cast<int>(std::count_if(packets.begin(), packets.end(), [](const auto& p) {
-            return VerdictOf(p) == PacketVerdict::Valid;
-        }));
-    }
-    int CheckedCount() const {
-        return static_cast<int>(
-            std::count_if(packets.begin(), packets.end(), [](const auto& p) { return p.Valid(); }));
-    }
+// The outcomes of a file without a packet, best first: each with its word in the reports and
+// the finding that earns it (none for the last, which is left when nothing else applies).
+struct NoPacketOutcome {
+    NoPacket outcome;
+    const char* word;
+    std::optional<receive::Problem> finding;
 };
-
-// The channel that carries the signal: the most sound packets, then the most with a right
-// check word, then the most packets; the first of equals.
-bool Better(const ChannelResult& a, const ChannelResult& b) {
-    if (a.SoundCount() != b.SoundCount()) {
-        return a.SoundCount() > b.SoundCount();
-    }
-    if (a.CheckedCount() != b.CheckedCount()) {
-        return a.CheckedCount() > b.CheckedCount();
-    }
-    return a.packets.size() > b.packets.size();
-}
+constexpr NoPacketOutcome kNoPacketOutcomes[] = {
+    {NoPacket::Truncated, "truncated", receive::Problem::DataCutOff},
+    {NoPacket::TooNoisy, "too-noisy", receive::Problem::TooNoisy},
+    {NoPacket::NoSignal, "no-signal", std::nullopt},
+};
 
 struct FileDecode {
     int channels = 0;
@@ -64,41 +48,21 @@ struct FileDecode {
 // Channels first..last of the file, in one pass from its start.
 std::vector<ChannelResult> DecodeChannels(SoundFileReader& reader, const std::string& path,
                                           int first, int last) {
-    std::vector<std::unique_ptr<receive::Demodulator>> demodulators;
-    for (int c = first; c <= last; ++c) {
-        try {
-            demodulators.push_back(std::make_unique<receive::Demodulator>(reader.Rate()));
-        } catch (const std::invalid_argument&) {
-            throw SoundFileError(path, "Its rate of " + std::to_string(reader.Rate()) +
-                                           " Hz is outside 8000..96000 Hz");
-        }
+    std::unique_ptr<ChannelReceivers> receivers;
+    try {
+        receivers = std::make_unique<ChannelReceivers>(reader.Rate(), reader.Channels(), first,
+                                                       last - first + 1);
+    } catch (const std::invalid_argument&) {
+        throw SoundFileError(
+            path, "Its rate of " + std::to_string(reader.Rate()) + " Hz is outside 8000..96000 Hz");
     }
-    std::vector<ChannelResult> results(demodulators.size());
-    const auto stride = static_cast<std::size_t>(reader.Channels());
     const long frames = std::max(kMinBlockFrames, kBlockSamples / reader.Channels());
     std::vector<float> block;
-    std::vector<float> one;
     for (reader.Read(frames, block); !block.empty(); reader.Read(frames, block)) {
-        for (int c = first; c <= last; ++c) {
-            const auto k = static_cast<std::size_t>(c - first);
-            one.clear();
-            for (std::size_t i = static_cast<std::size_t>(c); i < block.size(); i += stride) {
-                one.push_back(block[i]);
-            }
-            for (receive::Packet& p : demodulators[k]->Feed(one)) {
-                results[k].packets.push_back(p);
-            }
-        }
+        receivers->Feed(block);
     }
-    for (std::size_t k = 0; k < demodulators.size(); ++k) {
-        results[k].channel = first + static_cast<int>(k);
-        results[k].level = demodulators[k]->TotalLevel();
-        receive::FinishResult rest = demodulators[k]->Finish();
-        results[k].packets.insert(results[k].packets.end(), rest.packets.begin(),
-                                  rest.packets.end());
-        results[k].diagnosis = std::move(rest.diagnosis);
-    }
-    return results;
+    receivers->Finish();
+    return receivers->Results();
 }
 
 bool RegularFile(const std::string& path) {
@@ -136,7 +100,7 @@ FileDecode DecodeFile(const std::string& path, std::optional<int> channel) {
         }
         for (ChannelResult& r :
              DecodeChannels(*reader, path, from, std::min(last, from + kChannelsAtOnce - 1))) {
-            if (!any || Better(r, result.best)) {
+            if (!any || CarriesMore(r, result.best)) {
                 result.best = std::move(r);
                 any = true;
             }
@@ -145,36 +109,13 @@ FileDecode DecodeFile(const std::string& path, std::optional<int> channel) {
     return result;
 }
 
-Verdict FileVerdict(const ChannelResult& d) {
-    bool found[4] = {};
-    for (const receive::Packet& p : d.packets) {
-        found[static_cast<int>(VerdictOf(p))] = true;
-    }
-    const PacketVerdict order[] = {PacketVerdict::Valid, PacketVerdict::SettingsBad,
-                                   PacketVerdict::CrcBad, PacketVerdict::HeaderBad};
-    const Verdict verdicts[] = {Verdict::Valid, Verdict::SettingsBad, Verdict::CrcBad,
-                                Verdict::HeaderBad};
-    for (int i = 0; i < 4; ++i) {
-        if (found[static_cast<int>(order[i])]) {
-            return verdicts[i];
-        }
-    }
-    if (d.diagnosis.Has(receive::Problem::DataCutOff)) {
-        return Verdict::Truncated;
-    }
-    if (d.diagnosis.Has(receive::Problem::TooNoisy)) {
-        return Verdict::TooNoisy;
-    }
-    return Verdict::NoSignal;
-}
-
 // JSON keeps a number for silence too: scripts compare it.
 double PeakDbfs(float peak) {
     return peak > 0 ? std::round(2000.0 * std::log10(peak)) / 100.0 : receive::kSilenceDbfs;
 }
 
 std::string FileReport(const std::string& path, const FileDecode& decoded,
-                       const VerifyRequest& request, Verdict verdict, bool matches,
+                       const VerifyRequest& request, const FileVerdict& verdict, bool matches,
                        const std::vector<std::string>& differences) {
     const ChannelResult& d = decoded.best;
     if (request.json) {
@@ -188,7 +129,7 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
         }
         nlohmann::ordered_json report = {
             {"file", path},
-            {"verdict", VerdictName(verdict)},
+            {"verdict", FileVerdictName(verdict)},
             {"peak_dbfs", PeakDbfs(d.level.peak)},
             {"clipped", d.level.clipped > 0},
             {"channel", d.channel + 1},
@@ -204,7 +145,7 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
         report["findings"] = findings;
         return report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n';
     }
-    std::string out = EscapeControls(path) + ": " + VerdictName(verdict);
+    std::string out = EscapeControls(path) + ": " + FileVerdictName(verdict);
     if (decoded.channels > 1) {
         out += " (channel " + std::to_string(d.channel + 1) + " of " +
                std::to_string(decoded.channels) + ")";
@@ -214,7 +155,7 @@ std::string FileReport(const std::string& path, const FileDecode& decoded,
         out += "packet " + std::to_string(k + 1) + " of " + std::to_string(d.packets.size()) +
                '\n' + PacketText(d.packets[k], request.expected);
     }
-    if (d.packets.empty() || verdict != Verdict::Valid || d.level.clipped > 0) {
+    if (d.packets.empty() || verdict != FileVerdict{PacketVerdict::Valid} || d.level.clipped > 0) {
         for (const receive::Finding& f : d.diagnosis.findings) {
             out += "  " + FindingWords(f) + '\n';
         }
@@ -240,30 +181,40 @@ std::string RecordingFaultText(const SoundFileError& error) {
            " recording " + Quoted(error.Path()) + ": " + AsClause(error.Reason());
 }
 
-const char* VerdictName(Verdict verdict) {
-    switch (verdict) {
-        case Verdict::Valid:
-            return "valid";
-        case Verdict::SettingsBad:
-            return "settings-bad";
-        case Verdict::CrcBad:
-            return "crc-bad";
-        case Verdict::HeaderBad:
-            return "header-bad";
-        case Verdict::Truncated:
-            return "truncated";
-        case Verdict::TooNoisy:
-            return "too-noisy";
-        case Verdict::NoSignal:
-            return "no-signal";
+const char* FileVerdictName(const FileVerdict& verdict) {
+    if (const auto* packet = std::get_if<PacketVerdict>(&verdict)) {
+        return PacketVerdictName(*packet);
+    }
+    for (const NoPacketOutcome& o : kNoPacketOutcomes) {
+        if (o.outcome == std::get<NoPacket>(verdict)) {
+            return o.word;
+        }
     }
     return "?";
+}
+
+FileVerdict FileVerdictOf(const std::vector<receive::Packet>& packets,
+                          const receive::Diagnosis& diagnosis) {
+    if (!packets.empty()) {
+        // PacketVerdict runs best first.
+        PacketVerdict best = VerdictOf(packets.front());
+        for (const receive::Packet& p : packets) {
+            best = std::min(best, VerdictOf(p));
+        }
+        return best;
+    }
+    for (const NoPacketOutcome& o : kNoPacketOutcomes) {
+        if (!o.finding || diagnosis.Has(*o.finding)) {
+            return o.outcome;
+        }
+    }
+    return NoPacket::NoSignal;
 }
 
 Array ArrayOfRecording(const std::string& path) {
     const FileDecode decoded = DecodeFile(path, std::nullopt);
     for (const receive::Packet& p : decoded.best.packets) {
-        if (p.Valid()) {
+        if (p.HeaderAndCheckWordRight()) {
             return p.bytes;
         }
     }
@@ -285,9 +236,9 @@ int RunVerify(const VerifyRequest& request, const std::function<void(const std::
             status = std::max(status, kVerifyBadInput);
             continue;
         }
-        const Verdict verdict = FileVerdict(decoded.best);
+        const FileVerdict verdict = FileVerdictOf(decoded.best.packets, decoded.best.diagnosis);
         // Every sound packet must be as expected: the repeater takes each one it hears.
-        bool matches = verdict == Verdict::Valid;
+        bool matches = verdict == FileVerdict{PacketVerdict::Valid};
         std::vector<std::string> differences;
         if (request.expected && matches) {
             for (const receive::Packet& p : decoded.best.packets) {

@@ -6,8 +6,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
+#include "packet.h"
+#include "packetverdict.h"
 #include "panelstate.h"
 #include "receiveoutput.h"
 
@@ -21,11 +24,19 @@ namespace zk::cli {
 // file or directory", "cannot read recording "notes.wav": format not recognised".
 std::string RecordingFaultText(const SoundFileError& error);
 
-// A file's verdict, best first: the first that applies to any of its packets, else why none
-// came out.
-enum class Verdict { Valid, SettingsBad, CrcBad, HeaderBad, Truncated, TooNoisy, NoSignal };
+// Why a file gave no packet at all, best first; each ranks below every packet verdict.
+enum class NoPacket { Truncated, TooNoisy, NoSignal };
 
-const char* VerdictName(Verdict verdict);
+// A file's verdict: the best verdict of its packets, or, when none came out, why.
+using FileVerdict = std::variant<PacketVerdict, NoPacket>;
+
+// The file's verdict as the text and the JSON report say it: a packet verdict's own word
+// ("valid", "settings-bad", "crc-bad", "header-bad"), or "truncated", "too-noisy", "no-signal".
+const char* FileVerdictName(const FileVerdict& verdict);
+
+// The verdict of a file (of the channel reported) that gave these packets and this diagnosis.
+FileVerdict FileVerdictOf(const std::vector<receive::Packet>& packets,
+                          const receive::Diagnosis& diagnosis);
 
 // verify's exit statuses; of several files the highest counts.
 inline constexpr int kVerifyAsExpected = 0;     // every file holds a sound packet, as expected

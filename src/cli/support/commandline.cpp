@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "commands.h"
 #include "messages.h"
 #include "nearestname.h"
+#include "valueoption.h"
 
 #ifndef ZK_VERSION
 #define ZK_VERSION "unknown"
@@ -46,30 +46,16 @@ CLI::App* FindCommand(CLI::App& app, std::string_view name) {
     return nullptr;
 }
 
-// Every subcommand, in the order --help lists them. A new subcommand is one row here, its
-// Add...Command function declared in commands.h and defined in a file of its own.
-struct CommandEntry {
-    const char* name;
-    void (*add)(CLI::App&, CommonOptions&);
-};
-
-constexpr CommandEntry kCommands[] = {
-    {"generate", AddGenerateCommand}, {"play", AddPlayCommand},     {"check", AddCheckCommand},
-    {"profile", AddProfileCommand},   {"tone", AddToneCommand},     {"dtmf", AddDtmfCommand},
-    {"log", AddLogCommand},           {"verify", AddVerifyCommand}, {"listen", AddListenCommand},
-    {"devices", AddDevicesCommand},
-};
-
-std::vector<std::string> CommandNames() {
+std::vector<std::string> CommandNames(Commands commands) {
     std::vector<std::string> names;
-    for (const CommandEntry& entry : kCommands) {
+    for (const CommandEntry& entry : commands) {
         names.emplace_back(entry.name);
     }
     return names;
 }
 
-std::string CommandList() {
-    const std::vector<std::string> names = CommandNames();
+std::string CommandList(Commands commands) {
+    const std::vector<std::string> names = CommandNames(commands);
     std::string list;
     for (std::size_t i = 0; i < names.size(); ++i) {
         list += names[i];
@@ -88,7 +74,8 @@ bool IsDirectoryOptionWithValue(std::string_view arg) {
 // "zk77q3 -C DIR generate", as with git or make: a working folder given in front of the command
 // is handed to the command, which is where the option belongs. Only -C options may stand in
 // front; anything else there is left for the parser to report.
-std::vector<std::string> DirectoryAfterCommand(const std::vector<std::string>& args) {
+std::vector<std::string> DirectoryAfterCommand(const std::vector<std::string>& args,
+                                               Commands commands) {
     std::vector<std::string> directory;
     std::size_t i = 0;
     for (; i < args.size(); ++i) {
@@ -101,7 +88,7 @@ std::vector<std::string> DirectoryAfterCommand(const std::vector<std::string>& a
             break;
         }
     }
-    const std::vector<std::string> names = CommandNames();
+    const std::vector<std::string> names = CommandNames(commands);
     if (directory.empty() || i == args.size() ||
         std::find(names.begin(), names.end(), args[i]) == names.end()) {
         return args;
@@ -192,14 +179,14 @@ std::vector<std::string> ShownOptionNames(const CLI::App& scope) {
 }
 
 // `operands`: the arguments after "--", which are never options.
-void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
+void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands, Commands commands) {
     std::vector<std::string> extras = app.remaining(true);
     // CLI11 leaves the separator itself among the extras; it is no argument of its own.
     extras.erase(std::remove(extras.begin(), extras.end(), "--"), extras.end());
     const bool chosen = !app.get_subcommands().empty();
     if (extras.empty()) {
         if (!chosen) {
-            throw UsageError("no action given: use " + CommandList() + " (see --help)");
+            throw UsageError("no action given: use " + CommandList(commands) + " (see --help)");
         }
         return;
     }
@@ -213,19 +200,20 @@ void ThrowForExtras(CLI::App& app, const std::vector<std::string>& operands) {
                          " (see --help)");
     }
     if (!chosen) {
-        const std::string guess = DidYouMean(NearestNames(first, CommandNames()));
+        const std::string guess = DidYouMean(NearestNames(first, CommandNames(commands)));
         throw UsageError("unknown action " + Quoted(first) + ":" +
-                         (guess.empty() ? " use " + CommandList() : guess) + " (see --help)");
+                         (guess.empty() ? " use " + CommandList(commands) : guess) +
+                         " (see --help)");
     }
     throw UsageError("unexpected argument " + Quoted(first));
 }
 
 // The commands that take -C, found by asking each one, so that the list cannot fall behind.
-std::string CommandsTakingDirectory() {
+std::string CommandsTakingDirectory(Commands commands) {
     CLI::App all;
     CommonOptions unused;
     std::vector<std::string> names;
-    for (const CommandEntry& entry : kCommands) {
+    for (const CommandEntry& entry : commands) {
         entry.add(all, unused);
         if (FindCommand(all, entry.name)->get_option_no_throw("-C") != nullptr) {
             names.emplace_back(entry.name);
@@ -241,7 +229,8 @@ std::string CommandsTakingDirectory() {
 
 // A command that reads and writes nothing in a working folder refuses -C with a message that
 // says where it belongs, rather than CLI11's "unknown option".
-void RefuseDirectoryWhereUnused(CLI::App& app, const std::vector<std::string>& args) {
+void RefuseDirectoryWhereUnused(CLI::App& app, const std::vector<std::string>& args,
+                                Commands commands) {
     CLI::App* command = HelpScope(app, args);
     if (command == nullptr || command->get_option_no_throw("-C") != nullptr) {
         return;
@@ -254,7 +243,7 @@ void RefuseDirectoryWhereUnused(CLI::App& app, const std::vector<std::string>& a
             const std::string given = arg.starts_with("--") ? "--directory" : "-C";
             throw UsageError(given + ": " + command->get_name() +
                              " works in no folder (it reads and writes no files there); " + given +
-                             " is taken by " + CommandsTakingDirectory());
+                             " is taken by " + CommandsTakingDirectory(commands));
         }
     }
 }
@@ -354,8 +343,9 @@ void SetRun(CLI::App& command, CommonOptions& common, std::function<int(CommonOp
     });
 }
 
-CommandLine::CommandLine()
-    : app_(std::make_unique<CLI::App>("Programs the ZK-77q3 echo repeater over the air.",
+CommandLine::CommandLine(Commands commands)
+    : commands_(commands),
+      app_(std::make_unique<CLI::App>("Programs the ZK-77q3 echo repeater over the air.",
                                       "zk77q3")) {
     CLI::App& app = *app_;
     app.require_subcommand(0, 1);
@@ -370,7 +360,7 @@ CommandLine::CommandLine()
 // name), or all of them when none is named: CLI11 options are costly to make, and every run of
 // the tool would otherwise pay for the options of every command.
 void CommandLine::Register(const std::vector<std::string>& args) {
-    const std::vector<std::string> names = CommandNames();
+    const std::vector<std::string> names = CommandNames(commands_);
     std::string chosen;
     for (const std::string& arg : args) {
         if (arg == "--") {
@@ -381,7 +371,7 @@ void CommandLine::Register(const std::vector<std::string>& args) {
             break;
         }
     }
-    for (const CommandEntry& entry : kCommands) {
+    for (const CommandEntry& entry : commands_) {
         if (chosen.empty() || chosen == entry.name) {
             entry.add(*app_, common_);
         }
@@ -392,7 +382,7 @@ CommandLine::~CommandLine() = default;
 
 Parsed CommandLine::Parse(const std::vector<std::string>& given) {
     CLI::App& app = *app_;
-    const std::vector<std::string> args = DirectoryAfterCommand(given);
+    const std::vector<std::string> args = DirectoryAfterCommand(given, commands_);
     for (const std::string& arg : args) {
         if (arg == "--") {
             break;
@@ -412,7 +402,7 @@ Parsed CommandLine::Parse(const std::vector<std::string>& given) {
         }
     }
     CheckValuesPresent(app, args);
-    RefuseDirectoryWhereUnused(app, args);
+    RefuseDirectoryWhereUnused(app, args, commands_);
     std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
         app.parse(reversed);
@@ -428,7 +418,8 @@ Parsed CommandLine::Parse(const std::vector<std::string>& given) {
         throw UsageError(error.what());
     }
     const auto separator = std::find(args.begin(), args.end(), "--");
-    ThrowForExtras(app, {separator == args.end() ? args.end() : separator + 1, args.end()});
+    ThrowForExtras(app, {separator == args.end() ? args.end() : separator + 1, args.end()},
+                   commands_);
     return {};
 }
 

@@ -3,8 +3,8 @@
 // an option is never taken as another option's value, -h/--help and -V/--version work anywhere,
 // and every fault of the input is a UsageError with the tool's own message (exit status 2).
 //
-// A subcommand lives in a file of its own and registers itself with one call, declared in
-// commands.h and listed in kCommands (commandline.cpp):
+// A subcommand lives in a file of its own and registers itself with one call, declared and
+// listed in the table of commands (commands/commands.h) that the parser is made with:
 //
 //     void AddToneCommand(CLI::App& app, CommonOptions& common) {
 //         CLI::App& tone = AddCommand(app, "tone", "what it does", "zk77q3 tone --seconds 5");
@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,14 @@ void AddDirectoryOptionTelling(CLI::App& command, CommonOptions& common,
 // What the subcommand does once the arguments are read.
 void SetRun(CLI::App& command, CommonOptions& common, std::function<int(CommonOptions&)> run);
 
+// A subcommand: its name, and the call that adds it with its options.
+struct CommandEntry {
+    const char* name;
+    void (*add)(CLI::App&, CommonOptions&);
+};
+// Every subcommand, in the order --help lists them.
+using Commands = std::span<const CommandEntry>;
+
 enum class Outcome { Run, Help, Version };
 
 struct Parsed {
@@ -77,7 +86,7 @@ struct Parsed {
 
 class CommandLine {
   public:
-    CommandLine();
+    explicit CommandLine(Commands commands);
     ~CommandLine();
     // Reads the arguments after the program name. Throws UsageError.
     Parsed Parse(const std::vector<std::string>& args);
@@ -86,6 +95,7 @@ class CommandLine {
   private:
     void Register(const std::vector<std::string>& args);
 
+    Commands commands_;
     std::unique_ptr<CLI::App> app_;
     CommonOptions common_;
 };

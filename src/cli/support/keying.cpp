@@ -2,9 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
-#include "commands.h"
 #include "messages.h"
 #include "stationconfig.h"
+#include "valueoption.h"
 
 namespace zk::cli {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "demodulator.h"
+#include "channelreceivers.h"
 #include "errors.h"
 #include "leveltext.h"
 
@@ -11,13 +11,15 @@ namespace zk::monitor {
 
 struct ReceiveSession::Worker {
     std::unique_ptr<InputSource> input;
-    std::vector<std::unique_ptr<receive::Demodulator>> demodulators;
+    ChannelReceivers receivers;
     SpectrumAnalyzer spectrum;
     ReceiveStateTracker tracker;
     std::int64_t frames = 0;
 
     Worker(std::unique_ptr<InputSource> source, double rate)
-        : input(std::move(source)), spectrum(rate) {}
+        : input(std::move(source)),
+          receivers(rate, input->Channels(), 0, input->Channels()),
+          spectrum(rate) {}
 };
 
 namespace {
@@ -49,9 +51,6 @@ ReceiveSession::ReceiveSession(std::unique_ptr<InputSource> input)
       ring_(static_cast<std::size_t>(rate_ * kKeptSeconds)) {
     CheckChannels(*input);
     worker_ = std::make_unique<Worker>(std::move(input), rate_);
-    for (int c = 0; c < worker_->input->Channels(); ++c) {
-        worker_->demodulators.push_back(std::make_unique<receive::Demodulator>(rate_));
-    }
     thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
 }
 
@@ -91,15 +90,14 @@ void ReceiveSession::Run(std::stop_token stop) {
     Worker& w = *worker_;
     const auto channels = static_cast<std::size_t>(w.input->Channels());
     std::vector<float> block;
-    std::vector<float> channel;
     std::vector<float> mix;
     std::vector<SpectrumRow> rows;
     std::string fault;
     std::vector<HeardPacket> heard;
-    bool validHeard = false;
-    const auto anyValid = [](const std::vector<HeardPacket>& packets) {
-        return std::any_of(packets.begin(), packets.end(),
-                           [](const HeardPacket& h) { return h.packet.Valid(); });
+    const auto hear = [&heard](const std::vector<ChannelPacket>& packets, auto at) {
+        for (const ChannelPacket& p : packets) {
+            heard.push_back({p.packet, p.channel, at});
+        }
     };
     try {
         while (!stop.stop_requested()) {
@@ -109,15 +107,7 @@ void ReceiveSession::Run(std::stop_token stop) {
             const std::size_t frames = block.size() / channels;
             heard.clear();
             const auto now = std::chrono::system_clock::now();
-            for (std::size_t c = 0; c < channels; ++c) {
-                channel.resize(frames);
-                for (std::size_t i = 0; i < frames; ++i) {
-                    channel[i] = block[i * channels + c];
-                }
-                for (const receive::Packet& p : w.demodulators[c]->Feed(channel)) {
-                    heard.push_back({p, static_cast<int>(c), now});
-                }
-            }
+            hear(w.receivers.Feed(block), now);
             // The channels mixed for the waterfall and the kept minute.
             mix.resize(frames);
             for (std::size_t i = 0; i < frames; ++i) {
@@ -129,21 +119,10 @@ void ReceiveSession::Run(std::stop_token stop) {
             }
             rows.clear();
             w.spectrum.Feed(mix, rows);
-            double peak = receive::kSilenceDbfs;
-            bool clipping = false;
-            bool tone = false;
-            int dataBit = 0;
-            for (auto& d : w.demodulators) {
-                const receive::LevelStatus level = d->TakeLevel();
-                peak = std::max(peak, level.peakDbfs);
-                clipping = clipping || level.clipping;
-                tone = tone || level.toneHeard;
-                dataBit = std::max(dataBit, level.dataBit);
-            }
-            validHeard = validHeard || anyValid(heard);
+            const receive::LevelStatus level = w.receivers.TakeLevel();
             w.frames += static_cast<std::int64_t>(frames);
             const double seconds = static_cast<double>(w.frames) / rate_;
-            w.tracker.Advance(seconds, tone, dataBit, !heard.empty());
+            w.tracker.Advance(seconds, level.toneHeard, level.dataBit, !heard.empty());
 
             std::lock_guard lock(mutex_);
             ring_.Add(mix);
@@ -154,8 +133,8 @@ void ReceiveSession::Run(std::stop_token stop) {
                     pending_.rows.begin(),
                     pending_.rows.end() - static_cast<std::ptrdiff_t>(kMaxPendingRows));
             }
-            pending_.peakDbfs = std::max(pending_.peakDbfs, peak);
-            pending_.clipping = pending_.clipping || clipping;
+            pending_.peakDbfs = std::max(pending_.peakDbfs, level.peakDbfs);
+            pending_.clipping = pending_.clipping || level.clipping;
             pending_.state = w.tracker.State();
             pending_.streamSeconds = seconds;
         }
@@ -163,20 +142,10 @@ void ReceiveSession::Run(std::stop_token stop) {
         fault = e.what();
     }
 
-    // The end of the input: what the demodulators still hold, and why nothing came if so.
+    // The end of the input: what the receivers still hold, and why nothing came if so.
     heard.clear();
-    std::vector<receive::Finding> findings;
     try {
-        const auto now = std::chrono::system_clock::now();
-        for (std::size_t c = 0; c < channels; ++c) {
-            receive::FinishResult rest = w.demodulators[c]->Finish();
-            for (const receive::Packet& p : rest.packets) {
-                heard.push_back({p, static_cast<int>(c), now});
-            }
-            if (findings.empty()) {
-                findings = rest.diagnosis.findings;
-            }
-        }
+        hear(w.receivers.Finish(), std::chrono::system_clock::now());
     } catch (const std::exception& e) {
         fault = fault.empty() ? e.what() : fault;
     }
@@ -187,15 +156,19 @@ void ReceiveSession::Run(std::stop_token stop) {
     if (!live_) {
         w.tracker.End();
     }
-    validHeard = validHeard || anyValid(heard);
+    const std::vector<ChannelResult>& results = w.receivers.Results();
+    const bool wholeHeard = std::any_of(results.begin(), results.end(),
+                                        [](const ChannelResult& r) { return r.WholeCount() > 0; });
     std::lock_guard lock(mutex_);
     pending_.packets.insert(pending_.packets.end(), heard.begin(), heard.end());
     pending_.state = w.tracker.State();
     pending_.ended = true;
     pending_.fault = fault;
-    // A live run stopped by the operator is no failed recording: no diagnosis then.
-    if (!validHeard && !(live_ && stop.stop_requested())) {
-        pending_.findings = findings;
+    // Why nothing whole came, in the words of the channel that carries the signal, the one
+    // verify would report. A live run stopped by the operator is no failed recording: no
+    // diagnosis then.
+    if (!wholeHeard && !results.empty() && !(live_ && stop.stop_requested())) {
+        pending_.findings = results[BestChannel(results)].diagnosis.findings;
     }
     ended_ = true;
     endedSignal_.notify_all();

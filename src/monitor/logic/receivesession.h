@@ -1,5 +1,5 @@
 // One run of the receiver over one input, on a thread of its own so that the window never waits
-// for decoding: every block is decoded (one demodulator per channel), measured for the level
+// for decoding: every block is decoded (a receiver per channel), measured for the level
 // meter, transformed for the waterfall and kept for "Save recording". The window takes what has
 // happened since its last look with Take().
 #pragma once
@@ -44,7 +44,8 @@ struct SessionUpdate {
     double streamSeconds = 0;  // input time decoded so far
     bool ended = false;        // the input is over (a recording's end, a fault, or Stop)
     std::string fault;         // the fault that ended it, as its message; empty if none
-    // At a recording's end when no valid packet came: why (the window puts it in words).
+    // At a recording's end when no packet came whole: why, as the channel that carries the
+    // signal tells it (the window puts it in words).
     std::vector<receive::Finding> findings;
 };
 
