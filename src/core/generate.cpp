@@ -6,6 +6,7 @@
 #include "arraylayout.h"
 #include "checked.h"
 #include "numtext.h"
+#include "settingstable.h"
 
 namespace zk {
 
@@ -13,66 +14,73 @@ namespace {
 
 // Validates and encodes every code in order; false at the first rejected one.
 bool CaptureAccessCodes(ControlPanel& panel) {
-    for (const auto& info : kCodeFields) {
-        std::string code = panel.CodeText(info.field);
+    for (const Setting& setting : kSettings) {
+        if (setting.kind != SettingKind::Code) {
+            continue;
+        }
+        const auto field = static_cast<CodeField>(setting.field);
+        std::string code = panel.CodeText(field);
         const std::string error = ValidateAccessCode(code);
         if (!error.empty()) {
-            panel.SetCodeColour(info.field, kColourYellow);
+            panel.SetCodeColour(field, kColourYellow);
             panel.SetStatusText(error);
             return false;
         }
-        EncodeAccessCode(code, info.firstByte);
+        EncodeAccessCode(code, setting.firstByte);
     }
     return true;
 }
 
-std::uint8_t Flag(ControlPanel& panel, CheckField field) {
-    return panel.IsChecked(field) ? 1 : 0;
-}
-
-// Spin values are in range by the time generate reads them, so the low byte is the value.
-std::uint8_t LowByte(std::int32_t value) {
-    return static_cast<std::uint8_t>(static_cast<std::uint32_t>(value) & 0xFFu);
-}
-
-void StoreLittleEndian(int firstByte, std::uint32_t value, int width) {
+// Spin values are in range by the time generate reads them, so the low bytes are the value.
+void StoreLittleEndian(int firstByte, std::int32_t value, int width) {
+    const auto bits = static_cast<std::uint32_t>(value);
     for (int k = 0; k < width; ++k) {
-        TransferArray[firstByte + k] = static_cast<std::uint8_t>((value >> (8 * k)) & 0xFFu);
+        TransferArray[firstByte + k] = static_cast<std::uint8_t>((bits >> (8 * k)) & 0xFFu);
     }
 }
 
+// The parts first, then the total: a total that overflows leaves the parts written.
+void CapturePeriod(ControlPanel& panel, int firstByte) {
+    const std::int32_t hours = panel.SpinValue(SpinField::PP_Hour);
+    const std::int32_t minutes = panel.SpinValue(SpinField::PP_Min);
+    const std::int32_t seconds = panel.SpinValue(SpinField::PP_Sek);
+    StoreLittleEndian(firstByte + kPeriodHoursOffset, hours, 1);
+    StoreLittleEndian(firstByte + kPeriodMinutesOffset, minutes, 1);
+    StoreLittleEndian(firstByte + kPeriodSecondsOffset, seconds, 1);
+    const std::int32_t total =
+        CheckedAdd(CheckedAdd(CheckedMul(hours, 3600), CheckedMul(minutes, 60)), seconds);
+    StoreLittleEndian(firstByte, total, kPeriodSecondsOffset);
+}
+
+// Every setting but the codes, into its own bytes, in the table's order.
 void CaptureSettings(ControlPanel& panel) {
-    using namespace layout;
-    TransferArray[kDtmfAllowed] = Flag(panel, CheckField::Razr_DTMF);
-    StoreLittleEndian(kMaxRecord,
-                      static_cast<std::uint32_t>(panel.SpinValue(SpinField::MaxDlitZapRep)), 2);
-
-    TransferArray[kPeriodHours] = LowByte(panel.SpinValue(SpinField::PP_Hour));
-    TransferArray[kPeriodMinutes] = LowByte(panel.SpinValue(SpinField::PP_Min));
-    TransferArray[kPeriodSeconds] = LowByte(panel.SpinValue(SpinField::PP_Sek));
-    const std::int32_t periodSeconds =
-        CheckedAdd(CheckedAdd(CheckedMul(panel.SpinValue(SpinField::PP_Hour), 3600),
-                              CheckedMul(panel.SpinValue(SpinField::PP_Min), 60)),
-                   panel.SpinValue(SpinField::PP_Sek));
-    StoreLittleEndian(kPeriodTotal, static_cast<std::uint32_t>(periodSeconds), 4);
-
-    TransferArray[kBeepLength] = LowByte(panel.SpinValue(SpinField::DlitBip));
-    TransferArray[kBeepLevel] = LowByte(panel.SpinValue(SpinField::UrBip));
-
-    if (panel.SqlPageIndex() == kSqlPageAudio) {
-        TransferArray[kSquelchMode] = 0;
-        TransferArray[kSquelchThreshold] = LowByte(panel.SpinValue(SpinField::SQL0_PorogPerekl));
-    } else {
-        TransferArray[kSquelchMode] = panel.SqlActiveLevelIndex() == kSqlLevelHigh ? 2 : 1;
-        TransferArray[kSquelchThreshold] = LowByte(panel.SpinValue(SpinField::SQL_PorogPerekl));
+    for (const Setting& setting : kSettings) {
+        const int at = setting.firstByte;
+        switch (setting.kind) {
+            case SettingKind::Code:
+                break;  // CaptureAccessCodes' work
+            case SettingKind::Switch:
+                TransferArray[at] = panel.IsChecked(static_cast<CheckField>(setting.field)) ? 1 : 0;
+                break;
+            case SettingKind::Number:
+                StoreLittleEndian(at, panel.SpinValue(static_cast<SpinField>(setting.field)),
+                                  setting.byteCount);
+                break;
+            case SettingKind::Period:
+                CapturePeriod(panel, at);
+                break;
+            case SettingKind::Squelch:
+                TransferArray[at] = static_cast<std::uint8_t>(
+                    SquelchModeOf(panel.SqlPageIndex(), panel.SqlActiveLevelIndex()));
+                break;
+            case SettingKind::Threshold: {
+                const SquelchMode mode =
+                    SquelchModeOf(panel.SqlPageIndex(), panel.SqlActiveLevelIndex());
+                StoreLittleEndian(at, panel.SpinValue(ThresholdField(mode)), setting.byteCount);
+                break;
+            }
+        }
     }
-
-    TransferArray[kRxFilter] = Flag(panel, CheckField::KF_PRM);
-    TransferArray[kTxFilter] = Flag(panel, CheckField::KF_PRD);
-    TransferArray[kAdcGain] = LowByte(panel.SpinValue(SpinField::UsilADC));
-    TransferArray[kDacAttenuation] = LowByte(panel.SpinValue(SpinField::OslDAC));
-    TransferArray[kReleaseDelay] = Flag(panel, CheckField::ZAmOtp);
-    TransferArray[kSleep] = Flag(panel, CheckField::RegSleep);
 }
 
 std::string HexRun(int first, int count) {
@@ -94,17 +102,24 @@ std::string PaddedBytes(std::initializer_list<int> indices) {
 // The field-by-field listing of the diagnostic group.
 void ListFields(TextLines& memo1) {
     memo1.Clear();
-    for (const auto& info : kCodeFields) {
-        memo1.Add(HexRun(info.firstByte, 4));
+    for (const Setting& setting : kSettings) {
+        if (setting.kind == SettingKind::Code) {
+            memo1.Add(HexRun(setting.firstByte, setting.byteCount));
+        }
     }
-    using namespace layout;
-    memo1.Add(HexRun(kDtmfAllowed, 1));
+    constexpr int kMaxRecord = SettingNamed("max-record").firstByte;
+    constexpr int kPeriod = SettingNamed("period").firstByte;
+    memo1.Add(HexRun(SettingNamed("dtmf").firstByte, 1));
     memo1.Add(IntToPadded(TransferArray[kMaxRecord] | (TransferArray[kMaxRecord + 1] << 8), 2));
-    memo1.Add(PaddedBytes({kPeriodHours, kPeriodMinutes, kPeriodSeconds}));
-    memo1.Add(PaddedBytes({kBeepLength, kBeepLevel}));
-    memo1.Add(PaddedBytes({kSquelchMode, kSquelchThreshold}));
-    memo1.Add(PaddedBytes({kRxFilter, kTxFilter}));
-    memo1.Add(HexRun(kCheckWordHigh, 2));
+    memo1.Add(PaddedBytes({kPeriod + kPeriodHoursOffset, kPeriod + kPeriodMinutesOffset,
+                           kPeriod + kPeriodSecondsOffset}));
+    memo1.Add(
+        PaddedBytes({SettingNamed("beep-length").firstByte, SettingNamed("beep-level").firstByte}));
+    memo1.Add(
+        PaddedBytes({SettingNamed("squelch").firstByte, SettingNamed("threshold").firstByte}));
+    memo1.Add(
+        PaddedBytes({SettingNamed("rx-filter").firstByte, SettingNamed("tx-filter").firstByte}));
+    memo1.Add(HexRun(layout::kCheckWordHigh, 2));
 }
 
 }  // namespace

@@ -28,7 +28,6 @@ struct CodeFieldInfo {
     CodeField field;
     const char* controlName;
     const char* startText;
-    int firstByte;  // first of the field's four bytes in the transfer array
 };
 
 struct CheckFieldInfo {
@@ -47,11 +46,11 @@ struct SpinFieldInfo {
 
 // In the order generate examines them.
 inline constexpr std::array<CodeFieldInfo, 5> kCodeFields{{
-    {CodeField::KodOtkrPols, "LabeledEdit_KodOtkrPols", "7204", 4},
-    {CodeField::KodZakrPols, "LabeledEdit_KodZakrPols", "*", 8},
-    {CodeField::KodOtkrAdmin, "LabeledEdit_KodOtkrAdmin", "8135", 12},
-    {CodeField::KodZakrAdm, "LabeledEdit_KodZakrAdm", "#", 16},
-    {CodeField::KodPolz, "LabelEdit_KodPolz", "6914", 20},
+    {CodeField::KodOtkrPols, "LabeledEdit_KodOtkrPols", "7204"},
+    {CodeField::KodZakrPols, "LabeledEdit_KodZakrPols", "*"},
+    {CodeField::KodOtkrAdmin, "LabeledEdit_KodOtkrAdmin", "8135"},
+    {CodeField::KodZakrAdm, "LabeledEdit_KodZakrAdm", "#"},
+    {CodeField::KodPolz, "LabelEdit_KodPolz", "6914"},
 }};
 
 inline constexpr std::array<CheckFieldInfo, 6> kCheckFields{{

@@ -3,11 +3,11 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <cmath>
-#include <iterator>
+#include <string_view>
 
 #include "generate.h"
 #include "leveltext.h"
-#include "settings.h"
+#include "settingstable.h"
 
 namespace zk::monitor {
 
@@ -71,17 +71,100 @@ QString FileName(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).fileName();
 }
 
-QString SquelchMode(int mode) {
+QString SquelchModeText(int mode) {
     switch (mode) {
-        case static_cast<int>(receive::SquelchMode::Audio):
+        case static_cast<int>(SquelchMode::Audio):
             return MonitorTexts::tr("audio");
-        case static_cast<int>(receive::SquelchMode::SqlLow):
+        case static_cast<int>(SquelchMode::SqlLow):
             return MonitorTexts::tr("SQL line, active low");
-        case static_cast<int>(receive::SquelchMode::SqlHigh):
+        case static_cast<int>(SquelchMode::SqlHigh):
             return MonitorTexts::tr("SQL line, active high");
         default:
             return MonitorTexts::tr("unknown (%1)").arg(mode);
     }
+}
+
+// The settings' labels by key, in English as kSettings has them; the translation looks them up
+// by that text.
+struct KeyedLabel {
+    std::string_view key;
+    const char* label;
+};
+
+constexpr KeyedLabel kSettingLabels[] = {
+    {"user-open", QT_TRANSLATE_NOOP("MonitorTexts", "user open code")},
+    {"user-close", QT_TRANSLATE_NOOP("MonitorTexts", "user close code")},
+    {"admin-open", QT_TRANSLATE_NOOP("MonitorTexts", "administrator open code")},
+    {"admin-close", QT_TRANSLATE_NOOP("MonitorTexts", "administrator close code")},
+    {"user-mode", QT_TRANSLATE_NOOP("MonitorTexts", "user mode code")},
+    {"dtmf", QT_TRANSLATE_NOOP("MonitorTexts", "opening and closing by DTMF")},
+    {"max-record", QT_TRANSLATE_NOOP("MonitorTexts", "maximum recording")},
+    {"period", QT_TRANSLATE_NOOP("MonitorTexts", "call-sign period")},
+    {"beep-length", QT_TRANSLATE_NOOP("MonitorTexts", "beep length")},
+    {"beep-level", QT_TRANSLATE_NOOP("MonitorTexts", "beep level")},
+    {"squelch", QT_TRANSLATE_NOOP("MonitorTexts", "squelch")},
+    {"threshold", QT_TRANSLATE_NOOP("MonitorTexts", "squelch threshold")},
+    {"rx-filter", QT_TRANSLATE_NOOP("MonitorTexts", "receive correction filter")},
+    {"tx-filter", QT_TRANSLATE_NOOP("MonitorTexts", "transmit correction filter")},
+    {"adc-gain", QT_TRANSLATE_NOOP("MonitorTexts", "ADC gain")},
+    {"dac-atten", QT_TRANSLATE_NOOP("MonitorTexts", "DAC attenuation")},
+    {"hang", QT_TRANSLATE_NOOP("MonitorTexts", "release delay (hang)")},
+    {"sleep", QT_TRANSLATE_NOOP("MonitorTexts", "economy (sleep) mode")},
+};
+
+constexpr const KeyedLabel* LabelFor(std::string_view key) {
+    for (const KeyedLabel& keyed : kSettingLabels) {
+        if (keyed.key == key) {
+            return &keyed;
+        }
+    }
+    return nullptr;
+}
+
+// Every setting has its label here, in the very words of the table, so the English list reads
+// as the command line's and the translations keep matching.
+constexpr bool EverySettingLabelled() {
+    for (const Setting& setting : kSettings) {
+        const KeyedLabel* keyed = LabelFor(setting.key);
+        if (keyed == nullptr || std::string_view(keyed->label) != setting.label) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EverySettingLabelled());
+
+// A number with the unit the setting's value carries, translated by key.
+QString NumberText(const Setting& setting, int value) {
+    const std::string_view key = setting.key;
+    if (key == "beep-length") {
+        return MonitorTexts::tr("%1 x 100 ms").arg(value);
+    }
+    if (key == "beep-level") {
+        return MonitorTexts::tr("%1 dB").arg(value);
+    }
+    return QString::number(value);
+}
+
+QString ValueText(const DecodedSettings& s, const Setting& setting) {
+    switch (setting.kind) {
+        case SettingKind::Code:
+            return QString::fromStdString(s.Code(static_cast<CodeField>(setting.field)));
+        case SettingKind::Switch:
+            return OnOff(s.On(static_cast<CheckField>(setting.field)));
+        case SettingKind::Number:
+            return NumberText(setting, s.Number(static_cast<SpinField>(setting.field)));
+        case SettingKind::Period:
+            return QStringLiteral("%1:%2:%3")
+                .arg(s.Number(SpinField::PP_Hour))
+                .arg(s.Number(SpinField::PP_Min), 2, 10, QLatin1Char('0'))
+                .arg(s.Number(SpinField::PP_Sek), 2, 10, QLatin1Char('0'));
+        case SettingKind::Squelch:
+            return SquelchModeText(s.squelchMode);
+        case SettingKind::Threshold:
+            return QString::number(s.Threshold());
+    }
+    return {};
 }
 
 }  // namespace
@@ -160,35 +243,10 @@ QStringList MonitorTexts::Listing(const receive::Packet& packet) {
     return lines;
 }
 
-QList<SettingLine> MonitorTexts::Settings(const receive::DecodedSettings& s) {
-    const auto code = [](const std::string& text) { return QString::fromStdString(text); };
-    const QString values[] = {
-        code(s.codes[0]),
-        code(s.codes[1]),
-        code(s.codes[2]),
-        code(s.codes[3]),
-        code(s.codes[4]),
-        OnOff(s.dtmf),
-        QString::number(s.maxRecord),
-        QStringLiteral("%1:%2:%3")
-            .arg(s.periodHours)
-            .arg(s.periodMinutes, 2, 10, QLatin1Char('0'))
-            .arg(s.periodSeconds, 2, 10, QLatin1Char('0')),
-        tr("%1 x 100 ms").arg(s.beepLength),
-        tr("%1 dB").arg(s.beepLevel),
-        SquelchMode(s.squelchMode),
-        QString::number(s.threshold),
-        OnOff(s.rxFilter),
-        OnOff(s.txFilter),
-        QString::number(s.adcGain),
-        QString::number(s.dacAttenuation),
-        OnOff(s.hang),
-        OnOff(s.sleep),
-    };
-    static_assert(std::size(values) == kSettings.size());
+QList<SettingLine> MonitorTexts::Settings(const DecodedSettings& s) {
     QList<SettingLine> lines;
-    for (std::size_t i = 0; i < kSettings.size(); ++i) {
-        lines.push_back({SettingLabel(i), values[i]});
+    for (const Setting& setting : kSettings) {
+        lines.push_back({SettingLabel(setting), ValueText(s, setting)});
     }
     for (const std::string& problem : s.problems) {
         lines.push_back({tr("problem"), QString::fromStdString(problem)});
@@ -199,36 +257,15 @@ QList<SettingLine> MonitorTexts::Settings(const receive::DecodedSettings& s) {
     return lines;
 }
 
-QString MonitorTexts::SettingLabel(std::size_t index) {
-    // In kSettings' order, which is the programmer window's.
-    const QString labels[] = {
-        tr("user open code"),
-        tr("user close code"),
-        tr("administrator open code"),
-        tr("administrator close code"),
-        tr("user mode code"),
-        tr("opening and closing by DTMF"),
-        tr("maximum recording"),
-        tr("call-sign period"),
-        tr("beep length"),
-        tr("beep level"),
-        tr("squelch"),
-        tr("squelch threshold"),
-        tr("receive correction filter"),
-        tr("transmit correction filter"),
-        tr("ADC gain"),
-        tr("DAC attenuation"),
-        tr("release delay (hang)"),
-        tr("economy (sleep) mode"),
-    };
-    static_assert(std::size(labels) == kSettings.size());
-    return index < kSettings.size() ? labels[index] : QString();
+QString MonitorTexts::SettingLabel(const Setting& setting) {
+    const KeyedLabel* keyed = LabelFor(setting.key);
+    return keyed != nullptr ? tr(keyed->label) : QString::fromUtf8(setting.label);
 }
 
 QString MonitorTexts::Difference(const zk::Difference& difference) {
     QString what;
     if (difference.setting != nullptr) {
-        what = SettingLabel(static_cast<std::size_t>(difference.setting - kSettings.data()));
+        what = SettingLabel(*difference.setting);
     } else {
         what =
             tr("byte %1 (%2)").arg(difference.byte).arg(ByteRoleText(ByteRoleOf(difference.byte)));

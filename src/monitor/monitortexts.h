@@ -40,9 +40,9 @@ class MonitorTexts {
     // The 64 lines " 0 7F", " 1 04", ... as the programmer window lists the array.
     static QStringList Listing(const receive::Packet& packet);
     // Every setting by name, in the programmer window's order, then the problems and notes.
-    static QList<SettingLine> Settings(const receive::DecodedSettings& settings);
-    // A setting's name as the settings list shows it, by its place in kSettings.
-    static QString SettingLabel(std::size_t index);
+    static QList<SettingLine> Settings(const DecodedSettings& settings);
+    // A setting's name as the settings list shows it, translated by its key.
+    static QString SettingLabel(const Setting& setting);
     // "user open code: expected 1590, decoded 7204", "byte 46 (marker): expected 00, decoded EE".
     static QString Difference(const zk::Difference& difference);
     // How the packet compares, under a sign that reads without colour: "✔ as sent",

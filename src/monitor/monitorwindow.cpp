@@ -535,7 +535,7 @@ void MonitorWindow::ShowPacket(int row) {
             .arg(MonitorTexts::Margin(p.marginDb), MonitorTexts::Band(gauge_->Band())));
     checkWord_->setText(MonitorTexts::CheckWord(p));
     bytes_->setPlainText(MonitorTexts::Listing(p).join(QLatin1Char('\n')));
-    const QList<SettingLine> lines = MonitorTexts::Settings(receive::DecodeSettings(p.bytes));
+    const QList<SettingLine> lines = MonitorTexts::Settings(DecodeSettings(p.bytes));
     settings_->setRowCount(static_cast<int>(lines.size()));
     for (int i = 0; i < lines.size(); ++i) {
         settings_->setItem(i, 0, new QTableWidgetItem(lines[i].name));

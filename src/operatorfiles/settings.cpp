@@ -11,11 +11,6 @@ namespace zk {
 
 namespace {
 
-template <typename Field>
-constexpr int F(Field field) {
-    return static_cast<int>(field);
-}
-
 std::optional<int> Decimal(std::string_view text) {
     int value = 0;
     const char* end = text.data() + text.size();
@@ -90,10 +85,8 @@ void SetSquelch(PanelState& panel, const std::string& subject, std::string_view 
     }
 }
 
-// The threshold's control depends on the squelch mode: audio level or the SQL input.
 SpinField ThresholdField(const PanelState& panel) {
-    return panel.sqlPage == kSqlPageAudio ? SpinField::SQL0_PorogPerekl
-                                          : SpinField::SQL_PorogPerekl;
+    return zk::ThresholdField(SquelchModeOf(panel.sqlPage, panel.sqlLevel));
 }
 
 void Apply(PanelState& panel, const Setting& setting, const GivenValue& value) {
@@ -150,58 +143,6 @@ void CheckAccessCodes(PanelState& panel, const GivenSettings& given) {
 
 }  // namespace
 
-const std::array<Setting, 18> kSettings{{
-    {"user-open", SettingKind::Code, F(CodeField::KodOtkrPols), "CODE", "user open code (7204)",
-     "user open code", ""},
-    {"user-close", SettingKind::Code, F(CodeField::KodZakrPols), "CODE", "user close code (*)",
-     "user close code", ""},
-    {"admin-open", SettingKind::Code, F(CodeField::KodOtkrAdmin), "CODE",
-     "administrator open code (8135)", "administrator open code", ""},
-    {"admin-close", SettingKind::Code, F(CodeField::KodZakrAdm), "CODE",
-     "administrator close code (#)", "administrator close code", ""},
-    {"user-mode", SettingKind::Code, F(CodeField::KodPolz), "CODE",
-     "code that switches to user mode (6914); a code is one or four of 0-9 A B C D * #",
-     "user mode code", ""},
-    {"dtmf", SettingKind::Switch, F(CheckField::Razr_DTMF), "on|off",
-     "opening and closing by DTMF allowed (on)", "opening and closing by DTMF", ""},
-    {"max-record", SettingKind::Number, F(SpinField::MaxDlitZapRep), "N",
-     "maximum recording length, 1..64 (64)", "maximum recording", ""},
-    {"period", SettingKind::Period, 0, "H:M:S",
-     "call-sign repeat period, hours 0..64, minutes and seconds 0..60 (0:30:0)", "call-sign period",
-     ""},
-    {"beep-length", SettingKind::Number, F(SpinField::DlitBip), "N",
-     "beep length in 100 ms steps, 0..9 (0)", "beep length", "x 100 ms"},
-    {"beep-level", SettingKind::Number, F(SpinField::UrBip), "N", "beep level in dB, 0..20 (0)",
-     "beep level", "dB"},
-    {"squelch", SettingKind::Squelch, 0, "MODE",
-     "squelch-open detector: audio, sql-high or sql-low (audio)", "squelch", ""},
-    {"threshold", SettingKind::Threshold, 0, "N",
-     "squelch threshold: 1..99 (0.1 % of Umax) for audio, 1..100 (100 mV) for sql-high and "
-     "sql-low (5)",
-     "squelch threshold", ""},
-    {"rx-filter", SettingKind::Switch, F(CheckField::KF_PRM), "on|off",
-     "receive correction filter (on)", "receive correction filter", ""},
-    {"tx-filter", SettingKind::Switch, F(CheckField::KF_PRD), "on|off",
-     "transmit correction filter (on)", "transmit correction filter", ""},
-    {"adc-gain", SettingKind::Number, F(SpinField::UsilADC), "N", "ADC gain, 0..20 (0)", "ADC gain",
-     ""},
-    {"dac-atten", SettingKind::Number, F(SpinField::OslDAC), "N", "DAC attenuation, 0..20 (0)",
-     "DAC attenuation", ""},
-    {"hang", SettingKind::Switch, F(CheckField::ZAmOtp), "on|off", "release delay (off)",
-     "release delay (hang)", ""},
-    {"sleep", SettingKind::Switch, F(CheckField::RegSleep), "on|off", "economy mode (off)",
-     "economy (sleep) mode", ""},
-}};
-
-const Setting* FindSetting(std::string_view key) {
-    for (const Setting& setting : kSettings) {
-        if (key == setting.key) {
-            return &setting;
-        }
-    }
-    return nullptr;
-}
-
 PanelState ResolveSettings(const GivenSettings& given) {
     PanelState panel;
     // The squelch mode first: the threshold's range depends on it, wherever each was given.
@@ -212,7 +153,7 @@ PanelState ResolveSettings(const GivenSettings& given) {
         }
     }
     if (const auto it = given.find("threshold"); it != given.end()) {
-        Apply(panel, *FindSetting("threshold"), it->second);
+        Apply(panel, SettingNamed("threshold"), it->second);
     }
     CheckAccessCodes(panel, given);
     return panel;
@@ -236,10 +177,7 @@ std::string SettingText(const PanelState& panel, const Setting& setting) {
                    std::to_string(p.Spin(SpinField::PP_Min)) + ":" +
                    std::to_string(p.Spin(SpinField::PP_Sek));
         case SettingKind::Squelch:
-            if (panel.sqlPage == kSqlPageAudio) {
-                return "audio";
-            }
-            return panel.sqlLevel == kSqlLevelHigh ? "sql-high" : "sql-low";
+            return SquelchModeName(static_cast<int>(SquelchModeOf(panel.sqlPage, panel.sqlLevel)));
         case SettingKind::Threshold:
             return std::to_string(p.Spin(ThresholdField(panel)));
     }

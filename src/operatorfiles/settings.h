@@ -1,6 +1,6 @@
-// The repeater's settings as the command line and profiles name them: one table of keys (the
-// long option names without their dashes), each read from text into the control panel the
-// window would fill, and written back as text for profiles, JSON and the programming log.
+// The repeater's settings as the command line and profiles give them: each row of kSettings
+// (settingstable.h) read from text into the control panel the window would fill, and written
+// back as text for profiles, JSON and the programming log.
 #pragma once
 
 #include <array>
@@ -10,25 +10,10 @@
 #include <vector>
 
 #include "panelstate.h"
+#include "settingstable.h"
 #include "wording.h"
 
 namespace zk {
-
-enum class SettingKind { Code, Switch, Number, Period, Squelch, Threshold };
-
-struct Setting {
-    const char* key;
-    SettingKind kind;
-    int field;  // CodeField, CheckField or SpinField, by kind
-    const char* valueName;
-    const char* help;   // one line, with the start value in brackets
-    const char* label;  // as a labelled line names it: "user open code"
-    const char* unit;   // after the value on that line ("dB"), or empty
-};
-
-extern const std::array<Setting, 18> kSettings;
-
-const Setting* FindSetting(std::string_view key);
 
 // A value as given, and where it came from: "--beep-level" on the command line, or
 // "north.toml:3: beep-level" in a profile. Messages about the value begin with `subject`.

@@ -73,7 +73,8 @@ ByteRole ByteRoleOf(int i) {
     if (i == kTransferSize - 1) {
         return ByteRole::OutsideCheckWord;
     }
-    if (i < layout::kMaxRecord) {
+    if (const Setting* setting = SettingAt(i);
+        setting != nullptr && setting->kind == SettingKind::Code) {
         return ByteRole::CodeField;
     }
     return ByteRole::NeverWritten;
@@ -98,8 +99,8 @@ const char* ByteRoleName(ByteRole role) {
 }
 
 std::vector<Difference> Differences(const Expectation& expectation, const Array& decoded) {
-    const receive::DecodedSettings want = receive::DecodeSettings(expectation.array);
-    const receive::DecodedSettings got = receive::DecodeSettings(decoded);
+    const DecodedSettings want = DecodeSettings(expectation.array);
+    const DecodedSettings got = DecodeSettings(decoded);
     std::vector<Difference> differences;
     std::array<bool, kTransferSize> named{};
     for (const Setting* setting : Compared(expectation)) {
@@ -107,8 +108,7 @@ std::vector<Difference> Differences(const Expectation& expectation, const Array&
         const std::string heard = DecodedText(got, *setting);
         if (wanted != heard) {
             differences.push_back({setting, -1, wanted, heard});
-            const auto [first, last] = SettingBytes(*setting);
-            for (int i = first; i <= last; ++i) {
+            for (int i = setting->firstByte; i <= LastByte(*setting); ++i) {
                 named[static_cast<std::size_t>(i)] = true;
             }
         }

@@ -25,8 +25,8 @@ PacketVerdict VerdictOf(const receive::Packet& packet) {
     if (!packet.crcOk) {
         return PacketVerdict::CrcBad;
     }
-    return receive::DecodeSettings(packet.bytes).problems.empty() ? PacketVerdict::Valid
-                                                                  : PacketVerdict::SettingsBad;
+    return DecodeSettings(packet.bytes).problems.empty() ? PacketVerdict::Valid
+                                                         : PacketVerdict::SettingsBad;
 }
 
 }  // namespace zk

@@ -689,9 +689,8 @@ void TForm1::FillFromSettings(zk::PanelState& settings) {
                 }
                 break;
             case zk::SettingKind::Threshold: {
-                const zk::SpinField field = settings.sqlPage == zk::kSqlPageAudio
-                                                ? zk::SpinField::SQL0_PorogPerekl
-                                                : zk::SpinField::SQL_PorogPerekl;
+                const zk::SpinField field =
+                    zk::ThresholdField(zk::SquelchModeOf(settings.sqlPage, settings.sqlLevel));
                 spins_[static_cast<std::size_t>(field)]->SetValue(settings.Spin(field));
                 break;
             }

@@ -94,8 +94,7 @@ TEST(MonitorTexts, ListingIsTheProgrammersFormat) {
 }
 
 TEST(MonitorTexts, EverySettingByNameWithItsValue) {
-    const QList<SettingLine> lines =
-        MonitorTexts::Settings(receive::DecodeSettings(SamplePacket().bytes));
+    const QList<SettingLine> lines = MonitorTexts::Settings(DecodeSettings(SamplePacket().bytes));
     EXPECT_EQ(lines.size(), 18);  // a sound array: no problems, no notes
     EXPECT_EQ(ValueOf(lines, "user open code"), "7204");
     EXPECT_EQ(ValueOf(lines, "user close code"), "*");
@@ -118,7 +117,7 @@ TEST(MonitorTexts, EverySettingByNameWithItsValue) {
 
     receive::Packet odd = SamplePacket();
     odd.bytes[63] = 0x55;
-    const QList<SettingLine> noted = MonitorTexts::Settings(receive::DecodeSettings(odd.bytes));
+    const QList<SettingLine> noted = MonitorTexts::Settings(DecodeSettings(odd.bytes));
     EXPECT_EQ(noted.back().name, "note");
 }
 
@@ -207,8 +206,7 @@ TEST(MonitorTexts, RussianComesFromTheTranslation) {
         MonitorTexts::Finding({.problem = receive::Problem::OffCarrier, .carrierOffsetHz = -45}),
         "тон около 1000 Гц, но его несущая на 45.0 Гц ниже 1000 Гц; отслеживается не более "
         "31.0 Гц: проверьте настройку радиостанций");
-    const QList<SettingLine> lines =
-        MonitorTexts::Settings(receive::DecodeSettings(SamplePacket().bytes));
+    const QList<SettingLine> lines = MonitorTexts::Settings(DecodeSettings(SamplePacket().bytes));
     EXPECT_EQ(ValueOf(lines, "пользовательский Код открытия"), "7204");
     const zk::Difference code{&kSettings[0], -1, "1590", "7204"};
     EXPECT_EQ(MonitorTexts::Outcome({ComparisonOutcome::Different, {code, code, code}, {}, {}}),

@@ -57,7 +57,7 @@ std::string ArrayHex(const Array& bytes) {
 
 nlohmann::ordered_json PacketJson(const receive::Packet& p,
                                   const std::optional<Expectation>& expectation) {
-    const receive::DecodedSettings settings = receive::DecodeSettings(p.bytes);
+    const DecodedSettings settings = DecodeSettings(p.bytes);
     nlohmann::ordered_json json = {
         {"verdict", PacketVerdictName(VerdictOf(p))},
         {"array", ArrayHex(p.bytes)},
@@ -106,7 +106,7 @@ std::string PacketText(const receive::Packet& p, const std::optional<Expectation
         out << "check word wrong: received " << WordToHex(p.crcReceived) << ", computed "
             << WordToHex(p.crcComputed) << '\n';
     }
-    const receive::DecodedSettings settings = receive::DecodeSettings(p.bytes);
+    const DecodedSettings settings = DecodeSettings(p.bytes);
     if (p.HeaderAndCheckWordRight() && !settings.problems.empty()) {
         out << "settings impossible: the check word is right, but generate could not have sent "
                "these ("
