@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "_2GL.h"
 #include "channel.h"
 #include "demodulator.h"
+#include "generate.h"
+#include "panelstate.h"
 
 namespace zk::receive::testing {
 
@@ -53,6 +56,20 @@ inline Heard Decode(std::span<const float> recording, double rate, std::size_t b
 inline Bytes RandomArray(std::uint64_t seed) {
     std::mt19937_64 random(seed);
     return channel::RandomArray(random);
+}
+
+// The array generate makes from `panel` (the window's start values unless told): with them,
+// bytes 48..60 are zero, so the data ends with 416 ms of steady carrier that a careless tone
+// detector takes for the next lead-in.
+inline Bytes Generated(PanelState panel = {}) {
+    ResetGlobalsToStartValues();
+    GenerateTransferArray(panel);
+    Bytes bytes{};
+    for (int i = 0; i < kTransferSize; ++i) {
+        bytes[static_cast<std::size_t>(i)] = TransferArray[i];
+    }
+    ResetGlobalsToStartValues();
+    return bytes;
 }
 
 // One packet through `channel`, with `leadIn` seconds of its lead-in left.

@@ -8,6 +8,7 @@
 #include "decodedsettings.h"
 #include "generate.h"
 #include "receivedsettings.h"
+#include "recording.h"
 
 namespace zk::receive {
 namespace {
@@ -15,19 +16,7 @@ namespace {
 using zk::SettingsAsCommandLine;
 using zk::SettingsAsLines;
 using zk::SettingsAsOptions;
-
-using Bytes = std::array<std::uint8_t, kTransferSize>;
-
-Bytes Generate(PanelState& panel) {
-    ResetGlobalsToStartValues();
-    GenerateTransferArray(panel);
-    Bytes bytes{};
-    for (int i = 0; i < kTransferSize; ++i) {
-        bytes[static_cast<std::size_t>(i)] = TransferArray[i];
-    }
-    ResetGlobalsToStartValues();
-    return bytes;
-}
+using testing::Bytes;
 
 // The array `zk77q3 generate OPTIONS` would send, read through the command line's own parser.
 Bytes GenerateFrom(const std::vector<std::string>& options) {
@@ -36,7 +25,7 @@ Bytes GenerateFrom(const std::vector<std::string>& options) {
     cli::CommandLine line(cli::kCommands);
     line.Parse(args);
     PanelState panel = ResolveSettings(line.options().given);
-    return Generate(panel);
+    return testing::Generated(panel);
 }
 
 class SettingsRoundTrip : public ::testing::TestWithParam<std::vector<std::string>> {};
@@ -63,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Settings, StartValuesAsTheOperatorReadsThem) {
     PanelState panel;
-    const DecodedSettings s = DecodeSettings(Generate(panel));
+    const DecodedSettings s = DecodeSettings(testing::Generated(panel));
     EXPECT_EQ(s.codes, (std::array<std::string, 5>{"7204", "*", "8135", "#", "6914"}));
     EXPECT_EQ(SettingsAsCommandLine(s),
               "--user-open 7204 --user-close '*' --admin-open 8135 --admin-close '#' "
@@ -135,7 +124,7 @@ TEST(Settings, NamesWhatGenerateCouldNotHaveSent) {
         {63, 0x5A, nullptr, "byte 63, which the check word does not cover, holds 90, not 0"},
     };
     PanelState panel;
-    const Bytes sound = Generate(panel);
+    const Bytes sound = testing::Generated(panel);
     ASSERT_TRUE(DecodeSettings(sound).problems.empty());
     ASSERT_TRUE(DecodeSettings(sound).notes.empty());
     for (const Case& c : cases) {

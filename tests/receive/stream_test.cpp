@@ -16,22 +16,8 @@
 namespace zk::receive::testing {
 namespace {
 
-// What generate makes from the window's start values: bytes 48..60 are zero, so the data ends
-// with 416 ms of steady carrier that a careless tone detector takes for the next lead-in.
-Bytes GeneratedArray() {
-    ResetGlobalsToStartValues();
-    PanelState panel;
-    GenerateTransferArray(panel);
-    Bytes bytes{};
-    for (int i = 0; i < kTransferSize; ++i) {
-        bytes[static_cast<std::size_t>(i)] = TransferArray[i];
-    }
-    ResetGlobalsToStartValues();
-    return bytes;
-}
-
 TEST(Stream, PacketsOneAfterAnotherAllReportedInOrder) {
-    const Bytes first = GeneratedArray();
+    const Bytes first = Generated();
     const Bytes second = RandomArray(41);
     // Played twice in a row: the second lead-in starts right at the first packet's last bit.
     std::vector<float> sent = channel::Transmit(first);
@@ -184,7 +170,7 @@ TEST(Stream, TheDataBitCountsUpThroughThePacket) {
     c.rate = 16000;
     c.silenceBefore = 0.5;
     c.ebN0Db = 20;
-    const std::vector<float> recording = Record(GeneratedArray(), c, 73);
+    const std::vector<float> recording = Record(Generated(), c, 73);
     const double dataStart = c.silenceBefore + kLeadInSecondsSent;
     constexpr double kBitSeconds = 0.004;
     constexpr std::size_t kBlock = 160;  // 10 ms
