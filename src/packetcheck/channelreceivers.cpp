@@ -54,12 +54,17 @@ std::vector<ChannelPacket> ChannelReceivers::Feed(std::span<const float> block) 
     const std::size_t frames = block.size() / stride;
     for (std::size_t k = 0; k < receivers_.size(); ++k) {
         ChannelResult& result = results_[k];
-        const auto offset = static_cast<std::size_t>(result.channel);
-        one_.resize(frames);
-        for (std::size_t i = 0; i < frames; ++i) {
-            one_[i] = block[i * stride + offset];
+        // A mono input is its own channel; only interleaved ones are taken apart.
+        std::span<const float> samples = block;
+        if (stride > 1) {
+            const auto offset = static_cast<std::size_t>(result.channel);
+            one_.resize(frames);
+            for (std::size_t i = 0; i < frames; ++i) {
+                one_[i] = block[i * stride + offset];
+            }
+            samples = one_;
         }
-        for (receive::Packet& p : receivers_[k]->Feed(one_)) {
+        for (receive::Packet& p : receivers_[k]->Feed(samples)) {
             heard.push_back({p, result.channel});
             result.packets.push_back(std::move(p));
         }
