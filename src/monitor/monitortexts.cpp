@@ -33,6 +33,8 @@ QString ByteRoleText(ByteRole role) {
             return MonitorTexts::tr("outside the check word");
         case ByteRole::CodeField:
             return MonitorTexts::tr("code field");
+        case ByteRole::SettingField:
+            return MonitorTexts::tr("setting field");
         case ByteRole::NeverWritten:
             return MonitorTexts::tr("never written");
     }

@@ -73,9 +73,8 @@ ByteRole ByteRoleOf(int i) {
     if (i == kTransferSize - 1) {
         return ByteRole::OutsideCheckWord;
     }
-    if (const Setting* setting = SettingAt(i);
-        setting != nullptr && setting->kind == SettingKind::Code) {
-        return ByteRole::CodeField;
+    if (const Setting* setting = SettingAt(i); setting != nullptr) {
+        return setting->kind == SettingKind::Code ? ByteRole::CodeField : ByteRole::SettingField;
     }
     return ByteRole::NeverWritten;
 }
@@ -92,6 +91,8 @@ const char* ByteRoleName(ByteRole role) {
             return "outside the check word";
         case ByteRole::CodeField:
             return "code field";
+        case ByteRole::SettingField:
+            return "setting field";
         case ByteRole::NeverWritten:
             return "never written";
     }

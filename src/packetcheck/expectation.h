@@ -32,10 +32,20 @@ Array ArrayForSettings(PanelState panel);
 Expectation ExpectationOfProfile(const std::string& path);
 
 // What a byte outside the named settings is there for.
-enum class ByteRole { Header, Marker, CheckWord, OutsideCheckWord, CodeField, NeverWritten };
+enum class ByteRole {
+    Header,
+    Marker,
+    CheckWord,
+    OutsideCheckWord,
+    CodeField,
+    SettingField,  // a byte of a setting other than a code, which may differ while it reads the
+                   // same
+    NeverWritten,
+};
 
 ByteRole ByteRoleOf(int byte);
-// "header", "marker", "check word", "outside the check word", "code field", "never written".
+// "header", "marker", "check word", "outside the check word", "code field", "setting field",
+// "never written".
 const char* ByteRoleName(ByteRole role);
 
 // One thing heard otherwise than meant: a setting, its values as an option takes them; or, for

@@ -67,6 +67,16 @@ TEST(Comparison, OutcomeFollowsThePacketAndWhatItIsComparedWith) {
     EXPECT_EQ(ByteRoleOf(46), ByteRole::Marker);
     EXPECT_EQ(DifferenceText(byMarker.differences[0]).substr(0, 27), "byte 46 (marker): expected ");
 
+    // A switch byte of 2 reads as on, like the 1 sent: the setting agrees, its byte does not,
+    // and that byte is a setting's, not one that nothing writes.
+    Expectation switched = whole;
+    switched.array[40] = 1;
+    receive::Packet twice = heard;
+    twice.bytes[40] = 2;
+    const Comparison bySwitch = Compare(twice, {switched, {}, {}});
+    ASSERT_EQ(bySwitch.differences.size(), 1u);
+    EXPECT_EQ(DifferenceText(bySwitch.differences[0]).substr(0, 24), "byte 40 (setting field):");
+
     // Settings given one by one are compared one by one: a byte outside them is not looked at.
     Expectation beepOnly = marked;
     beepOnly.keys = {"beep-level"};

@@ -288,6 +288,10 @@
         <translation>поле кода</translation>
     </message>
     <message>
+        <source>setting field</source>
+        <translation>поле настройки</translation>
+    </message>
+    <message>
         <source>never written</source>
         <translation>не записывается</translation>
     </message>
