@@ -16,7 +16,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -40,17 +40,81 @@ inline std::string FindRigctld() {
     return {};
 }
 
-// A TCP port of 127.0.0.1 that nothing listens on at the moment of asking.
+// A TCP port of 127.0.0.1 that nothing holds at the moment of asking. Taken below the kernel's
+// range of ephemeral ports (32768 and up), so that no client connection of a test running beside
+// this one is given it as its own end, and from a stretch that depends on this process, so that
+// two tests asking at once do not both get the same port.
 inline int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    static std::atomic<int> asked{0};
+    constexpr int kFirst = 10000;
+    constexpr int kCount = 20000;
+    const int start = static_cast<int>((static_cast<long>(::getpid()) * 97) % kCount);
+    for (int tries = 0; tries < kCount; ++tries) {
+        const int port = kFirst + (start + asked++) % kCount;
+        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool free = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        if (free) {
+            return port;
+        }
+    }
+    return 0;
+}
+
+// Whether process `pid` holds the socket that listens on `port` (read from /proc): a server of
+// this test's own, not another test's that took the port first.
+inline bool ListensOn(pid_t pid, int port) {
+    std::string inode;
+    for (const char* name : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        std::ifstream table(name);
+        std::string line;
+        std::getline(table, line);  // the heading
+        while (inode.empty() && std::getline(table, line)) {
+            std::istringstream fields(line);
+            std::string slot, local, remote, state, queues, timer, retransmits, uid, timeout;
+            std::string node;
+            fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> uid >>
+                timeout >> node;
+            const auto colon = local.rfind(':');
+            if (state == "0A" && colon != std::string::npos &&
+                std::stoi(local.substr(colon + 1), nullptr, 16) == port) {
+                inode = node;
+            }
+        }
+    }
+    if (inode.empty()) {
+        return false;
+    }
+    std::error_code error;
+    const std::string wanted = "socket:[" + inode + "]";
+    for (const auto& fd :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+        if (std::filesystem::read_symlink(fd.path(), error).string() == wanted) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether child `pid` listens on `port` within `limit`, polled every 20 ms; false at once when
+// it has ended (the port was taken after all, or it failed).
+inline bool ChildListensWithin(pid_t& pid, int port, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (pid <= 0 || ::waitpid(pid, nullptr, WNOHANG) == pid) {
+            pid = -1;
+            return false;
+        }
+        if (ListensOn(pid, port)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
 }
 
 // A connection to 127.0.0.1:port, or -1.
@@ -65,25 +129,6 @@ inline int Connect(int port) {
         return -1;
     }
     return fd;
-}
-
-// Whether 127.0.0.1:`port` accepts a connection within `limit`, polled every 20 ms while
-// `starting` says the server may still come up.
-inline bool AcceptsWithin(int port, std::chrono::milliseconds limit,
-                          const std::function<bool()>& starting) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        const int fd = Connect(port);
-        if (fd >= 0) {
-            ::close(fd);
-            return true;
-        }
-        if (!starting()) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
 }
 
 class Rigctld {
@@ -118,13 +163,7 @@ class Rigctld {
 
     // Whether it accepts connections, polled every 20 ms for up to `limit`.
     bool WaitUntilListening(std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
-        return AcceptsWithin(port_, limit, [this] {
-            if (pid_ <= 0 || ::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return false;  // it ended: the port was taken after all, or it failed
-            }
-            return true;
-        });
+        return ChildListensWithin(pid_, port_, limit);
     }
 
     // The rig's PTT as rigctld answers "t": 0 or 1, -1 when it cannot be asked.
@@ -210,12 +249,12 @@ class RigProxy {
 
     // Whether it accepts connections, polled every 20 ms for up to `limit`.
     bool WaitUntilListening(std::chrono::milliseconds limit = std::chrono::seconds(10)) const {
-        return AcceptsWithin(port_, limit, [] { return true; });
+        return ChildListensWithin(pid_, port_, limit);
     }
 
   private:
     int port_;
-    pid_t pid_ = -1;
+    mutable pid_t pid_ = -1;
 };
 
 }  // namespace zk::testing
