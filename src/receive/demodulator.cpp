@@ -50,11 +50,8 @@ struct Evidence {
     double bestBadEbN0 = -100;
     double bestBadLeadInEbN0 = -100;  // the lead-in of that packet, before the data began
     int overlaps = 0;                 // packets that began inside another packet
-    int tooShort = 0;
-    int offCarrier = 0;
-    double offCarrierHz = 0;  // the carrier of the longest tone too far off 1000 Hz
+    double offCarrierHz = 0;          // the carrier of the longest tone too far off 1000 Hz
     double offCarrierToneSamples = 0;
-    int noSync = 0;
     bool cutOff = false;
     int cutOffBits = 0;
     // Of tones as long as a lead-in with no packet readable after them, the cleanest lead-in's
@@ -122,7 +119,8 @@ struct Demodulator::State {
     void FollowData(const std::vector<ToneSpan>& ended);
     int DataBit() const;
     void DecodeReady(bool streamEnded, std::vector<Packet>& packets);
-    void Report(std::int64_t first, const DecodeOutcome& outcome, std::vector<Packet>& packets);
+    void Report(std::int64_t first, const ToneSpan& tone, const DecodeOutcome& outcome,
+                std::vector<Packet>& packets);
     Diagnosis Diagnose() const;
 };
 
@@ -288,20 +286,12 @@ void Demodulator::State::DecodeReady(bool streamEnded, std::vector<Packet>& pack
         request.carrierPhaseShift = bandPass.PhaseAtCarrier() + 2 * std::numbers::pi * kCarrierHz *
                                                                     bandPass.ReversalDelay() /
                                                                     kWorkRate;
-        const DecodeOutcome outcome = DecodePacket(request);
-        if (outcome.kind == DecodeKind::NoSync &&
-            static_cast<double>(tone.end - tone.start) >= kLeadInLikeSamples) {
-            if (outcome.leadInEbN0Db > evidence.bestLongUnreadEbN0) {
-                evidence.bestLongUnreadEbN0 = outcome.leadInEbN0Db;
-                evidence.bestLongUnreadShare = tone.meanRatio;
-            }
-        }
-        Report(first, outcome, packets);
+        Report(first, tone, DecodePacket(request), packets);
     }
 }
 
-void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome,
-                                std::vector<Packet>& packets) {
+void Demodulator::State::Report(std::int64_t first, const ToneSpan& tone,
+                                const DecodeOutcome& outcome, std::vector<Packet>& packets) {
     switch (outcome.kind) {
         case DecodeKind::Packet: {
             Packet packet = outcome.packet;
@@ -342,10 +332,8 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
             return;
         }
         case DecodeKind::LeadInTooShort:
-            ++evidence.tooShort;
             return;
         case DecodeKind::NotOnCarrier:
-            ++evidence.offCarrier;
             // The longest such tone speaks for the carrier; short ones may be data.
             if (outcome.leadInSamples > evidence.offCarrierToneSamples) {
                 evidence.offCarrierToneSamples = outcome.leadInSamples;
@@ -353,7 +341,12 @@ void Demodulator::State::Report(std::int64_t first, const DecodeOutcome& outcome
             }
             return;
         case DecodeKind::NoSync:
-            ++evidence.noSync;
+            // Only a tone as long as a lead-in speaks for the noise.
+            if (static_cast<double>(tone.end - tone.start) >= kLeadInLikeSamples &&
+                outcome.leadInEbN0Db > evidence.bestLongUnreadEbN0) {
+                evidence.bestLongUnreadEbN0 = outcome.leadInEbN0Db;
+                evidence.bestLongUnreadShare = tone.meanRatio;
+            }
             return;
         case DecodeKind::CutOff: {
             // Counted to the recording's last sample, not into the silence Finish adds.

@@ -88,8 +88,8 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
     Packet& packet = out.packet;
     DecideBytes(bits, packet);
     MeasureQuality(tracked.sums, bits, packet);
-    MeasureCarrierAndClock(bits, carrier, packet);
-    JudgePolarity(bits, tracked.leak, carrier, request, packet);
+    const LineFit phaseLine = MeasureCarrierAndClock(bits, carrier, packet);
+    JudgePolarity(bits, tracked.leak, carrier, phaseLine, request, packet);
     out.dataStart = bits.start.front();
     out.dataEnd = bits.start.back() + bits.length.back();
     out.kind = DecodeKind::Packet;

@@ -123,7 +123,7 @@ void MeasureQuality(const std::vector<Complex>& y, const Bits& bits, Packet& pac
     packet.weakestBitConfidence = mean > 0 ? weakestStrength / mean : 0.0;
 }
 
-void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier, Packet& packet) {
+LineFit MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier, Packet& packet) {
     const LineFit fit = PhaseLine(bits);
     CarrierModel whole = carrier;
     whole.omega += fit.slope;
@@ -133,14 +133,14 @@ void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier, Packe
     const double clock = kNominalBitSamples / bitSamples - 1;
     packet.clockOffsetPpm = clock * 1e6;
     packet.carrierShiftHz = packet.carrierHz - kCarrierHz * (1 + clock);
+    return fit;
 }
 
 void JudgePolarity(const Bits& bits, const NeighbourLeak& leak, const CarrierModel& carrier,
-                   const DecodeRequest& request, Packet& packet) {
+                   const LineFit& fit, const DecodeRequest& request, Packet& packet) {
     // In the baseband of 2 x e^(-j w0 n) the sender's sine has phase -pi/2 - w0 n at the start
     // of every bit of the lead-in's sign (each bit is four whole cycles). Taken at the middle of
     // the packet, where both fitted lines are surest.
-    const LineFit fit = PhaseLine(bits);
     const double start = bits.start[kPacketBits / 2];
     const double observed = carrier.At(start) + fit.intercept + fit.slope * (start - fit.centre);
     const double absolute = static_cast<double>(request.firstIndex) + start - kSampleCentre;

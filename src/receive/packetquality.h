@@ -4,6 +4,7 @@
 #pragma once
 
 #include "bittracking.h"
+#include "linefit.h"
 #include "packetdecoder.h"
 
 namespace zk::receive {
@@ -20,17 +21,17 @@ void DecideBytes(const Bits& bits, Packet& packet);
 void MeasureQuality(const std::vector<Complex>& y, const Bits& bits, Packet& packet);
 
 // The carrier over the whole packet (the model plus the slope of the smoothed phases), and the
-// sender's clock from the bit length.
-void MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier, Packet& packet);
+// sender's clock from the bit length. Returns the line through the bits' phases it fitted.
+LineFit MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier, Packet& packet);
 
 // The polarity of the recording where it can be known: the sender's data starts at an upward
 // zero crossing of its sine, so the carrier's phase at a bit's start tells an inverted wire. A
 // path that turns the phase across the band (a voice band with pre-emphasis, an echo, a notch)
 // can turn it to near 180 degrees as well, and no phase tells the two apart; so the polarity is
-// stated only for a path that shows none of that: carrier not shifted, bits that leak little
-// into their neighbours, in phase or at right angles, and a packet clean enough to measure it.
-// Needs MeasureQuality's Eb/N0 and MeasureCarrierAndClock's shift.
+// stated only for a path that shows none of that: carrier not shifted, bits that leak into
+// their neighbours no more than the receiver's own filters make them, and a packet clean enough
+// to measure it. Needs MeasureQuality's Eb/N0, and MeasureCarrierAndClock's shift and phase line.
 void JudgePolarity(const Bits& bits, const NeighbourLeak& leak, const CarrierModel& carrier,
-                   const DecodeRequest& request, Packet& packet);
+                   const LineFit& phaseLine, const DecodeRequest& request, Packet& packet);
 
 }  // namespace zk::receive
