@@ -7,6 +7,8 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "startvalues.h"
@@ -151,6 +153,29 @@ constexpr const char* SquelchModeName(int mode) {
     return mode >= 0 && mode < static_cast<int>(kSquelchModeNames.size())
                ? kSquelchModeNames[static_cast<std::size_t>(mode)]
                : "?";
+}
+
+// The mode an option or profile names, if it names one.
+constexpr std::optional<SquelchMode> SquelchModeNamed(std::string_view name) {
+    for (std::size_t mode = 0; mode < kSquelchModeNames.size(); ++mode) {
+        if (name == kSquelchModeNames[mode]) {
+            return static_cast<SquelchMode>(mode);
+        }
+    }
+    return std::nullopt;
+}
+
+// The names as offered to the operator, "audio, sql-high" and then `lastJoin` "sql-low": the
+// audio detector first, then the SQL input's levels from the top.
+inline std::string SquelchModeChoices(std::string_view lastJoin) {
+    constexpr std::array<SquelchMode, 3> kOffered{SquelchMode::Audio, SquelchMode::SqlHigh,
+                                                  SquelchMode::SqlLow};
+    std::string choices;
+    for (std::size_t i = 0; i < kOffered.size(); ++i) {
+        choices += i == 0 ? "" : i + 1 == kOffered.size() ? lastJoin : std::string_view(", ");
+        choices += SquelchModeName(static_cast<int>(kOffered[i]));
+    }
+    return choices;
 }
 
 // The window's squelch page and active level as the detector they select.

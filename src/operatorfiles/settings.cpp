@@ -73,15 +73,15 @@ void SetPeriod(PanelState& panel, const std::string& subject, std::string_view t
 }
 
 void SetSquelch(PanelState& panel, const std::string& subject, std::string_view text) {
-    if (text == "audio") {
-        panel.sqlPage = kSqlPageAudio;
-    } else if (text == "sql-high" || text == "sql-low") {
-        panel.sqlPage = kSqlPageInput;
-        panel.sqlLevel = text == "sql-high" ? kSqlLevelHigh : kSqlLevelLow;
-    } else {
+    const std::optional<SquelchMode> mode = SquelchModeNamed(text);
+    if (!mode) {
         throw UsageError(Verbatim(subject + ": " + Quoted(text)) +
-                         Wording{" must be audio, sql-high or sql-low",
-                                 ": допустимо только audio, sql-high или sql-low"});
+                         Wording{" must be " + SquelchModeChoices(" or "),
+                                 ": допустимо только " + SquelchModeChoices(" или ")});
+    }
+    panel.sqlPage = *mode == SquelchMode::Audio ? kSqlPageAudio : kSqlPageInput;
+    if (*mode != SquelchMode::Audio) {
+        panel.sqlLevel = *mode == SquelchMode::SqlHigh ? kSqlLevelHigh : kSqlLevelLow;
     }
 }
 
