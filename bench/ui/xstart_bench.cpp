@@ -4,8 +4,11 @@
 // same bare window. A start ends when the X server has received the window's first full frame:
 // the harness watches every new top-level window with the DAMAGE extension and stops the clock
 // at the first drawing that covers at least half of a window of the programmer's size. The
-// process is then killed and its peak memory read from the kernel. Starts of the kinds are
-// interleaved, so that the load of a shared machine falls on all of them alike.
+// process is then killed and its peak memory read from the kernel, and the next start waits until
+// the X server has taken down the killed one's windows: a start made while the server is still
+// freeing the last one's would pay for it. Starts of the kinds are interleaved, each run in an
+// order turned by one from the run before, so that neither the load of a shared machine nor the
+// place in the order falls on one kind more than on another.
 //
 //   xvfb-run -a zk_ui_xstart_bench [--runs=N] [--monitor] [--also=PATH]...
 //
@@ -34,7 +37,7 @@
 
 namespace {
 
-constexpr double kTimeGoal = 1.3;
+constexpr double kTimeGoal = 1.1;
 constexpr double kMemoryGoal = 1.2;
 // Smaller windows (Qt's helper windows, tool tips) are not the frame being waited for.
 constexpr int kMinimumWidth = 600;
@@ -97,6 +100,7 @@ class Display {
             if (type == XCB_CREATE_NOTIFY) {
                 // Watched from its creation, before it can draw anything.
                 const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
+                windows_.push_back(created->window);
                 const xcb_damage_damage_t damage = xcb_generate_id(connection_);
                 xcb_damage_create(connection_, damage, created->window,
                                   XCB_DAMAGE_REPORT_LEVEL_BOUNDING_BOX);
@@ -127,7 +131,32 @@ class Display {
         return result;
     }
 
+    // Waits until every window made since the last wait is destroyed, as the server does once it
+    // has read the end of a killed client's connection.
+    void WaitUntilWindowsGone() {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
+        while (!windows_.empty() && std::chrono::steady_clock::now() < deadline) {
+            xcb_generic_event_t* event = xcb_poll_for_event(connection_);
+            if (event == nullptr) {
+                if (xcb_connection_has_error(connection_) != 0) {
+                    throw std::runtime_error("lost the X connection");
+                }
+                pollfd fd{xcb_get_file_descriptor(connection_), POLLIN, 0};
+                ::poll(&fd, 1, 5);
+                continue;
+            }
+            if ((event->response_type & 0x7F) == XCB_DESTROY_NOTIFY) {
+                const auto* destroyed = reinterpret_cast<xcb_destroy_notify_event_t*>(event);
+                std::erase(windows_, destroyed->window);
+            }
+            free(event);
+        }
+        windows_.clear();
+    }
+
   private:
+    std::vector<xcb_window_t> windows_;
     xcb_connection_t* connection_ = nullptr;
     xcb_window_t root_ = 0;
     uint8_t damageEvent_ = 0;
@@ -163,6 +192,7 @@ Start ColdStart(Display& display, const Contender& who, const std::string& folde
     rusage usage{};
     int status = 0;
     ::wait4(pid, &status, 0, &usage);
+    display.WaitUntilWindowsGone();
     if (ms < 0) {
         throw std::runtime_error(who.label + ": no first frame");
     }
@@ -217,7 +247,9 @@ int main(int argc, char** argv) {
             ColdStart(display, who, folder.string());
         }
         for (int run = 0; run < runs; ++run) {
-            for (Contender& who : contenders) {
+            for (std::size_t i = 0; i < contenders.size(); ++i) {
+                Contender& who =
+                    contenders[(i + static_cast<std::size_t>(run)) % contenders.size()];
                 who.starts.push_back(ColdStart(display, who, folder.string()));
             }
         }
