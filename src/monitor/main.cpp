@@ -6,16 +6,35 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <future>
 #include <optional>
+#include <system_error>
+#include <vector>
 
 #include "filesizelimit.h"
 #include "graphicalsession.h"
 #include "monitorwindow.h"
 #include "standardstreams.h"
 
+namespace {
+
+// The sound devices listed on a thread of their own while Qt starts: alsa-lib reads its
+// configuration and asks its plugins for their hints, a few milliseconds that would otherwise
+// come after the window's controls are built and before its first frame.
+std::future<std::vector<zk::PcmDevice>> ListDevicesAhead() {
+    try {
+        return std::async(std::launch::async, zk::ListPcmDevices);
+    } catch (const std::system_error&) {
+        return {};  // no thread to be had: the window lists them itself
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     zk::OpenClosedStandardStreams();
     zk::ReportFileSizeLimitAsFault();
+    std::future<std::vector<zk::PcmDevice>> devices = ListDevicesAhead();
     std::optional<zk::ui::GraphicalSessionRequired> sessionRequired(std::in_place,
                                                                     "zk77q3-monitor");
     QApplication app(argc, argv);
@@ -44,9 +63,14 @@ int main(int argc, char** argv) {
     parser.addPositionalArgument(QStringLiteral("recording"),
                                  QApplication::translate("main", "A recording to decode."),
                                  QStringLiteral("[recording]"));
+    // Every option the monitor has (help, in both its forms, and the version) ends the process
+    // inside process(), as a wrong argument does: the listing must have ended before that.
+    if (!parser.parse(QCoreApplication::arguments()) || !parser.optionNames().isEmpty()) {
+        devices = {};
+    }
     parser.process(app);
 
-    zk::monitor::MonitorWindow window;
+    zk::monitor::MonitorWindow window(std::move(devices));
     window.resize(1000, 760);
     window.show();
     const QStringList files = parser.positionalArguments();

@@ -100,11 +100,12 @@ QColor OutcomeColour(ComparisonOutcome outcome) {
 
 }  // namespace
 
-MonitorWindow::MonitorWindow(QWidget* parent) : QMainWindow(parent) {
+MonitorWindow::MonitorWindow(std::future<std::vector<PcmDevice>> devices, QWidget* parent)
+    : QMainWindow(parent) {
     setWindowTitle(tr("ZK-77q3 Monitor"));
     setAcceptDrops(true);
     BuildControls();
-    FillDevices();
+    FillDevices(std::move(devices));
     refresh_.setInterval(kRefreshMilliseconds);
     connect(&refresh_, &QTimer::timeout, this, &MonitorWindow::Refresh);
     logStamp_ = LogStamp();
@@ -341,12 +342,12 @@ void MonitorWindow::BuildControls() {
     statusBar()->showMessage(tr("Choose a capture device and press Listen, or open a recording"));
 }
 
-void MonitorWindow::FillDevices() {
+void MonitorWindow::FillDevices(std::future<std::vector<PcmDevice>> listing) {
     const QString remembered = DeviceMemory::Load();
     device_->clear();
     std::vector<PcmDevice> devices;
     try {
-        devices = ListPcmDevices();
+        devices = listing.valid() ? listing.get() : ListPcmDevices();
     } catch (const std::exception& e) {
         // Listening to "default" still works; the reason stays on show.
         statusBar()->showMessage(QString::fromStdString(e.what()));

@@ -8,10 +8,12 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <chrono>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "alsadevices.h"
 #include "comparison.h"
 #include "leveltext.h"
 #include "receivesession.h"
@@ -48,7 +50,10 @@ class MonitorWindow : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit MonitorWindow(QWidget* parent = nullptr);
+    // `devices`: the listing of the sound devices, when it was begun before the window (the
+    // program begins it beside Qt's own start); without one, the window lists them itself.
+    explicit MonitorWindow(std::future<std::vector<PcmDevice>> devices = {},
+                           QWidget* parent = nullptr);
     ~MonitorWindow() override;
 
     // Decodes a recording; a file that cannot be read reaches the error box.
@@ -75,7 +80,7 @@ class MonitorWindow : public QMainWindow {
     };
 
     void BuildControls();
-    void FillDevices();
+    void FillDevices(std::future<std::vector<PcmDevice>> listing);
     void Start(std::unique_ptr<InputSource> input, const QString& source);
     void Refresh();
     void AddPacket(const HeardPacket& heard);

@@ -19,10 +19,13 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
+#include <future>
+#include <optional>
 #include <random>
 
 #include "../core/workfolder.h"
 #include "channel.h"
+#include "errors.h"
 #include "expectation.h"
 #include "monitorwindow.h"
 #include "numtext.h"
@@ -114,6 +117,36 @@ TEST(MonitorWindow, OpenedRecordingsShowTheirPackets) {
         << w.Text("diagnosis").toStdString();
 }
 
+// The window's configuration folder, for as long as this lives: the test's own, where no device
+// is remembered from an earlier run.
+class OwnConfigHome {
+  public:
+    explicit OwnConfigHome(const std::filesystem::path& folder) {
+        const char* configHome = std::getenv("XDG_CONFIG_HOME");
+        old_ = configHome != nullptr ? std::optional<std::string>(configHome) : std::nullopt;
+        ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
+    }
+    ~OwnConfigHome() {
+        if (old_) {
+            ::setenv("XDG_CONFIG_HOME", old_->c_str(), 1);
+        } else {
+            ::unsetenv("XDG_CONFIG_HOME");
+        }
+    }
+
+  private:
+    std::optional<std::string> old_;
+};
+
+QStringList DeviceChoice(const MonitorWindow& window) {
+    const auto* devices = window.findChild<QComboBox*>("device");
+    QStringList names;
+    for (int i = 0; i < devices->count(); ++i) {
+        names << devices->itemData(i).toString();
+    }
+    return names;
+}
+
 // The capture devices chosen and ordered as `zk77q3 devices` lists them: "default" first, though
 // the configuration does not list it, and no converter.
 TEST(MonitorWindow, TheDeviceListStartsWithDefaultAndLeavesOutConverters) {
@@ -122,24 +155,29 @@ TEST(MonitorWindow, TheDeviceListStartsWithDefaultAndLeavesOutConverters) {
                        "pcm.upmix { type null hint.description \"Channel upmix\" }\n"
                        "pcm.speaker { type null hint.description \"Speaker|IOIDOutput\" }\n"
                        "pcm.radio { type null hint.description \"Receiver|IOIDInput\" }\n");
-    // No device remembered from an earlier run: the configuration folder is the test's own.
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    const std::string oldConfigHome = configHome != nullptr ? configHome : "";
+    const OwnConfigHome config(folder.path());
     ::setenv("ALSA_CONFIG_PATH", (folder.path() / "asound.conf").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
     Window w;
     ::unsetenv("ALSA_CONFIG_PATH");
-    if (configHome != nullptr) {
-        ::setenv("XDG_CONFIG_HOME", oldConfigHome.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CONFIG_HOME");
-    }
-    const auto* devices = w.window.findChild<QComboBox*>("device");
-    QStringList names;
-    for (int i = 0; i < devices->count(); ++i) {
-        names << devices->itemData(i).toString();
-    }
-    EXPECT_EQ(names, QStringList({"default", "radio"}));
+    EXPECT_EQ(DeviceChoice(w.window), QStringList({"default", "radio"}));
+}
+
+// The program lists the devices while Qt starts and hands the listing to the window, which
+// takes it as its own; a listing that failed leaves "default" and says why.
+TEST(MonitorWindow, TakesTheDeviceListingBegunBeforeIt) {
+    testing::WorkFolder folder;
+    const OwnConfigHome config(folder.path());
+    std::promise<std::vector<PcmDevice>> listed;
+    listed.set_value({{"hw:CARD=Radio,DEV=0", "USB radio interface", false, true},
+                      {"speaker", std::nullopt, true, false}});
+    const MonitorWindow window(listed.get_future());
+    EXPECT_EQ(DeviceChoice(window), QStringList({"default", "hw:CARD=Radio,DEV=0"}));
+
+    std::promise<std::vector<PcmDevice>> failed;
+    failed.set_exception(std::make_exception_ptr(Fault("Cannot list the ALSA devices. No way")));
+    const MonitorWindow without(failed.get_future());
+    EXPECT_EQ(DeviceChoice(without), QStringList({"default"}));
+    EXPECT_EQ(without.statusBar()->currentMessage(), "Cannot list the ALSA devices. No way");
 }
 
 // The programming log's last entry, a profile, or nothing: each packet is set beside what was
