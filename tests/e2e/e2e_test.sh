@@ -10,14 +10,9 @@ programmer=$1
 cli=$2
 help=$3
 
-if ! command -v xvfb-run >/dev/null || ! command -v xdotool >/dev/null; then
-  echo "xvfb-run or xdotool missing: skipped"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "Xvfb or xdotool missing: skipped"
   exit 77
-fi
-
-if [ -z "${ZK_E2E_INSIDE_X:-}" ]; then
-  # -a picks a free display; a fixed number can collide with another run.
-  exec env ZK_E2E_INSIDE_X=1 xvfb-run -a -s "-screen 0 1400x1000x24" "$0" "$@"
 fi
 
 fail() {
@@ -26,7 +21,10 @@ fail() {
 }
 
 work=$(mktemp -d)
-trap 'if [ -n "${pid:-}" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+trap 'for p in ${pid:-} ${x_server_pid:-}; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+# shellcheck source=../xserver.sh
+source "$(dirname "$0")/../xserver.sh"
+start_x_server "$work" || fail "Xvfb did not start: $(tail -n 3 "$work/xvfb.log")"
 mkdir "$work/window" "$work/reference"
 cp "$help" "$work/window/help.rtf"
 capture="$work/captured.raw"
