@@ -165,17 +165,12 @@ constexpr std::optional<SquelchMode> SquelchModeNamed(std::string_view name) {
     return std::nullopt;
 }
 
-// The names as offered to the operator, "audio, sql-high" and then `lastJoin` "sql-low": the
+// The names as offered to the operator: "audio, sql-high" and then `lastJoin` "sql-low", the
 // audio detector first, then the SQL input's levels from the top.
 inline std::string SquelchModeChoices(std::string_view lastJoin) {
-    constexpr std::array<SquelchMode, 3> kOffered{SquelchMode::Audio, SquelchMode::SqlHigh,
-                                                  SquelchMode::SqlLow};
-    std::string choices;
-    for (std::size_t i = 0; i < kOffered.size(); ++i) {
-        choices += i == 0 ? "" : i + 1 == kOffered.size() ? lastJoin : std::string_view(", ");
-        choices += SquelchModeName(static_cast<int>(kOffered[i]));
-    }
-    return choices;
+    const auto name = [](SquelchMode mode) { return SquelchModeName(static_cast<int>(mode)); };
+    return std::string(name(SquelchMode::Audio)) + ", " + name(SquelchMode::SqlHigh) +
+           std::string(lastJoin) + name(SquelchMode::SqlLow);
 }
 
 // The window's squelch page and active level as the detector they select.

@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
                                  QApplication::translate("main", "A recording to decode."),
                                  QStringLiteral("[recording]"));
     // Every option the monitor has (help, in both its forms, and the version) ends the process
-    // inside process(), as a wrong argument does: the listing must have ended before that.
+    // inside process(), as a wrong argument does: the listing must have ended before that, and
+    // letting go of its future waits for it.
     if (!parser.parse(QCoreApplication::arguments()) || !parser.optionNames().isEmpty()) {
         devices = {};
     }

@@ -23,6 +23,7 @@
 #include <optional>
 #include <random>
 
+#include "../core/scopedvariable.h"
 #include "../core/workfolder.h"
 #include "channel.h"
 #include "errors.h"
@@ -117,27 +118,6 @@ TEST(MonitorWindow, OpenedRecordingsShowTheirPackets) {
         << w.Text("diagnosis").toStdString();
 }
 
-// The window's configuration folder, for as long as this lives: the test's own, where no device
-// is remembered from an earlier run.
-class OwnConfigHome {
-  public:
-    explicit OwnConfigHome(const std::filesystem::path& folder) {
-        const char* configHome = std::getenv("XDG_CONFIG_HOME");
-        old_ = configHome != nullptr ? std::optional<std::string>(configHome) : std::nullopt;
-        ::setenv("XDG_CONFIG_HOME", (folder / "config").c_str(), 1);
-    }
-    ~OwnConfigHome() {
-        if (old_) {
-            ::setenv("XDG_CONFIG_HOME", old_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_CONFIG_HOME");
-        }
-    }
-
-  private:
-    std::optional<std::string> old_;
-};
-
 QStringList DeviceChoice(const MonitorWindow& window) {
     const auto* devices = window.findChild<QComboBox*>("device");
     QStringList names;
@@ -155,10 +135,11 @@ TEST(MonitorWindow, TheDeviceListStartsWithDefaultAndLeavesOutConverters) {
                        "pcm.upmix { type null hint.description \"Channel upmix\" }\n"
                        "pcm.speaker { type null hint.description \"Speaker|IOIDOutput\" }\n"
                        "pcm.radio { type null hint.description \"Receiver|IOIDInput\" }\n");
-    const OwnConfigHome config(folder.path());
-    ::setenv("ALSA_CONFIG_PATH", (folder.path() / "asound.conf").c_str(), 1);
+    // No device remembered from an earlier run: the configuration folder is the test's own.
+    const testing::ScopedVariable config("XDG_CONFIG_HOME", (folder.path() / "config").string());
+    const testing::ScopedVariable alsa("ALSA_CONFIG_PATH",
+                                       (folder.path() / "asound.conf").string());
     Window w;
-    ::unsetenv("ALSA_CONFIG_PATH");
     EXPECT_EQ(DeviceChoice(w.window), QStringList({"default", "radio"}));
 }
 
@@ -166,7 +147,7 @@ TEST(MonitorWindow, TheDeviceListStartsWithDefaultAndLeavesOutConverters) {
 // takes it as its own; a listing that failed leaves "default" and says why.
 TEST(MonitorWindow, TakesTheDeviceListingBegunBeforeIt) {
     testing::WorkFolder folder;
-    const OwnConfigHome config(folder.path());
+    const testing::ScopedVariable config("XDG_CONFIG_HOME", (folder.path() / "config").string());
     std::promise<std::vector<PcmDevice>> listed;
     listed.set_value({{"hw:CARD=Radio,DEV=0", "USB radio interface", false, true},
                       {"speaker", std::nullopt, true, false}});
@@ -328,8 +309,9 @@ TEST(MonitorWindow, ADeviceOrARecordingThatBlocksNeverHoldsTheWindow) {
                        "pcm.!default { type file slave { pcm \"null\" } file \"/dev/null\" "
                        "infile \"" +
                            (folder.path() / "held").string() + "\" format \"raw\" }\n");
-    ::setenv("ALSA_CONFIG_PATH", (folder.path() / "asound.conf").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
+    const testing::ScopedVariable alsa("ALSA_CONFIG_PATH",
+                                       (folder.path() / "asound.conf").string());
+    const testing::ScopedVariable config("XDG_CONFIG_HOME", (folder.path() / "config").string());
     BoxCatcher boxes;
     {
         Window w;
@@ -341,8 +323,6 @@ TEST(MonitorWindow, ADeviceOrARecordingThatBlocksNeverHoldsTheWindow) {
         ASSERT_EQ(boxes.texts.size(), 1);
         EXPECT_TRUE(boxes.texts[0].contains("Not a regular file")) << boxes.texts[0].toStdString();
     }  // closed with the device still held
-    ::unsetenv("ALSA_CONFIG_PATH");
-    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(MonitorWindow, FaultsReachTheErrorBox) {

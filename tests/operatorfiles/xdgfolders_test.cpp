@@ -7,33 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "scopedvariable.h"
+
 namespace zk {
 namespace {
 
-// Sets or clears one variable for the life of the object, then puts the old value back.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        Set(value);
-    }
-    ~ScopedVariable() { Set(old_); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-  private:
-    void Set(const std::optional<std::string>& value) {
-        if (value) {
-            ::setenv(name_, value->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using testing::ScopedVariable;
 
 TEST(XdgFolders, TheVariableWhenAbsoluteElseTheHomeDefaultElseNothing) {
     struct Case {

@@ -20,6 +20,7 @@
 #include "formfixture.h"
 #include "labelededit.h"
 #include "rigctld.h"
+#include "scopedvariable.h"
 #include "sendroute.h"
 #include "sentrecord.h"
 #include "sha256.h"
@@ -29,33 +30,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using zk::testing::ReadFile;
+using zk::testing::ScopedVariable;
 using zk::testing::WriteFile;
 
 // The keys of a log entry in the order `zk77q3 play` writes them, with the window's "source".
 const std::vector<std::string> kWindowEntryKeys = {
     "time", "source", "folder", "device", "settings", "array", "check_word", "wav_sha256"};
-
-// An environment variable set for one test and put back afterwards.
-class ScopedVariable {
-  public:
-    ScopedVariable(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 // The window on the field's route, in a work folder of its own that holds the state and
 // configuration folders and the file the sound device writes to.
