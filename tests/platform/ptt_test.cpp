@@ -415,18 +415,17 @@ TEST_F(PttOverRigctld, TheLeadComesBeforeTheSoundAndTheTailAfter) {
     }
 }
 
-// A playback that never ends (a hung device): the watchdog releases the key when the limit
-// passes, before it asks the playback to stop, and the transmission is reported cut.
+// A playback that never ends (a hung device): when the limit passes the watchdog asks the
+// playback to stop and releases the key, and the transmission is reported cut. The stop is
+// asked first (a release over a frozen link may take its timeout), so the key's state at the
+// stop itself is not looked at: only that it is up once the report comes.
 TEST_F(PttOverRigctld, TheTransmitLimitReleasesAStuckKeyAndStopsThePlayback) {
     const auto server = Start();
     Transmitter ptt(ParsePttSetting(server->Setting()));
-    int keyedAtStop = -1;
     bool stopped = false;
     try {
-        Transmit(ptt, {0ms, 0ms, 150ms}, [&](std::stop_token stop) {
-            stopped = WaitForStop(stop);
-            keyedAtStop = server->PttState();
-        });
+        Transmit(ptt, {0ms, 0ms, 150ms},
+                 [&](std::stop_token stop) { stopped = WaitForStop(stop); });
         ADD_FAILURE() << "a cut transmission was reported as sent";
     } catch (const TransmissionCutError& e) {
         EXPECT_EQ(std::string(e.what()), "PTT \"" + server->Setting() +
@@ -437,7 +436,6 @@ TEST_F(PttOverRigctld, TheTransmitLimitReleasesAStuckKeyAndStopsThePlayback) {
                                    "150 мс; звук оборван");
     }
     EXPECT_TRUE(stopped);
-    EXPECT_EQ(keyedAtStop, 0);
     EXPECT_EQ(server->PttState(), 0);
     EXPECT_FALSE(ptt.Keyed());
 }
