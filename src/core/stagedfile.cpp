@@ -189,9 +189,10 @@ FileProblem StagedFile::Commit() {
 
 void ReplaceFileWhole(const std::string& path, std::string_view contents) {
     const auto fail = [&path](const FileProblem& problem) {
-        throw Fault("Cannot write file \"" + FullPath(path) + "\". " +
-                    (problem.refusal.empty() ? SystemErrorText(problem.error)
-                                             : TrimTrailingStops(problem.refusal)));
+        throw Fault(Wording{"Cannot write file", "Не удаётся записать файл"} +
+                    Verbatim(" \"" + FullPath(path) + "\". " +
+                             (problem.refusal.empty() ? SystemErrorText(problem.error)
+                                                      : TrimTrailingStops(problem.refusal))));
     };
     const std::filesystem::path whole(path);
     const std::string name = whole.filename().string();

@@ -277,6 +277,17 @@ QString MonitorTexts::Difference(const zk::Difference& difference) {
              QString::fromStdString(difference.decoded));
 }
 
+QString MonitorTexts::FaultText(const Wording& message) {
+    // The translation names its own language, as Qt's own translations name their direction.
+    const bool russian = tr("en", "the language of this translation, as its code") == "ru";
+    return QString::fromStdString(russian && !message.russian.empty() ? message.russian
+                                                                      : message.english);
+}
+
+QString MonitorTexts::FaultText(const std::exception& error) {
+    return FaultText(WordingOf(error));
+}
+
 QString MonitorTexts::Outcome(const monitor::Comparison& comparison) {
     switch (comparison.outcome) {
         case ComparisonOutcome::NotCompared:
@@ -290,7 +301,7 @@ QString MonitorTexts::Outcome(const monitor::Comparison& comparison) {
             return Signed(kNotAsSentSign, NotAsSent(comparison.differences.size()));
         case ComparisonOutcome::Unavailable:
             return Signed(kCannotCompareSign,
-                          tr("cannot compare: %1").arg(QString::fromStdString(comparison.problem)));
+                          tr("cannot compare: %1").arg(FaultText(comparison.problem)));
     }
     return {};
 }

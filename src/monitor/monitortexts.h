@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <exception>
 
 #include "comparison.h"
 #include "decodedsettings.h"
@@ -16,6 +17,7 @@
 #include "packetverdict.h"
 #include "receivesession.h"
 #include "receivestate.h"
+#include "wording.h"
 
 namespace zk::monitor {
 
@@ -45,6 +47,10 @@ class MonitorTexts {
     static QString SettingLabel(const Setting& setting);
     // "user open code: expected 1590, decoded 7204", "byte 46 (marker): expected 00, decoded EE".
     static QString Difference(const zk::Difference& difference);
+    // A fault's message in the window's language: its Russian wording when the window speaks
+    // Russian and the fault has one, its English otherwise.
+    static QString FaultText(const Wording& message);
+    static QString FaultText(const std::exception& error);
     // How the packet compares, under a sign that reads without colour: "✔ as sent",
     // "✘ not as sent: 2 differences", "⚠ cannot compare: <why>", "nothing to compare with".
     static QString Outcome(const monitor::Comparison& comparison);

@@ -43,6 +43,11 @@ namespace zk::monitor {
 
 namespace {
 
+// A fault as this window says it, in the language of its translation.
+std::string InWindowLanguage(const std::exception& fault) {
+    return MonitorTexts::FaultText(fault).toStdString();
+}
+
 // A label whose text can be reached with Tab and read, so that a keyboard and a screen reader
 // find the packet's details as they find the controls.
 QLabel* ReadableLabel(QWidget* parent) {
@@ -350,7 +355,7 @@ void MonitorWindow::FillDevices(std::future<std::vector<PcmDevice>> listing) {
         devices = listing.valid() ? listing.get() : ListPcmDevices();
     } catch (const std::exception& e) {
         // Listening to "default" still works; the reason stays on show.
-        statusBar()->showMessage(QString::fromStdString(e.what()));
+        statusBar()->showMessage(MonitorTexts::FaultText(e));
     }
     // The same choice and order as `zk77q3 devices`: "default" first, even when the list failed.
     for (const PcmDevice& device : DevicesToChooseFrom(std::move(devices), false)) {
@@ -383,19 +388,26 @@ void MonitorWindow::Start(std::unique_ptr<InputSource> input, const QString& sou
 }
 
 void MonitorWindow::OpenRecording(const QString& path) {
-    zk::ui::RunUnderErrorBox(this, [&] {
-        Start(std::make_unique<FileInput>(path.toStdString()), path);
-        statusBar()->showMessage(tr("Decoding the recording %1").arg(QFileInfo(path).fileName()));
-    });
+    zk::ui::RunUnderErrorBox(
+        this,
+        [&] {
+            Start(std::make_unique<FileInput>(path.toStdString()), path);
+            statusBar()->showMessage(
+                tr("Decoding the recording %1").arg(QFileInfo(path).fileName()));
+        },
+        &InWindowLanguage);
 }
 
 void MonitorWindow::StartListening() {
     const QString device = device_->currentData().toString();
-    zk::ui::RunUnderErrorBox(this, [&] {
-        Start(std::make_unique<CaptureInput>(device.toStdString()), device);
-        statusBar()->showMessage(tr("Listening to %1").arg(device));
-        DeviceMemory::Save(device);
-    });
+    zk::ui::RunUnderErrorBox(
+        this,
+        [&] {
+            Start(std::make_unique<CaptureInput>(device.toStdString()), device);
+            statusBar()->showMessage(tr("Listening to %1").arg(device));
+            DeviceMemory::Save(device);
+        },
+        &InWindowLanguage);
 }
 
 void MonitorWindow::StopListening() {
@@ -416,12 +428,16 @@ void MonitorWindow::SaveRecording(const QString& path) {
         QMessageBox::information(this, windowTitle(), tr("Nothing has been heard yet to save."));
         return;
     }
-    zk::ui::RunUnderErrorBox(this, [&] {
-        WriteWaveRecording(path.toStdString(), samples, static_cast<int>(rate));
-        statusBar()->showMessage(
-            tr("Saved %1 s of input to %2")
-                .arg(QString::number(static_cast<double>(samples.size()) / rate, 'f', 1), path));
-    });
+    zk::ui::RunUnderErrorBox(
+        this,
+        [&] {
+            WriteWaveRecording(path.toStdString(), samples, static_cast<int>(rate));
+            statusBar()->showMessage(
+                tr("Saved %1 s of input to %2")
+                    .arg(QString::number(static_cast<double>(samples.size()) / rate, 'f', 1),
+                         path));
+        },
+        &InWindowLanguage);
 }
 
 void MonitorWindow::Refresh() {
@@ -467,8 +483,8 @@ void MonitorWindow::ShowEnded(const SessionUpdate& update) {
             tr("Recording %1 decoded: %n packet(s)", nullptr, static_cast<int>(packets_.size()))
                 .arg(QFileInfo(source_).fileName()));
     }
-    if (!update.fault.empty()) {
-        zk::ui::ShowErrorBox(this, update.fault);
+    if (!update.fault.english.empty()) {
+        zk::ui::ShowErrorBox(this, MonitorTexts::FaultText(update.fault).toStdString());
     }
 }
 

@@ -10,7 +10,8 @@ namespace zk {
 
 namespace {
 
-constexpr const char* kCannotList = "Cannot list the ALSA devices. ";
+const Wording kCannotList{"Cannot list the ALSA devices. ",
+                          "Не удаётся получить список устройств ALSA. "};
 
 void DropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
@@ -42,7 +43,10 @@ const alsa::PlaybackFunctions& LoadedLibrary() {
     try {
         return alsa::Playback();
     } catch (const alsa::LoadError& error) {
-        throw Fault(std::string(kCannotList) + "ALSA library cannot be loaded: " + error.what());
+        throw Fault(
+            kCannotList +
+            Wording{"ALSA library cannot be loaded: ", "библиотеку ALSA не удаётся загрузить: "} +
+            Verbatim(error.what()));
     }
 }
 
@@ -55,7 +59,7 @@ std::vector<PcmDevice> ListPcmDevices() {
     // Card -1: the devices of every card and those that the configuration defines.
     const int err = snd.device_name_hint(-1, "pcm", &hints);
     if (err < 0) {
-        throw Fault(kCannotList + TrimTrailingStops(snd.strerror(err)));
+        throw Fault(kCannotList + Verbatim(TrimTrailingStops(snd.strerror(err))));
     }
     const HintsRelease release{snd, hints};
     std::vector<PcmDevice> devices;

@@ -32,7 +32,13 @@ struct AlsaCapture::Pcm {
 };
 
 CaptureError::CaptureError(const std::string& device, const std::string& reason)
-    : Fault("Cannot capture from ALSA device \"" + device + "\". " + TrimTrailingStops(reason)) {}
+    : CaptureError(device, Verbatim(reason)) {}
+
+CaptureError::CaptureError(const std::string& device, const Wording& reason)
+    : Fault(Wording{"Cannot capture from ALSA device ",
+                    "Не удаётся записывать звук с устройства ALSA "} +
+            Verbatim("\"" + device + "\". ") +
+            Wording{TrimTrailingStops(reason.english), TrimTrailingStops(reason.russian)}) {}
 
 AlsaCapture::AlsaCapture(const std::string& device, unsigned rate, const std::string& openAdvice)
     : pcm_(std::make_unique<Pcm>()), device_(device), rate_(rate) {
@@ -52,8 +58,11 @@ AlsaCapture::AlsaCapture(const std::string& device, unsigned rate, const std::st
     err = snd_pcm_set_params(pcm_->pcm, kSampleFormat, SND_PCM_ACCESS_RW_INTERLEAVED, 1, rate, 1,
                              kLatencyMicroseconds);
     if (err < 0) {
-        throw CaptureError(device, "It refuses 16-bit mono sound at " + std::to_string(rate) +
-                                       " Hz: " + snd_strerror(err));
+        const std::string hertz = std::to_string(rate);
+        throw CaptureError(
+            device, Wording{"It refuses 16-bit mono sound at " + hertz + " Hz: ",
+                            "Устройство не даёт 16-битный монозвук с частотой " + hertz + " Гц: "} +
+                        Verbatim(snd_strerror(err)));
     }
 }
 
@@ -103,9 +112,11 @@ void AlsaCapture::Read(long frames, std::vector<float>& samples) {
             throw CaptureError(device_, snd_strerror(err));
         }
         if (++restartsWithoutSound_ >= kRestartsWithoutSound) {
+            const std::string restarts = std::to_string(kRestartsWithoutSound - 1);
             throw CaptureError(
-                device_, std::string(snd_strerror(static_cast<int>(got))) + ", again after " +
-                             std::to_string(kRestartsWithoutSound - 1) + " restarts without sound");
+                device_, Verbatim(snd_strerror(static_cast<int>(got))) +
+                             Wording{", again after " + restarts + " restarts without sound",
+                                     ", снова после " + restarts + " перезапусков без звука"});
         }
     }
 }

@@ -11,10 +11,11 @@
 namespace zk {
 
 // A capture that cannot start or fails mid-way: "Cannot capture from ALSA device "<name>".
-// <ALSA's text>".
+// <ALSA's text>", with the monitor's Russian wording beside it.
 class CaptureError : public Fault {
   public:
-    CaptureError(const std::string& device, const std::string& reason);
+    CaptureError(const std::string& device, const std::string& reason);  // ALSA's own text
+    CaptureError(const std::string& device, const Wording& reason);
 };
 
 class AlsaCapture {

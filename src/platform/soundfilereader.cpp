@@ -23,10 +23,15 @@ struct SoundFileReader::Handle {
 };
 
 SoundFileError::SoundFileError(const std::string& path, const std::string& reason, Stage stage)
-    : Fault(std::string(stage == Stage::Open ? "Cannot open" : "Cannot read") + " \"" + path +
-            "\". " + TrimTrailingStops(reason)),
+    : SoundFileError(path, Verbatim(reason), stage) {}
+
+SoundFileError::SoundFileError(const std::string& path, const Wording& reason, Stage stage)
+    : Fault((stage == Stage::Open ? Wording{"Cannot open", "Не удаётся открыть"}
+                                  : Wording{"Cannot read", "Не удаётся прочитать"}) +
+            Verbatim(" \"" + path + "\". ") +
+            Wording{TrimTrailingStops(reason.english), TrimTrailingStops(reason.russian)}),
       path_(path),
-      reason_(TrimTrailingStops(reason)),
+      reason_(TrimTrailingStops(reason.english)),
       stage_(stage) {}
 
 SoundFileReader::SoundFileReader(const std::string& path)
@@ -53,8 +58,10 @@ SoundFileReader::SoundFileReader(const std::string& path)
         const std::string reason = sf_strerror(nullptr);
         // libsndfile's words for a header without a sample rate or channel count.
         throw SoundFileError(path, reason.find("SF_INFO struct incomplete") != std::string::npos
-                                       ? "its header gives no sample rate or channel count"
-                                       : reason);
+                                       ? Wording{"its header gives no sample rate or channel count",
+                                                 "в его заголовке нет частоты дискретизации или "
+                                                 "числа каналов"}
+                                       : Verbatim(reason));
     }
     if (info.channels < 1 || info.samplerate < 1) {
         throw SoundFileError(path, sf_error_number(SF_ERR_UNRECOGNISED_FORMAT));

@@ -17,10 +17,12 @@ class SoundFileError : public Fault {
   public:
     enum class Stage { Open, Read };
 
+    // `reason` in English, or a library's or the system's text, the same in both wordings.
     SoundFileError(const std::string& path, const std::string& reason, Stage stage = Stage::Read);
+    SoundFileError(const std::string& path, const Wording& reason, Stage stage = Stage::Read);
 
     const std::string& Path() const { return path_; }
-    const std::string& Reason() const { return reason_; }  // without its final full stop
+    const std::string& Reason() const { return reason_; }  // in English, without its full stop
     Stage FailedStage() const { return stage_; }
 
   private:

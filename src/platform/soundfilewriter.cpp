@@ -59,7 +59,8 @@ sf_count_t Tell(void* user) {
 }
 
 [[noreturn]] void Refuse(const std::string& path, const std::string& reason) {
-    throw Fault("Cannot write file \"" + path + "\". " + reason);
+    throw Fault(Wording{"Cannot write file", "Не удаётся записать файл"} +
+                Verbatim(" \"" + path + "\". " + reason));
 }
 
 std::string EncodeWave(const std::string& path, std::span<const std::int16_t> samples,

@@ -22,14 +22,14 @@ void ShowErrorBox(QWidget* parent, const std::string& message) {
     box.exec();
 }
 
-bool RunUnderErrorBox(QWidget* parent, const std::function<void()>& action) {
+bool RunUnderErrorBox(QWidget* parent, const std::function<void()>& action, FaultWords words) {
     std::string message;
     try {
         action();
         return true;
     } catch (const std::exception& error) {
-        // The field's faults speak the window's Russian; the original fixed texts have only one.
-        message = WindowMessage(error);
+        // The field's faults speak the window's language; the original fixed texts have only one.
+        message = words(error);
     } catch (...) {
         message = "Unknown error";
     }

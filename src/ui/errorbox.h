@@ -4,8 +4,11 @@
 #pragma once
 
 #include <QString>
+#include <exception>
 #include <functional>
 #include <string>
+
+#include "wording.h"
 
 class QWidget;
 
@@ -19,9 +22,13 @@ QString ErrorBoxTitle();
 // full stop added by the box's rule, and returns when the box is closed.
 void ShowErrorBox(QWidget* parent, const std::string& message);
 
+// The words a window shows for a fault.
+using FaultWords = std::string (*)(const std::exception& fault);
+
 // Runs `action`; a fault (zk::Fault, any standard exception) reaches the box instead of ending
-// the process, in its Russian wording when it carries one (zk::RussianWording). Returns false
-// when the action failed.
-bool RunUnderErrorBox(QWidget* parent, const std::function<void()>& action);
+// the process, in the words `words` picks: by default the programmer window's, its Russian
+// wording when it carries one (zk::RussianWording). Returns false when the action failed.
+bool RunUnderErrorBox(QWidget* parent, const std::function<void()>& action,
+                      FaultWords words = &WindowMessage);
 
 }  // namespace zk::ui

@@ -46,9 +46,11 @@ TEST(Comparison, OutcomeFollowsThePacketAndWhatItIsComparedWith) {
 
     EXPECT_EQ(Compare(heard, {}).outcome, ComparisonOutcome::NotCompared);
     EXPECT_EQ(Compare(heard, {whole, {}, {}}).outcome, ComparisonOutcome::AsSent);
-    const Comparison unread = Compare(heard, {whole, "the log cannot be read", {}});
+    const Comparison unread =
+        Compare(heard, {whole, {"the log cannot be read", "журнал не читается"}, {}});
     EXPECT_EQ(unread.outcome, ComparisonOutcome::Unavailable);
-    EXPECT_EQ(unread.problem, "the log cannot be read");
+    EXPECT_EQ(unread.problem.english, "the log cannot be read");
+    EXPECT_EQ(unread.problem.russian, "журнал не читается");
 
     // Bytes exactly as sent, but a check word that does not hold: the repeater ignores it.
     receive::Packet broken = heard;

@@ -74,7 +74,7 @@ TEST(ReceiveSession, ARecordingGivesItsPacketTheStateAndTheKeptSound) {
     EXPECT_EQ(run.packets[0].channel, 0);
     EXPECT_GT(run.packets[0].packet.marginDb, 6.0);
     EXPECT_TRUE(run.last.ended);
-    EXPECT_TRUE(run.last.fault.empty());
+    EXPECT_TRUE(run.last.fault.english.empty());
     EXPECT_TRUE(run.last.findings.empty());
     EXPECT_EQ(run.last.state.phase, ReceivePhase::Ended);
     EXPECT_EQ(run.last.state.endedIn, ReceivePhase::Packet);

@@ -6,6 +6,7 @@
 #include <QTranslator>
 #include <cstdlib>
 #include <ctime>
+#include <stdexcept>
 
 #include "monitortexts.h"
 #include "settings.h"
@@ -137,6 +138,8 @@ TEST(MonitorTexts, WhenIsTheClockLiveAndThePlaceInARecording) {
 // The outcome under a sign that reads without colour, in the details and shortened for the
 // list's column, and the send it was set beside: what tells the operator whether the repeater
 // got what was meant, and from which send.
+const Wording kNoArray{"log entry 3 holds no array", "в записи журнала 3 нет массива"};
+
 TEST(MonitorTexts, ComparisonSaysItsOutcomeAndWhatItWasComparedWith) {
     const zk::Difference code{&kSettings[0], -1, "1590", "7204"};
     const struct {
@@ -155,7 +158,7 @@ TEST(MonitorTexts, ComparisonSaysItsOutcomeAndWhatItWasComparedWith) {
         {{ComparisonOutcome::Different, {}, {}, {}},
          "✘ not as sent: the packet itself is not valid",
          "✘ not as sent"},
-        {{ComparisonOutcome::Unavailable, {}, "log entry 3 holds no array", {}},
+        {{ComparisonOutcome::Unavailable, {}, kNoArray, {}},
          "⚠ cannot compare: log entry 3 holds no array",
          "⚠ cannot compare"},
     };
@@ -214,6 +217,10 @@ TEST(MonitorTexts, RussianComesFromTheTranslation) {
     EXPECT_EQ(MonitorTexts::Origin(
                   {ExpectationSource::LastSend, 12, "2026-12-07T11:30:00Z", "Север", {}}),
               "Сравнено с записью журнала 12: передано 2026-12-07 14:30:00 на «Север»");
+    // Faults in the window's language: the Russian wording, or the English one when it has none.
+    EXPECT_EQ(MonitorTexts::Outcome({ComparisonOutcome::Unavailable, {}, kNoArray, {}}),
+              "⚠ сравнить нельзя: в записи журнала 3 нет массива");
+    EXPECT_EQ(MonitorTexts::FaultText(std::runtime_error("Unknown error")), "Unknown error");
     QCoreApplication::removeTranslator(&russian);
     EXPECT_EQ(MonitorTexts::State({ReceivePhase::Packet, 0}), "packet");
 }

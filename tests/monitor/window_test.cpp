@@ -325,23 +325,42 @@ TEST(MonitorWindow, ADeviceOrARecordingThatBlocksNeverHoldsTheWindow) {
     }  // closed with the device still held
 }
 
+// Each in the window's language: English, and Russian when the translation is in use.
 TEST(MonitorWindow, FaultsReachTheErrorBox) {
     testing::WorkFolder folder;
-    BoxCatcher boxes;
-    Window w;
-    w.window.show();
-    w.window.OpenRecording("missing.wav");
-    ASSERT_EQ(boxes.texts.size(), 1);
-    EXPECT_TRUE(boxes.texts[0].contains("missing.wav")) << boxes.texts[0].toStdString();
-
     channel::Bytes sent{};
     WriteWaveRecording("air.wav", Signal(9, sent), 16000);
-    w.window.OpenRecording("air.wav");
-    ASSERT_TRUE(w.WaitForEnd());
     std::filesystem::create_directory("taken.wav");
-    w.window.SaveRecording("taken.wav");
-    ASSERT_EQ(boxes.texts.size(), 2);
-    EXPECT_TRUE(boxes.texts[1].contains("taken.wav")) << boxes.texts[1].toStdString();
+    QTranslator russian;
+    ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
+    const struct {
+        bool russian;
+        const char* cannotOpen;
+        const char* cannotWrite;
+    } languages[] = {
+        {false, "Cannot open \"missing.wav\". ", "Cannot write file \""},
+        {true, "Не удаётся открыть \"missing.wav\". ", "Не удаётся записать файл \""},
+    };
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.cannotOpen);
+        if (language.russian) {
+            QCoreApplication::installTranslator(&russian);
+        }
+        BoxCatcher boxes;
+        Window w;
+        w.window.show();
+        w.window.OpenRecording("missing.wav");
+        w.window.OpenRecording("air.wav");
+        EXPECT_TRUE(QTest::qWaitFor([&w] { return w.Packets()->rowCount() == 1; }, kDecodeLimitMs));
+        w.window.SaveRecording("taken.wav");
+        QCoreApplication::removeTranslator(&russian);
+        ASSERT_EQ(boxes.texts.size(), 2);
+        EXPECT_TRUE(boxes.texts[0].startsWith(QString::fromUtf8(language.cannotOpen)))
+            << boxes.texts[0].toStdString();
+        EXPECT_TRUE(boxes.texts[1].startsWith(QString::fromUtf8(language.cannotWrite)) &&
+                    boxes.texts[1].contains("taken.wav"))
+            << boxes.texts[1].toStdString();
+    }
 }
 
 }  // namespace

@@ -254,11 +254,13 @@ TEST_F(Recording, ACaptureDeviceThatCannotStartIsNamedWithAlsasReason) {
         const char* config;
         const char* device;
         const char* text;
+        const char* russian;  // the monitor's words, ALSA's own text as it is
     } cases[] = {
-        {"", "radio", "No such file or directory"},
+        {"", "radio", "No such file or directory", "No such file or directory"},
         // takes only mu-law samples, never the signed 16-bit ones asked for
         {"pcm.!default { type mulaw slave { pcm { type null } format S16_LE } }\n", "default",
-         "It refuses 16-bit mono sound at 16000 Hz: Invalid argument"},
+         "It refuses 16-bit mono sound at 16000 Hz: Invalid argument",
+         "Устройство не даёт 16-битный монозвук с частотой 16000 Гц: Invalid argument"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.config);
@@ -270,6 +272,9 @@ TEST_F(Recording, ACaptureDeviceThatCannotStartIsNamedWithAlsasReason) {
         } catch (const CaptureError& error) {
             EXPECT_EQ(std::string(error.what()), std::string("Cannot capture from ALSA device \"") +
                                                      c.device + "\". " + c.text);
+            EXPECT_EQ(error.Russian(),
+                      std::string("Не удаётся записывать звук с устройства ALSA \"") + c.device +
+                          "\". " + c.russian);
         }
     }
 }

@@ -31,7 +31,7 @@ ReadExpectation ReadExpectationOf(const ExpectationChoice& choice) {
                 break;
         }
     } catch (const std::exception& error) {
-        read.problem = error.what();
+        read.problem = WordingOf(error);
     }
     return read;
 }
@@ -39,7 +39,7 @@ ReadExpectation ReadExpectationOf(const ExpectationChoice& choice) {
 Comparison Compare(const receive::Packet& packet, const ReadExpectation& expected) {
     Comparison comparison;
     comparison.with = expected.with;
-    if (!expected.problem.empty()) {
+    if (!expected.problem.english.empty()) {
         comparison.outcome = ComparisonOutcome::Unavailable;
         comparison.problem = expected.problem;
         return comparison;

@@ -11,6 +11,7 @@
 
 #include "expectation.h"
 #include "packet.h"
+#include "wording.h"
 
 namespace zk::monitor {
 
@@ -43,7 +44,7 @@ enum class ComparisonOutcome {
 struct Comparison {
     ComparisonOutcome outcome = ComparisonOutcome::NotCompared;
     std::vector<Difference> differences;
-    std::string problem;
+    Wording problem;  // why it could not be compared, in both languages
     ComparedWith with;
 };
 
@@ -51,7 +52,7 @@ struct Comparison {
 // profile cannot be read (never thrown: the monitor goes on listening).
 struct ReadExpectation {
     std::optional<Expectation> expectation;
-    std::string problem;
+    Wording problem;
     ComparedWith with;  // what the choice named, as far as it could be read
 };
 ReadExpectation ReadExpectationOf(const ExpectationChoice& choice);

@@ -26,7 +26,8 @@ const std::string& RegularFile(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
         !S_ISDIR(status.st_mode)) {
-        throw SoundFileError(path, "Not a regular file", SoundFileError::Stage::Open);
+        throw SoundFileError(path, Wording{"Not a regular file", "Это не обычный файл"},
+                             SoundFileError::Stage::Open);
     }
     return path;
 }

@@ -92,7 +92,7 @@ void ReceiveSession::Run(std::stop_token stop) {
     std::vector<float> block;
     std::vector<float> mix;
     std::vector<SpectrumRow> rows;
-    std::string fault;
+    Wording fault;
     std::vector<HeardPacket> heard;
     const auto hear = [&heard](const std::vector<ChannelPacket>& packets, auto at) {
         for (const ChannelPacket& p : packets) {
@@ -139,7 +139,7 @@ void ReceiveSession::Run(std::stop_token stop) {
             pending_.streamSeconds = seconds;
         }
     } catch (const std::exception& e) {
-        fault = e.what();
+        fault = WordingOf(e);
     }
 
     // The end of the input: what the receivers still hold, and why nothing came if so.
@@ -147,7 +147,9 @@ void ReceiveSession::Run(std::stop_token stop) {
     try {
         hear(w.receivers.Finish(), std::chrono::system_clock::now());
     } catch (const std::exception& e) {
-        fault = fault.empty() ? e.what() : fault;
+        if (fault.english.empty()) {
+            fault = WordingOf(e);
+        }
     }
     const double seconds = static_cast<double>(w.frames) / rate_;
     if (!heard.empty()) {

@@ -20,6 +20,7 @@
 #include "receivestate.h"
 #include "samplering.h"
 #include "waterfallrows.h"
+#include "wording.h"
 
 namespace zk::monitor {
 
@@ -43,7 +44,7 @@ struct SessionUpdate {
     ReceiveState state;
     double streamSeconds = 0;  // input time decoded so far
     bool ended = false;        // the input is over (a recording's end, a fault, or Stop)
-    std::string fault;         // the fault that ended it, as its message; empty if none
+    Wording fault;             // the fault that ended it, as its message; empty if none
     // At a recording's end when no packet came whole: why, as the channel that carries the
     // signal tells it (the window puts it in words).
     std::vector<receive::Finding> findings;

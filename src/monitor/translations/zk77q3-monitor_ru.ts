@@ -316,6 +316,11 @@
         <translation>не как отправлено: сам пакет неверен</translation>
     </message>
     <message>
+        <source>en</source>
+        <comment>the language of this translation, as its code</comment>
+        <translation>ru</translation>
+    </message>
+    <message>
         <source>cannot compare: %1</source>
         <translation>сравнить нельзя: %1</translation>
     </message>
