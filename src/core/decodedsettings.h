@@ -14,6 +14,38 @@
 
 namespace zk {
 
+// Which part of the period a finding names; Whole for every other setting.
+enum class PeriodPart { Whole, Seconds, Minutes, Hours };
+
+// One thing in an array that generate could not have sent, or that lies outside the check word,
+// with the numbers it names. Put into words where it is shown: the command line's English in
+// packetcheck (SettingsFindingWords), the monitor's through its translations.
+struct SettingsFinding {
+    enum class Kind {
+        NoCode,             // `setting`'s bytes hold no code
+        OutOfRange,         // `value` (`part` of `setting`) lies outside `minimum`..`maximum`
+        PeriodDisagrees,    // `hours`:`minutes`:`seconds` make `value` s; `total` s were sent
+        NotAFlag,           // a switch's byte holds `value`, more than 1
+        NoSquelchMode,      // the squelch mode's byte holds `value`, not 0, 1 or 2
+        MarkersUncomputed,  // the markers hold EE FF: the sender computed no check word
+        MarkersNotZero,     // the markers hold anything else but zero
+        UnwrittenNotZero,   // bytes never written hold something
+        AfterCheckWord,     // the byte after the check word holds `value`
+    };
+    Kind kind;
+    const Setting* setting = nullptr;
+    PeriodPart part = PeriodPart::Whole;
+    std::int64_t value = 0;
+    std::int64_t minimum = 0;
+    std::int64_t maximum = 0;
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    std::uint32_t total = 0;
+
+    bool operator==(const SettingsFinding&) const = default;
+};
+
 struct DecodedSettings {
     // By field, as a control panel holds them. Codes as typed: "7204", "*", "#"; "?" for a
     // field that holds no code.
@@ -29,10 +61,10 @@ struct DecodedSettings {
     // range, a period whose two forms disagree, bytes that are never written holding something.
     // Empty for a sound array; a packet with a right check word and problems would hand the
     // repeater nonsense.
-    std::vector<std::string> problems;
+    std::vector<SettingsFinding> problems;
     // What is odd outside the check word: byte 63 is sent but never checked or read, so a
     // non-zero byte 63 tells of a foreign sender or a bit error there, not of bad settings.
-    std::vector<std::string> notes;
+    std::vector<SettingsFinding> notes;
 
     const std::string& Code(CodeField field) const {
         return codes[static_cast<std::size_t>(field)];

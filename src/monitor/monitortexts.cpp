@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "arraylayout.h"
 #include "generate.h"
 #include "leveltext.h"
 #include "settingstable.h"
@@ -250,13 +251,68 @@ QList<SettingLine> MonitorTexts::Settings(const DecodedSettings& s) {
     for (const Setting& setting : kSettings) {
         lines.push_back({SettingLabel(setting), ValueText(s, setting)});
     }
-    for (const std::string& problem : s.problems) {
-        lines.push_back({tr("problem"), QString::fromStdString(problem)});
+    for (const zk::SettingsFinding& problem : s.problems) {
+        lines.push_back({tr("problem"), SettingsFindingText(problem)});
     }
-    for (const std::string& note : s.notes) {
-        lines.push_back({tr("note"), QString::fromStdString(note)});
+    for (const zk::SettingsFinding& note : s.notes) {
+        lines.push_back({tr("note"), SettingsFindingText(note)});
     }
     return lines;
+}
+
+QString MonitorTexts::SettingsFindingText(const zk::SettingsFinding& f) {
+    using Kind = zk::SettingsFinding::Kind;
+    const QString name = f.setting != nullptr ? SettingLabel(*f.setting) : QString();
+    switch (f.kind) {
+        case Kind::NoCode:
+            return tr("%1: bytes %2..%3 hold no code")
+                .arg(name)
+                .arg(f.setting->firstByte)
+                .arg(LastByte(*f.setting));
+        case Kind::OutOfRange: {
+            const QString range = QStringLiteral("%1..%2").arg(f.minimum).arg(f.maximum);
+            switch (f.part) {
+                case PeriodPart::Whole:
+                    break;
+                case PeriodPart::Seconds:
+                    return tr("%1, seconds: %2 is outside %3").arg(name).arg(f.value).arg(range);
+                case PeriodPart::Minutes:
+                    return tr("%1, minutes: %2 is outside %3").arg(name).arg(f.value).arg(range);
+                case PeriodPart::Hours:
+                    return tr("%1, hours: %2 is outside %3").arg(name).arg(f.value).arg(range);
+            }
+            return tr("%1: %2 is outside %3").arg(name).arg(f.value).arg(range);
+        }
+        case Kind::PeriodDisagrees:
+            return tr("%1: %2:%3:%4 is %5 s, but the total sent is %6 s")
+                .arg(name)
+                .arg(f.hours)
+                .arg(f.minutes)
+                .arg(f.seconds)
+                .arg(f.value)
+                .arg(f.total);
+        case Kind::NotAFlag:
+            return tr("%1: its byte holds %2, not 0 or 1").arg(name).arg(f.value);
+        case Kind::NoSquelchMode:
+            return tr("%1: %2 is not 0, 1 or 2").arg(name).arg(f.value);
+        case Kind::MarkersUncomputed:
+            return tr("bytes %1, %2 hold EE FF: the sender did not compute the check word")
+                .arg(layout::kMarker46)
+                .arg(layout::kMarker47);
+        case Kind::MarkersNotZero:
+            return tr("bytes %1, %2 are not zero").arg(layout::kMarker46).arg(layout::kMarker47);
+        case Kind::UnwrittenNotZero:
+            return tr("bytes that are never written (%1, %2, %3..%4) are not all zero")
+                .arg(layout::kUnusedAfterMaxRecord)
+                .arg(layout::kUnusedAfterMaxRecord + 1)
+                .arg(layout::kUnusedBeforeCheckWord)
+                .arg(layout::kUnusedBeforeCheckWordLast);
+        case Kind::AfterCheckWord:
+            return tr("byte %1, which the check word does not cover, holds %2, not 0")
+                .arg(layout::kAfterCheckWord)
+                .arg(f.value);
+    }
+    return {};
 }
 
 QString MonitorTexts::SettingLabel(const Setting& setting) {

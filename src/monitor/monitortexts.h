@@ -43,6 +43,9 @@ class MonitorTexts {
     static QStringList Listing(const receive::Packet& packet);
     // Every setting by name, in the programmer window's order, then the problems and notes.
     static QList<SettingLine> Settings(const DecodedSettings& settings);
+    // What a received array holds that generate could not have sent, naming the setting as the
+    // list does: "beep level: 21 is outside 0..20".
+    static QString SettingsFindingText(const zk::SettingsFinding& finding);
     // A setting's name as the settings list shows it, translated by its key.
     static QString SettingLabel(const Setting& setting);
     // "user open code: expected 1590, decoded 7204", "byte 46 (marker): expected 00, decoded EE".

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "arraylayout.h"
 #include "leveltext.h"
 #include "workrate.h"
 
@@ -76,6 +77,53 @@ std::string FindingWords(const receive::Finding& f) {
                    " samples at full scale; lower the recording level";
     }
     return {};
+}
+
+std::string SettingsFindingWords(const SettingsFinding& f) {
+    using Kind = SettingsFinding::Kind;
+    using std::to_string;
+    const std::string name = f.setting != nullptr ? f.setting->shortName : "";
+    const std::string markers =
+        "bytes " + to_string(layout::kMarker46) + ", " + to_string(layout::kMarker47);
+    switch (f.kind) {
+        case Kind::NoCode:
+            return name + ": bytes " + to_string(f.setting->firstByte) + ".." +
+                   to_string(LastByte(*f.setting)) + " hold no code";
+        case Kind::OutOfRange: {
+            static constexpr const char* kPartNames[] = {"", " seconds", " minutes", " hours"};
+            return name + kPartNames[static_cast<int>(f.part)] + " " + to_string(f.value) +
+                   " is outside " + to_string(f.minimum) + ".." + to_string(f.maximum);
+        }
+        case Kind::PeriodDisagrees:
+            return name + " " + to_string(f.hours) + ":" + to_string(f.minutes) + ":" +
+                   to_string(f.seconds) + " is " + to_string(f.value) +
+                   " s, but the total sent is " + to_string(f.total) + " s";
+        case Kind::NotAFlag:
+            return name + " flag holds " + to_string(f.value);
+        case Kind::NoSquelchMode:
+            return name + " " + to_string(f.value) + " is not 0, 1 or 2";
+        case Kind::MarkersUncomputed:
+            return markers + " hold EE FF: the sender did not compute the check word";
+        case Kind::MarkersNotZero:
+            return markers + " are not zero";
+        case Kind::UnwrittenNotZero:
+            return "bytes that are never written (" + to_string(layout::kUnusedAfterMaxRecord) +
+                   ", " + to_string(layout::kUnusedAfterMaxRecord + 1) + ", " +
+                   to_string(layout::kUnusedBeforeCheckWord) + ".." +
+                   to_string(layout::kUnusedBeforeCheckWordLast) + ") are not all zero";
+        case Kind::AfterCheckWord:
+            return "byte " + to_string(layout::kAfterCheckWord) +
+                   ", which the check word does not cover, holds " + to_string(f.value) + ", not 0";
+    }
+    return {};
+}
+
+std::vector<std::string> SettingsFindingWords(const std::vector<SettingsFinding>& findings) {
+    std::vector<std::string> texts;
+    for (const SettingsFinding& finding : findings) {
+        texts.push_back(SettingsFindingWords(finding));
+    }
+    return texts;
 }
 
 }  // namespace zk

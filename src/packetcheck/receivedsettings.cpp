@@ -1,5 +1,6 @@
 #include "receivedsettings.h"
 
+#include "findingwords.h"
 #include "sentrecord.h"
 
 namespace zk {
@@ -59,11 +60,11 @@ std::vector<std::string> SettingsAsLines(const DecodedSettings& s) {
         }
         lines.push_back(line);
     }
-    for (const std::string& problem : s.problems) {
-        lines.push_back("problem: " + problem);
+    for (const SettingsFinding& problem : s.problems) {
+        lines.push_back("problem: " + SettingsFindingWords(problem));
     }
-    for (const std::string& note : s.notes) {
-        lines.push_back("note: " + note);
+    for (const SettingsFinding& note : s.notes) {
+        lines.push_back("note: " + SettingsFindingWords(note));
     }
     return lines;
 }

@@ -188,6 +188,57 @@ TEST(MonitorTexts, ComparisonSaysItsOutcomeAndWhatItWasComparedWith) {
     }
 }
 
+// What a received array holds that generate could not have sent: the setting named as the list
+// names it, each number in its place, in English and through the Russian translation.
+TEST(MonitorTexts, SettingsFindingsNameTheSettingAndEachNumber) {
+    using Kind = zk::SettingsFinding::Kind;
+    const Setting* period = &SettingNamed("period");
+    const struct {
+        zk::SettingsFinding finding;
+        const char* english;
+        const char* russian;
+    } cases[] = {
+        {{.kind = Kind::OutOfRange,
+          .setting = period,
+          .part = PeriodPart::Hours,
+          .value = 70,
+          .minimum = 0,
+          .maximum = 64},
+         "call-sign period, hours: 70 is outside 0..64",
+         "период позывного, часы: 70 вне пределов 0..64"},
+        {{.kind = Kind::OutOfRange,
+          .setting = &SettingNamed("beep-level"),
+          .value = 21,
+          .minimum = 0,
+          .maximum = 20},
+         "beep level: 21 is outside 0..20",
+         "уровень сигнала: 21 вне пределов 0..20"},
+        {{.kind = Kind::PeriodDisagrees,
+          .setting = period,
+          .value = 1875,
+          .hours = 0,
+          .minutes = 30,
+          .seconds = 75,
+          .total = 1800},
+         "call-sign period: 0:30:75 is 1875 s, but the total sent is 1800 s",
+         "период позывного: 0:30:75 — это 1875 с, но передан итог 1800 с"},
+        {{.kind = Kind::NoCode, .setting = &SettingNamed("user-close")},
+         "user close code: bytes 8..11 hold no code",
+         "пользовательский Код закрытия: в байтах 8..11 нет кода"},
+        {{.kind = Kind::AfterCheckWord, .value = 90},
+         "byte 63, which the check word does not cover, holds 90, not 0",
+         "в байте 63, который контрольное слово не охватывает, стоит 90, а не 0"},
+    };
+    QTranslator russian;
+    ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
+    for (const auto& c : cases) {
+        EXPECT_EQ(MonitorTexts::SettingsFindingText(c.finding), c.english);
+        QCoreApplication::installTranslator(&russian);
+        EXPECT_EQ(MonitorTexts::SettingsFindingText(c.finding), c.russian);
+        QCoreApplication::removeTranslator(&russian);
+    }
+}
+
 TEST(MonitorTexts, RussianComesFromTheTranslation) {
     QTranslator russian;
     ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));

@@ -7,6 +7,7 @@
 #include "arraylayout.h"
 #include "decodedsettings.h"
 #include "expectation.h"
+#include "findingwords.h"
 #include "receivedsettings.h"
 #include "settings.h"
 
@@ -74,7 +75,7 @@ TEST(SettingsTable, EachSettingAloneTravelsInItsOwnBytes) {
             }
         }
         const DecodedSettings read = DecodeSettings(sent);
-        EXPECT_EQ(read.problems, std::vector<std::string>{});
+        EXPECT_EQ(SettingsFindingWords(read.problems), std::vector<std::string>{});
         for (const Setting& other : kSettings) {
             const std::string expected = &other == &setting ? value : DecodedText(startRead, other);
             EXPECT_EQ(DecodedText(read, other), expected) << other.key;
@@ -89,7 +90,7 @@ TEST(SettingsTable, ProblemsAreNamedInTheOrderOfTheirBytes) {
     bytes[SettingNamed("dtmf").firstByte] = 3;
     bytes[SettingNamed("hang").firstByte] = 2;
     bytes[SettingNamed("max-record").firstByte] = 0;
-    EXPECT_EQ(DecodeSettings(bytes).problems,
+    EXPECT_EQ(SettingsFindingWords(DecodeSettings(bytes).problems),
               (std::vector<std::string>{"maximum recording 0 is outside 1..64", "hang flag holds 2",
                                         "DTMF flag holds 3"}));
 }

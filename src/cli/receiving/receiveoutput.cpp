@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "arraylayout.h"
+#include "findingwords.h"
 #include "leveltext.h"
 #include "numtext.h"
 
@@ -81,8 +82,8 @@ nlohmann::ordered_json PacketJson(const receive::Packet& p,
         {"peak_dbfs", Rounded(p.peakDbfs, 2)},
         {"clipped", p.clipped},
         {"settings", DecodedSettingsJson(settings)},
-        {"settings_problems", settings.problems},
-        {"notes", settings.notes},
+        {"settings_problems", SettingsFindingWords(settings.problems)},
+        {"notes", SettingsFindingWords(settings.notes)},
     };
     if (expectation) {
         json["matches_expectation"] = Matches(p, expectation);

@@ -244,6 +244,54 @@
         <translation>режим экономии</translation>
     </message>
     <message>
+        <source>%1: bytes %2..%3 hold no code</source>
+        <translation>%1: в байтах %2..%3 нет кода</translation>
+    </message>
+    <message>
+        <source>%1, seconds: %2 is outside %3</source>
+        <translation>%1, секунды: %2 вне пределов %3</translation>
+    </message>
+    <message>
+        <source>%1, minutes: %2 is outside %3</source>
+        <translation>%1, минуты: %2 вне пределов %3</translation>
+    </message>
+    <message>
+        <source>%1, hours: %2 is outside %3</source>
+        <translation>%1, часы: %2 вне пределов %3</translation>
+    </message>
+    <message>
+        <source>%1: %2 is outside %3</source>
+        <translation>%1: %2 вне пределов %3</translation>
+    </message>
+    <message>
+        <source>%1: %2:%3:%4 is %5 s, but the total sent is %6 s</source>
+        <translation>%1: %2:%3:%4 — это %5 с, но передан итог %6 с</translation>
+    </message>
+    <message>
+        <source>%1: its byte holds %2, not 0 or 1</source>
+        <translation>%1: в его байте %2, а не 0 или 1</translation>
+    </message>
+    <message>
+        <source>%1: %2 is not 0, 1 or 2</source>
+        <translation>%1: %2 — не 0, 1 и не 2</translation>
+    </message>
+    <message>
+        <source>bytes %1, %2 hold EE FF: the sender did not compute the check word</source>
+        <translation>в байтах %1, %2 стоит EE FF: отправитель не вычислил контрольное слово</translation>
+    </message>
+    <message>
+        <source>bytes %1, %2 are not zero</source>
+        <translation>байты %1, %2 не нулевые</translation>
+    </message>
+    <message>
+        <source>bytes that are never written (%1, %2, %3..%4) are not all zero</source>
+        <translation>байты, в которые ничего не пишется (%1, %2, %3..%4), не все нулевые</translation>
+    </message>
+    <message>
+        <source>byte %1, which the check word does not cover, holds %2, not 0</source>
+        <translation>в байте %1, который контрольное слово не охватывает, стоит %2, а не 0</translation>
+    </message>
+    <message>
         <source>problem</source>
         <translation>ошибка</translation>
     </message>
