@@ -2,7 +2,10 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <optional>
 #include <string_view>
 
 #include "arraylayout.h"
@@ -149,6 +152,13 @@ QString NumberText(const Setting& setting, int value) {
     return QString::number(value);
 }
 
+QString PeriodText(int hours, int minutes, int seconds) {
+    return QStringLiteral("%1:%2:%3")
+        .arg(hours)
+        .arg(minutes, 2, 10, QLatin1Char('0'))
+        .arg(seconds, 2, 10, QLatin1Char('0'));
+}
+
 QString ValueText(const DecodedSettings& s, const Setting& setting) {
     switch (setting.kind) {
         case SettingKind::Code:
@@ -158,16 +168,54 @@ QString ValueText(const DecodedSettings& s, const Setting& setting) {
         case SettingKind::Number:
             return NumberText(setting, s.Number(static_cast<SpinField>(setting.field)));
         case SettingKind::Period:
-            return QStringLiteral("%1:%2:%3")
-                .arg(s.Number(SpinField::PP_Hour))
-                .arg(s.Number(SpinField::PP_Min), 2, 10, QLatin1Char('0'))
-                .arg(s.Number(SpinField::PP_Sek), 2, 10, QLatin1Char('0'));
+            return PeriodText(s.Number(SpinField::PP_Hour), s.Number(SpinField::PP_Min),
+                              s.Number(SpinField::PP_Sek));
         case SettingKind::Squelch:
             return SquelchModeText(s.squelchMode);
         case SettingKind::Threshold:
             return QString::number(s.Threshold());
     }
     return {};
+}
+
+// A value in the command line's words ("on", "sql-high", "0:30:0", "5") as the settings list
+// shows it; anything else (a code, a threshold) as it is.
+QString ListedValue(const Setting& setting, const std::string& text) {
+    switch (setting.kind) {
+        case SettingKind::Switch:
+            if (text == "on" || text == "off") {
+                return OnOff(text == "on");
+            }
+            break;
+        case SettingKind::Squelch:
+            if (const std::optional<SquelchMode> mode = SquelchModeNamed(text)) {
+                return SquelchModeText(static_cast<int>(*mode));
+            }
+            break;
+        case SettingKind::Number: {
+            int value = 0;
+            const auto [end, error] =
+                std::from_chars(text.data(), text.data() + text.size(), value);
+            if (error == std::errc{} && end == text.data() + text.size()) {
+                return NumberText(setting, value);
+            }
+            break;
+        }
+        case SettingKind::Period: {
+            int hours = 0;
+            int minutes = 0;
+            int seconds = 0;
+            char end = 0;
+            if (std::sscanf(text.c_str(), "%d:%d:%d%c", &hours, &minutes, &seconds, &end) == 3) {
+                return PeriodText(hours, minutes, seconds);
+            }
+            break;
+        }
+        case SettingKind::Code:
+        case SettingKind::Threshold:
+            break;
+    }
+    return QString::fromStdString(text);
 }
 
 }  // namespace
@@ -321,15 +369,15 @@ QString MonitorTexts::SettingLabel(const Setting& setting) {
 }
 
 QString MonitorTexts::Difference(const zk::Difference& difference) {
-    QString what;
     if (difference.setting != nullptr) {
-        what = SettingLabel(*difference.setting);
-    } else {
-        what =
-            tr("byte %1 (%2)").arg(difference.byte).arg(ByteRoleText(ByteRoleOf(difference.byte)));
+        const Setting& setting = *difference.setting;
+        return tr("%1: expected %2, decoded %3")
+            .arg(SettingLabel(setting), ListedValue(setting, difference.expected),
+                 ListedValue(setting, difference.decoded));
     }
     return tr("%1: expected %2, decoded %3")
-        .arg(what, QString::fromStdString(difference.expected),
+        .arg(tr("byte %1 (%2)").arg(difference.byte).arg(ByteRoleText(ByteRoleOf(difference.byte))),
+             QString::fromStdString(difference.expected),
              QString::fromStdString(difference.decoded));
 }
 

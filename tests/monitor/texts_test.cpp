@@ -188,6 +188,39 @@ TEST(MonitorTexts, ComparisonSaysItsOutcomeAndWhatItWasComparedWith) {
     }
 }
 
+// A setting's two values as the settings list shows them, in either language; a code as it is.
+TEST(MonitorTexts, DifferencesShowTheValuesAsTheListDoes) {
+    const struct {
+        zk::Difference difference;
+        const char* english;
+        const char* russian;
+    } cases[] = {
+        {{&SettingNamed("hang"), -1, "on", "off"},
+         "release delay (hang): expected on, decoded off",
+         "задержка отпускания: ожидалось вкл, принято выкл"},
+        {{&SettingNamed("squelch"), -1, "audio", "sql-high"},
+         "squelch: expected audio, decoded SQL line, active high",
+         "шумоподавитель: ожидалось по звуку, принято линия SQL, активный высокий"},
+        {{&SettingNamed("period"), -1, "0:30:0", "5:17:42"},
+         "call-sign period: expected 0:30:00, decoded 5:17:42",
+         "период позывного: ожидалось 0:30:00, принято 5:17:42"},
+        {{&SettingNamed("beep-length"), -1, "2", "13"},
+         "beep length: expected 2 x 100 ms, decoded 13 x 100 ms",
+         "длительность сигнала: ожидалось 2 x 100 мс, принято 13 x 100 мс"},
+        {{&SettingNamed("user-close"), -1, "*", "?"},
+         "user close code: expected *, decoded ?",
+         "пользовательский Код закрытия: ожидалось *, принято ?"},
+    };
+    QTranslator russian;
+    ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
+    for (const auto& c : cases) {
+        EXPECT_EQ(MonitorTexts::Difference(c.difference), c.english);
+        QCoreApplication::installTranslator(&russian);
+        EXPECT_EQ(MonitorTexts::Difference(c.difference), c.russian);
+        QCoreApplication::removeTranslator(&russian);
+    }
+}
+
 // What a received array holds that generate could not have sent: the setting named as the list
 // names it, each number in its place, in English and through the Russian translation.
 TEST(MonitorTexts, SettingsFindingsNameTheSettingAndEachNumber) {

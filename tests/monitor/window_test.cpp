@@ -220,9 +220,9 @@ TEST(MonitorWindow, ComparesEachPacketWithTheLastSendOrAProfile) {
     testing::WriteFile("north.toml", "beep-level = 5\n");
     w.window.CompareWith({ExpectationSource::Profile, "north.toml"});
     EXPECT_EQ(w.Text("comparison"), "✘ not as sent: 3 differences");
-    EXPECT_EQ(
-        w.Text("compared_with").split('\n').mid(0, 2),
-        QStringList({"Compared with the profile north.toml", "beep level: expected 5, decoded 0"}));
+    EXPECT_EQ(w.Text("compared_with").split('\n').mid(0, 2),
+              QStringList({"Compared with the profile north.toml",
+                           "beep level: expected 5 dB, decoded 0 dB"}));
 
     w.window.CompareWith({ExpectationSource::Nothing, {}});
     EXPECT_EQ(w.Text("comparison"), "nothing to compare with");
