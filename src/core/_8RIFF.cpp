@@ -51,8 +51,8 @@ void LockFolder(OutputFolder& folder) {
 // program holds locked (a player, an editor) is never replaced under it.
 void ClaimWaveFile(int folder, PresentFile& present) {
     const FileProblem problem = present.Claim(folder, kWaveFileName, O_RDWR, true);
-    if (!problem.refusal.empty()) {
-        throw FileCreateError(FullPath(kWaveFileName), problem.refusal);
+    if (!problem.refusal.english.empty()) {
+        throw FileCreateError(FullPath(kWaveFileName), problem.refusal.english);
     }
     if (problem.error == EWOULDBLOCK) {
         throw FileCreateError(FullPath(kWaveFileName),
@@ -65,9 +65,9 @@ void ClaimWaveFile(int folder, PresentFile& present) {
 
 void ClaimTableFile(int folder, PresentFile& present) {
     const FileProblem problem = present.Claim(folder, kWaveTableFileName, O_WRONLY, false);
-    if (!problem.refusal.empty()) {
+    if (!problem.refusal.english.empty()) {
         throw InOutError(kInOutAccessDenied,
-                         "\"" + FullPath(kWaveTableFileName) + "\". " + problem.refusal);
+                         "\"" + FullPath(kWaveTableFileName) + "\". " + problem.refusal.english);
     }
     if (problem) {
         throw InOutError::FromFileCall(problem.error, "write", FullPath(kWaveTableFileName));

@@ -23,25 +23,31 @@ constexpr int kFolderLockPollMs = 5;
 constexpr int kMaxNameAttempts = 100;
 
 // Why the thing at a name is not replaced, or empty for a regular file.
-std::string ReplaceRefusal(const struct stat& status) {
+Wording ReplaceRefusal(const struct stat& status) {
     if (S_ISREG(status.st_mode)) {
         return {};
     }
     if (S_ISLNK(status.st_mode)) {
-        return "It is a symbolic link: the programmer writes only a regular file of that name, "
-               "never the file a link points to";
+        return {
+            "It is a symbolic link: the programmer writes only a regular file of that name, "
+            "never the file a link points to",
+            "Это символическая ссылка: программатор пишет только обычный файл с этим именем, "
+            "но не файл, на который указывает ссылка"};
     }
     if (S_ISFIFO(status.st_mode)) {
-        return "It is a named pipe (FIFO), not a regular file: writing to it would wait for a "
-               "reader";
+        return {
+            "It is a named pipe (FIFO), not a regular file: writing to it would wait for a "
+            "reader",
+            "Это именованный канал (FIFO), а не обычный файл: запись в него ждала бы "
+            "читателя"};
     }
     if (S_ISSOCK(status.st_mode)) {
-        return "It is a socket, not a regular file";
+        return {"It is a socket, not a regular file", "Это сокет, а не обычный файл"};
     }
     if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) {
-        return "It is a device, not a regular file";
+        return {"It is a device, not a regular file", "Это устройство, а не обычный файл"};
     }
-    return "It is not a regular file";
+    return {"It is not a regular file", "Это не обычный файл"};
 }
 
 constexpr std::string_view kTemporarySuffix = ".part";
@@ -189,10 +195,11 @@ FileProblem StagedFile::Commit() {
 
 void ReplaceFileWhole(const std::string& path, std::string_view contents) {
     const auto fail = [&path](const FileProblem& problem) {
+        const Wording reason = problem.refusal.english.empty()
+                                   ? Verbatim(SystemErrorText(problem.error))
+                                   : problem.refusal;
         throw Fault(Wording{"Cannot write file", "Не удаётся записать файл"} +
-                    Verbatim(" \"" + FullPath(path) + "\". " +
-                             (problem.refusal.empty() ? SystemErrorText(problem.error)
-                                                      : TrimTrailingStops(problem.refusal))));
+                    Verbatim(" \"" + FullPath(path) + "\". ") + reason);
     };
     const std::filesystem::path whole(path);
     const std::string name = whole.filename().string();

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "filehandle.h"
+#include "wording.h"
 
 namespace zk {
 
@@ -22,11 +23,11 @@ inline constexpr mode_t kOwnerOnlyMode = 0600;
 inline constexpr int kFolderLockWaitMs = 2000;
 
 // A failed step: the errno value of the failed call, or a reason of the programmer's own why the
-// thing in a file's place is not replaced.
+// thing in a file's place is not replaced (in English, and in Russian for the monitor).
 struct FileProblem {
     int error = 0;
-    std::string refusal;
-    explicit operator bool() const { return error != 0 || !refusal.empty(); }
+    Wording refusal;
+    explicit operator bool() const { return error != 0 || !refusal.english.empty(); }
 };
 
 // The working folder, open for the calls below and locked against other runs of the programmer

@@ -330,16 +330,18 @@ TEST(MonitorWindow, FaultsReachTheErrorBox) {
     testing::WorkFolder folder;
     channel::Bytes sent{};
     WriteWaveRecording("air.wav", Signal(9, sent), 16000);
-    std::filesystem::create_directory("taken.wav");
+    std::filesystem::create_symlink("air.wav", "taken.wav");
     QTranslator russian;
     ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
     const struct {
         bool russian;
         const char* cannotOpen;
         const char* cannotWrite;
+        const char* linkRefused;
     } languages[] = {
-        {false, "Cannot open \"missing.wav\". ", "Cannot write file \""},
-        {true, "Не удаётся открыть \"missing.wav\". ", "Не удаётся записать файл \""},
+        {false, "Cannot open \"missing.wav\". ", "Cannot write file \"", "It is a symbolic link"},
+        {true, "Не удаётся открыть \"missing.wav\". ", "Не удаётся записать файл \"",
+         "Это символическая ссылка"},
     };
     for (const auto& language : languages) {
         SCOPED_TRACE(language.cannotOpen);
@@ -358,7 +360,8 @@ TEST(MonitorWindow, FaultsReachTheErrorBox) {
         EXPECT_TRUE(boxes.texts[0].startsWith(QString::fromUtf8(language.cannotOpen)))
             << boxes.texts[0].toStdString();
         EXPECT_TRUE(boxes.texts[1].startsWith(QString::fromUtf8(language.cannotWrite)) &&
-                    boxes.texts[1].contains("taken.wav"))
+                    boxes.texts[1].contains("taken.wav") &&
+                    boxes.texts[1].contains(QString::fromUtf8(language.linkRefused)))
             << boxes.texts[1].toStdString();
     }
 }
