@@ -92,6 +92,7 @@ TEST(Channels, PolarityKnownOnAPlainPathNeverWrongOnOthers) {
         bool voiceBand;
         double tiltDbPerOctave;
         double ebN0Db;
+        double shiftHz = 0;  // a path that shifts frequencies leaves the phase unknown
     };
     const Path paths[] = {
         {"echo 1 ms at -1 dB", 0.001, 0.89, false, 0, 30},
@@ -102,6 +103,8 @@ TEST(Channels, PolarityKnownOnAPlainPathNeverWrongOnOthers) {
         {"voice band, pre-emphasis, faint echo", 0.001, 0.1, true, 6, 25},
         {"voice band, pre-emphasis, short echo, weak", 0.00025, 0.3, true, 6, 10},
         {"voice band, de-emphasis", 0, 0, true, -6, 25},
+        {"carrier shifted by 1 Hz", 0, 0, false, 0, 30, 1.0},
+        {"carrier shifted by 1.4 Hz", 0, 0, false, 0, 30, 1.4},
     };
     for (const Path& path : paths) {
         int wrong = 0;
@@ -114,6 +117,7 @@ TEST(Channels, PolarityKnownOnAPlainPathNeverWrongOnOthers) {
                 c.voiceBand = path.voiceBand;
                 c.tiltDbPerOctave = path.tiltDbPerOctave;
                 c.ebN0Db = path.ebN0Db;
+                c.shiftHz = path.shiftHz;
                 c.inverted = inverted;
                 for (const Packet& p : Decode(Record(RandomArray(seed), c, seed), c.rate).packets) {
                     heard += p.HeaderAndCheckWordRight() ? 1 : 0;
