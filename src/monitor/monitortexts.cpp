@@ -513,6 +513,12 @@ QString MonitorTexts::Finding(const receive::Finding& f) {
                       "(%2 dB): something in the path spoiled it, such as a speech codec, an "
                       "echo, a voice processor or a dropout")
                 .arg(db(f.leadInEbN0Db), db(f.ebN0Db));
+        case Problem::Dropout:
+            return tr("the sound dropped out for %1 ms at %2 s, inside a packet: check the cables "
+                      "and their plugs, and that the receiver's squelch and power saving stay "
+                      "open through the whole signal")
+                .arg(f.count)
+                .arg(f.atSeconds, 0, 'f', 2);
         case Problem::NotNumbers:
             return tr(
                 "%n samples are no numbers (NaN or infinite): the recording or the "

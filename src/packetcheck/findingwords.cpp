@@ -63,6 +63,13 @@ std::string FindingWords(const receive::Finding& f) {
                    "), the data did not (" + Db(f.ebN0Db) +
                    "): something in the path spoiled it, such as a speech codec, an echo, a voice "
                    "processor or a dropout";
+        case Problem::Dropout: {
+            char at[32];
+            std::snprintf(at, sizeof at, "%.2f", f.atSeconds);
+            return "the sound dropped out for " + std::to_string(f.count) + " ms at " + at +
+                   " s, inside a packet: check the cables and their plugs, and that the "
+                   "receiver's squelch and power saving stay open through the whole signal";
+        }
         case Problem::NotNumbers:
             return std::to_string(f.count) +
                    " samples are no numbers (NaN or infinite): the recording or the recorder is "

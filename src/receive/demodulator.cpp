@@ -49,8 +49,11 @@ struct Evidence {
     int badPackets = 0;
     double bestBadEbN0 = -100;
     double bestBadLeadInEbN0 = -100;  // the lead-in of that packet, before the data began
-    int overlaps = 0;                 // packets that began inside another packet
-    double offCarrierHz = 0;          // the carrier of the longest tone too far off 1000 Hz
+    // That packet's longest dropout, in seconds of the recording (no length: none).
+    double bestBadDropoutAt = 0;
+    double bestBadDropoutLength = 0;
+    int overlaps = 0;         // packets that began inside another packet
+    double offCarrierHz = 0;  // the carrier of the longest tone too far off 1000 Hz
     double offCarrierToneSamples = 0;
     bool cutOff = false;
     int cutOffBits = 0;
@@ -326,6 +329,9 @@ void Demodulator::State::Report(std::int64_t first, const ToneSpan& tone,
                 if (packet.ebN0Db > evidence.bestBadEbN0) {
                     evidence.bestBadEbN0 = packet.ebN0Db;
                     evidence.bestBadLeadInEbN0 = outcome.leadInEbN0Db;
+                    evidence.bestBadDropoutAt =
+                        (static_cast<double>(first) + outcome.dropoutStart - delay) / kWorkRate;
+                    evidence.bestBadDropoutLength = outcome.dropoutLength / kWorkRate;
                 }
             }
             packets.push_back(packet);
@@ -373,6 +379,10 @@ Diagnosis Demodulator::State::Diagnose() const {
             findings.push_back({.problem = Problem::BadPackets, .count = e.badPackets});
             if (e.overlaps > 0) {
                 findings.push_back({.problem = Problem::Overlap});
+            } else if (e.bestBadDropoutLength > 0) {
+                findings.push_back({.problem = Problem::Dropout,
+                                    .count = std::lround(e.bestBadDropoutLength * 1000),
+                                    .atSeconds = e.bestBadDropoutAt});
             } else if (e.bestBadLeadInEbN0 >= e.bestBadEbN0 + kDistortionOverNoiseDb) {
                 findings.push_back({.problem = Problem::Distorted,
                                     .ebN0Db = e.bestBadEbN0,

@@ -64,6 +64,7 @@ enum class Problem {
     BadPackets,     // `count` packets heard, none with header and check word right
     Overlap,        // a packet began inside another one: two transmissions at once
     Distorted,      // a clean lead-in (`leadInEbN0Db`), spoiled data (`ebN0Db`)
+    Dropout,        // the sound was gone for `count` ms, `atSeconds` into the recording
     NotNumbers,     // `count` samples are NaN or infinite
     Silent,         // every sample is zero
     TooQuiet,       // the peak level, `peakDbfs`, far below full scale
@@ -77,6 +78,7 @@ struct Finding {
     double leadInEbN0Db = 0;
     double carrierOffsetHz = 0;  // + above 1000 Hz
     double peakDbfs = 0;
+    double atSeconds = 0;
 };
 
 // How long to record past the end of the lead-in so that a packet at the slowest sender's

@@ -90,6 +90,12 @@ DecodeOutcome DecodePacket(const DecodeRequest& request) {
     MeasureQuality(tracked.sums, bits, packet);
     const LineFit phaseLine = MeasureCarrierAndClock(bits, carrier, packet);
     JudgePolarity(bits, tracked.leak, carrier, phaseLine, request, packet);
+    if (const DropoutBits dropout = FindDropout(tracked.sums); dropout.count > 0) {
+        const auto first = static_cast<std::size_t>(dropout.first);
+        const auto last = first + static_cast<std::size_t>(dropout.count) - 1;
+        out.dropoutStart = bits.start[first];
+        out.dropoutLength = bits.start[last] + bits.length[last] - bits.start[first];
+    }
     out.dataStart = bits.start.front();
     out.dataEnd = bits.start.back() + bits.length.back();
     out.kind = DecodeKind::Packet;

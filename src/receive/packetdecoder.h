@@ -44,6 +44,10 @@ struct DecodeOutcome {
     int headerMismatches = 0;    // of the 32 header bits at the best start found
     int bitsHeard = 0;           // for CutOff: whole bits before the stretch ended
     double carrierOffsetHz = 0;  // the lead-in's frequency off 1000 Hz
+    // For Packet: the longest run of bits the sound was gone from (FindDropout), as working-rate
+    // indices like dataStart; no length when there was none.
+    double dropoutStart = 0;
+    double dropoutLength = 0;
 };
 
 DecodeOutcome DecodePacket(const DecodeRequest& request);

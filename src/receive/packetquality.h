@@ -20,6 +20,17 @@ void DecideBytes(const Bits& bits, Packet& packet);
 // estimate to what would put it there.
 void MeasureQuality(const std::vector<Complex>& y, const Bits& bits, Packet& packet);
 
+// The longest run of bits whose sums fell below a fifth of the packet's median strength, at
+// least kDropoutMinBits long: the sound was gone there (a cable, a squelch or a receiver's power
+// saving), which noise alone does not do to three bits in a row. The first bit and the count;
+// a count of 0 when there was none.
+struct DropoutBits {
+    int first = 0;
+    int count = 0;
+};
+inline constexpr int kDropoutMinBits = 3;
+DropoutBits FindDropout(const std::vector<Complex>& y);
+
 // The carrier over the whole packet (the model plus the slope of the smoothed phases), and the
 // sender's clock from the bit length. Returns the line through the bits' phases it fitted.
 LineFit MeasureCarrierAndClock(const Bits& bits, const CarrierModel& carrier, Packet& packet);

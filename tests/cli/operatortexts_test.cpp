@@ -242,6 +242,10 @@ TEST(FindingWords, EachFindingSaysItsNumbersInTheirPlaces) {
          "distorted: the lead-in came through clean (Eb/N0 25.1 dB), the data did not (7.5 dB): "
          "something in the path spoiled it, such as a speech codec, an echo, a voice processor "
          "or a dropout"},
+        {{.problem = Problem::Dropout, .count = 40, .atSeconds = 2.5},
+         "the sound dropped out for 40 ms at 2.50 s, inside a packet: check the cables and their "
+         "plugs, and that the receiver's squelch and power saving stay open through the whole "
+         "signal"},
         {{.problem = Problem::NotNumbers, .count = 16000},
          "16000 samples are no numbers (NaN or infinite): the recording or the recorder is "
          "broken"},

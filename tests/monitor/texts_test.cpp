@@ -293,6 +293,11 @@ TEST(MonitorTexts, RussianComesFromTheTranslation) {
         MonitorTexts::Finding({.problem = receive::Problem::OffCarrier, .carrierOffsetHz = -45}),
         "тон около 1000 Гц, но его несущая на 45.0 Гц ниже 1000 Гц; отслеживается не более "
         "31.0 Гц: проверьте настройку радиостанций");
+    EXPECT_EQ(MonitorTexts::Finding(
+                  {.problem = receive::Problem::Dropout, .count = 40, .atSeconds = 2.5}),
+              "звук пропал на 40 мс на 2.50 с, внутри пакета: проверьте кабели и их разъёмы, а "
+              "также что шумоподавитель и энергосбережение приёмника не закрываются, пока идёт "
+              "сигнал");
     const QList<SettingLine> lines = MonitorTexts::Settings(DecodeSettings(SamplePacket().bytes));
     EXPECT_EQ(ValueOf(lines, "пользовательский Код открытия"), "7204");
     const zk::Difference code{&kSettings[0], -1, "1590", "7204"};

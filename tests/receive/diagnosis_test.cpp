@@ -76,6 +76,7 @@ TEST(Diagnosis, EachFailureGetsATrueReason) {
         std::vector<float> recording;
         std::vector<Problem> anyOf;  // the diagnosis holds one of these
         long long count = -1;        // and, when not -1, this count with it
+        double atSeconds = -1;       // and, when not -1, this time in the recording (+-5 ms)
     };
     std::vector<Case> cases;
     Channel clean;
@@ -97,9 +98,11 @@ TEST(Diagnosis, EachFailureGetsATrueReason) {
         cases.push_back({"on 1200 Hz", Record(bytes, c, 3), {Problem::NoLeadIn, Problem::NoTone}});
     }
     {
-        std::vector<float> s = sent(bytes);  // 40 ms of silence half a second into the data
+        // 40 ms of silence half a second into the data, 2.5 s into the recording: named as a
+        // dropout with its length and place, not as distortion
+        std::vector<float> s = sent(bytes);
         std::fill(s.begin() + 32000, s.begin() + 32640, 0.0f);
-        cases.push_back({"a dropout", channel::Pass(s, clean, 4), {Problem::Distorted}});
+        cases.push_back({"a dropout", channel::Pass(s, clean, 4), {Problem::Dropout}, 40, 2.5});
     }
     {
         Bytes wrong = bytes;
@@ -131,6 +134,9 @@ TEST(Diagnosis, EachFailureGetsATrueReason) {
                                                          << Said(heard.diagnosis);
         if (k.count != -1) {
             EXPECT_EQ(named->count, k.count) << k.name;
+        }
+        if (k.atSeconds != -1) {
+            EXPECT_NEAR(named->atSeconds, k.atSeconds, 0.005) << k.name;
         }
         EXPECT_FALSE(heard.diagnosis.Has(Problem::Overlap)) << k.name;
     }

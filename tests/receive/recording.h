@@ -32,7 +32,8 @@ inline std::string Said(const Diagnosis& diagnosis) {
         out += "problem " + std::to_string(static_cast<int>(f.problem)) + ": count " +
                std::to_string(f.count) + ", Eb/N0 " + std::to_string(f.ebN0Db) + ", lead-in " +
                std::to_string(f.leadInEbN0Db) + ", offset " + std::to_string(f.carrierOffsetHz) +
-               " Hz, peak " + std::to_string(f.peakDbfs) + " dBFS\n";
+               " Hz, peak " + std::to_string(f.peakDbfs) + " dBFS, at " +
+               std::to_string(f.atSeconds) + " s\n";
     }
     return out;
 }

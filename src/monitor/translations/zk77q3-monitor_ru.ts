@@ -96,6 +96,10 @@
         <translation>две передачи наложились: вступительный тон начался внутри другого пакета; проследите, чтобы на канале передавал только один программатор</translation>
     </message>
     <message>
+        <source>the sound dropped out for %1 ms at %2 s, inside a packet: check the cables and their plugs, and that the receiver&apos;s squelch and power saving stay open through the whole signal</source>
+        <translation>звук пропал на %1 мс на %2 с, внутри пакета: проверьте кабели и их разъёмы, а также что шумоподавитель и энергосбережение приёмника не закрываются, пока идёт сигнал</translation>
+    </message>
+    <message>
         <source>distorted: the lead-in came through clean (Eb/N0 %1 dB), the data did not (%2 dB): something in the path spoiled it, such as a speech codec, an echo, a voice processor or a dropout</source>
         <translation>искажено: вступительный тон пришёл чистым (Eb/N0 %1 дБ), данные нет (%2 дБ): их испортило что-то на пути, например речевой кодек, эхо, голосовой процессор или пропадание звука</translation>
     </message>
