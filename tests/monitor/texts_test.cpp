@@ -188,13 +188,30 @@ TEST(MonitorTexts, ComparisonSaysItsOutcomeAndWhatItWasComparedWith) {
     }
 }
 
+// A record and its text in English and through the Russian translation.
+template <typename Record>
+struct InBothLanguages {
+    Record record;
+    const char* english;
+    const char* russian;
+};
+
+template <typename Record, std::size_t N>
+void ExpectInBothLanguages(const InBothLanguages<Record> (&cases)[N],
+                           QString (*text)(const Record&)) {
+    QTranslator russian;
+    ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
+    for (const InBothLanguages<Record>& c : cases) {
+        EXPECT_EQ(text(c.record), c.english);
+        QCoreApplication::installTranslator(&russian);
+        EXPECT_EQ(text(c.record), c.russian);
+        QCoreApplication::removeTranslator(&russian);
+    }
+}
+
 // A setting's two values as the settings list shows them, in either language; a code as it is.
 TEST(MonitorTexts, DifferencesShowTheValuesAsTheListDoes) {
-    const struct {
-        zk::Difference difference;
-        const char* english;
-        const char* russian;
-    } cases[] = {
+    const InBothLanguages<zk::Difference> cases[] = {
         {{&SettingNamed("hang"), -1, "on", "off"},
          "release delay (hang): expected on, decoded off",
          "задержка отпускания: ожидалось вкл, принято выкл"},
@@ -211,14 +228,7 @@ TEST(MonitorTexts, DifferencesShowTheValuesAsTheListDoes) {
          "user close code: expected *, decoded ?",
          "пользовательский Код закрытия: ожидалось *, принято ?"},
     };
-    QTranslator russian;
-    ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
-    for (const auto& c : cases) {
-        EXPECT_EQ(MonitorTexts::Difference(c.difference), c.english);
-        QCoreApplication::installTranslator(&russian);
-        EXPECT_EQ(MonitorTexts::Difference(c.difference), c.russian);
-        QCoreApplication::removeTranslator(&russian);
-    }
+    ExpectInBothLanguages(cases, &MonitorTexts::Difference);
 }
 
 // What a received array holds that generate could not have sent: the setting named as the list
@@ -226,11 +236,7 @@ TEST(MonitorTexts, DifferencesShowTheValuesAsTheListDoes) {
 TEST(MonitorTexts, SettingsFindingsNameTheSettingAndEachNumber) {
     using Kind = zk::SettingsFinding::Kind;
     const Setting* period = &SettingNamed("period");
-    const struct {
-        zk::SettingsFinding finding;
-        const char* english;
-        const char* russian;
-    } cases[] = {
+    const InBothLanguages<zk::SettingsFinding> cases[] = {
         {{.kind = Kind::OutOfRange,
           .setting = period,
           .part = PeriodPart::Hours,
@@ -262,14 +268,7 @@ TEST(MonitorTexts, SettingsFindingsNameTheSettingAndEachNumber) {
          "byte 63, which the check word does not cover, holds 90, not 0",
          "в байте 63, который контрольное слово не охватывает, стоит 90, а не 0"},
     };
-    QTranslator russian;
-    ASSERT_TRUE(russian.load(QStringLiteral(ZK_MONITOR_RU_QM)));
-    for (const auto& c : cases) {
-        EXPECT_EQ(MonitorTexts::SettingsFindingText(c.finding), c.english);
-        QCoreApplication::installTranslator(&russian);
-        EXPECT_EQ(MonitorTexts::SettingsFindingText(c.finding), c.russian);
-        QCoreApplication::removeTranslator(&russian);
-    }
+    ExpectInBothLanguages(cases, &MonitorTexts::SettingsFindingText);
 }
 
 TEST(MonitorTexts, RussianComesFromTheTranslation) {
