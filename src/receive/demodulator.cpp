@@ -49,9 +49,9 @@ struct Evidence {
     int badPackets = 0;
     double bestBadEbN0 = -100;
     double bestBadLeadInEbN0 = -100;  // the lead-in of that packet, before the data began
-    // That packet's longest dropout, in seconds of the recording (no length: none).
-    double bestBadDropoutAt = 0;
-    double bestBadDropoutLength = 0;
+    // The longest dropout inside a bad packet, in seconds of the recording (no length: none).
+    double dropoutAt = 0;
+    double dropoutLength = 0;
     int overlaps = 0;         // packets that began inside another packet
     double offCarrierHz = 0;  // the carrier of the longest tone too far off 1000 Hz
     double offCarrierToneSamples = 0;
@@ -329,9 +329,11 @@ void Demodulator::State::Report(std::int64_t first, const ToneSpan& tone,
                 if (packet.ebN0Db > evidence.bestBadEbN0) {
                     evidence.bestBadEbN0 = packet.ebN0Db;
                     evidence.bestBadLeadInEbN0 = outcome.leadInEbN0Db;
-                    evidence.bestBadDropoutAt =
+                }
+                if (outcome.dropoutLength / kWorkRate > evidence.dropoutLength) {
+                    evidence.dropoutAt =
                         (static_cast<double>(first) + outcome.dropoutStart - delay) / kWorkRate;
-                    evidence.bestBadDropoutLength = outcome.dropoutLength / kWorkRate;
+                    evidence.dropoutLength = outcome.dropoutLength / kWorkRate;
                 }
             }
             packets.push_back(packet);
@@ -377,12 +379,14 @@ Diagnosis Demodulator::State::Diagnose() const {
     if (e.wholePackets == 0) {
         if (e.badPackets > 0) {
             findings.push_back({.problem = Problem::BadPackets, .count = e.badPackets});
-            if (e.overlaps > 0) {
-                findings.push_back({.problem = Problem::Overlap});
-            } else if (e.bestBadDropoutLength > 0) {
+            // A dropout first: the run of equal bits that resumes after it looks like a lead-in
+            // begun inside the packet, while a second sender over the first leaves no silence.
+            if (e.dropoutLength > 0) {
                 findings.push_back({.problem = Problem::Dropout,
-                                    .count = std::lround(e.bestBadDropoutLength * 1000),
-                                    .atSeconds = e.bestBadDropoutAt});
+                                    .count = std::lround(e.dropoutLength * 1000),
+                                    .atSeconds = e.dropoutAt});
+            } else if (e.overlaps > 0) {
+                findings.push_back({.problem = Problem::Overlap});
             } else if (e.bestBadLeadInEbN0 >= e.bestBadEbN0 + kDistortionOverNoiseDb) {
                 findings.push_back({.problem = Problem::Distorted,
                                     .ebN0Db = e.bestBadEbN0,

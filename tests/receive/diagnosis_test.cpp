@@ -103,6 +103,16 @@ TEST(Diagnosis, EachFailureGetsATrueReason) {
         std::vector<float> s = sent(bytes);
         std::fill(s.begin() + 32000, s.begin() + 32640, 0.0f);
         cases.push_back({"a dropout", channel::Pass(s, clean, 4), {Problem::Dropout}, 40, 2.5});
+        // the same 280 bits into generate's own array, before its zero bytes 46..60: the run of
+        // equal bits that resumes after it looks like a lead-in begun inside the packet, but a
+        // second sender leaves no silence
+        s = sent(Generated());
+        std::fill(s.begin() + 16000 + 280 * 64, s.begin() + 16000 + 280 * 64 + 640, 0.0f);
+        cases.push_back({"a dropout before a run of zero bytes",
+                         channel::Pass(s, clean, 4),
+                         {Problem::Dropout},
+                         40,
+                         0.5 + 1 + 280 * 0.004});
     }
     {
         Bytes wrong = bytes;
