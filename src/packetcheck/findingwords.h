@@ -13,7 +13,7 @@ namespace zk {
 
 std::string FindingWords(const receive::Finding& finding);
 
-// "user close code: bytes 8..11 hold no code", "period seconds 75 is outside 0..59", ...
+// "user close code: bytes 8..11 hold no code", "period seconds 75 is outside 0..60", ...
 std::string SettingsFindingWords(const SettingsFinding& finding);
 std::vector<std::string> SettingsFindingWords(const std::vector<SettingsFinding>& findings);
 
