@@ -110,6 +110,10 @@ std::string TrimTrailingStops(std::string_view text) {
     return std::string(text.substr(0, end));
 }
 
+Wording TrimTrailingStops(const Wording& text) {
+    return {TrimTrailingStops(text.english), TrimTrailingStops(text.russian)};
+}
+
 std::string SystemErrorText(int errnoValue) {
     return TrimTrailingStops(std::strerror(errnoValue));
 }

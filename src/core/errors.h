@@ -101,6 +101,8 @@ std::string SystemErrorText(int errnoValue);
 
 // Removes trailing blanks, control characters and full stops.
 std::string TrimTrailingStops(std::string_view text);
+// The same from both wordings.
+Wording TrimTrailingStops(const Wording& text);
 
 // `name` made absolute against the current working directory, as the error messages name files.
 std::string FullPath(const std::string& name);

@@ -193,13 +193,16 @@ FileProblem StagedFile::Commit() {
     return {};
 }
 
+void ThrowCannotWriteFile(const std::string& path, const Wording& reason) {
+    throw Fault(Wording{"Cannot write file", "Не удаётся записать файл"} +
+                Verbatim(" \"" + FullPath(path) + "\". ") + TrimTrailingStops(reason));
+}
+
 void ReplaceFileWhole(const std::string& path, std::string_view contents) {
     const auto fail = [&path](const FileProblem& problem) {
-        const Wording reason = problem.refusal.english.empty()
-                                   ? Verbatim(SystemErrorText(problem.error))
-                                   : problem.refusal;
-        throw Fault(Wording{"Cannot write file", "Не удаётся записать файл"} +
-                    Verbatim(" \"" + FullPath(path) + "\". ") + reason);
+        ThrowCannotWriteFile(path, problem.refusal.english.empty()
+                                       ? Verbatim(SystemErrorText(problem.error))
+                                       : problem.refusal);
     };
     const std::filesystem::path whole(path);
     const std::string name = whole.filename().string();

@@ -93,4 +93,8 @@ class StagedFile {
 // any fault or interruption. Throws a Fault "Cannot write file "<path>". <reason>".
 void ReplaceFileWhole(const std::string& path, std::string_view contents);
 
+// The Fault of a whole file that cannot be written: "Cannot write file "<full path>". <reason>",
+// in both wordings.
+[[noreturn]] void ThrowCannotWriteFile(const std::string& path, const Wording& reason);
+
 }  // namespace zk

@@ -37,8 +37,7 @@ CaptureError::CaptureError(const std::string& device, const std::string& reason)
 CaptureError::CaptureError(const std::string& device, const Wording& reason)
     : Fault(Wording{"Cannot capture from ALSA device ",
                     "Не удаётся записывать звук с устройства ALSA "} +
-            Verbatim("\"" + device + "\". ") +
-            Wording{TrimTrailingStops(reason.english), TrimTrailingStops(reason.russian)}) {}
+            Verbatim("\"" + device + "\". ") + TrimTrailingStops(reason)) {}
 
 AlsaCapture::AlsaCapture(const std::string& device, unsigned rate, const std::string& openAdvice)
     : pcm_(std::make_unique<Pcm>()), device_(device), rate_(rate) {

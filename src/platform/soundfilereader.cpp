@@ -28,8 +28,7 @@ SoundFileError::SoundFileError(const std::string& path, const std::string& reaso
 SoundFileError::SoundFileError(const std::string& path, const Wording& reason, Stage stage)
     : Fault((stage == Stage::Open ? Wording{"Cannot open", "Не удаётся открыть"}
                                   : Wording{"Cannot read", "Не удаётся прочитать"}) +
-            Verbatim(" \"" + path + "\". ") +
-            Wording{TrimTrailingStops(reason.english), TrimTrailingStops(reason.russian)}),
+            Verbatim(" \"" + path + "\". ") + TrimTrailingStops(reason)),
       path_(path),
       reason_(TrimTrailingStops(reason.english)),
       stage_(stage) {}

@@ -58,11 +58,6 @@ sf_count_t Tell(void* user) {
     return static_cast<MemoryFile*>(user)->position;
 }
 
-[[noreturn]] void Refuse(const std::string& path, const std::string& reason) {
-    throw Fault(Wording{"Cannot write file", "Не удаётся записать файл"} +
-                Verbatim(" \"" + path + "\". " + reason));
-}
-
 std::string EncodeWave(const std::string& path, std::span<const std::int16_t> samples,
                        int sampleRate) {
     SF_VIRTUAL_IO io{Length, Seek, Read, Write, Tell};
@@ -73,14 +68,15 @@ std::string EncodeWave(const std::string& path, std::span<const std::int16_t> sa
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
     if (file == nullptr) {
-        Refuse(path, sf_strerror(nullptr));
+        ThrowCannotWriteFile(path, Verbatim(sf_strerror(nullptr)));
     }
     const auto count = static_cast<sf_count_t>(samples.size());
     const sf_count_t written = sf_write_short(file, samples.data(), count);
     const std::string writeReason = written == count ? "" : sf_strerror(file);
     const int closed = sf_close(file);
     if (written != count || closed != 0) {
-        Refuse(path, writeReason.empty() ? sf_error_number(closed) : writeReason);
+        ThrowCannotWriteFile(path,
+                             Verbatim(writeReason.empty() ? sf_error_number(closed) : writeReason));
     }
     return std::move(memory.bytes);
 }
